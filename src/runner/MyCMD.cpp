@@ -1,0 +1,154 @@
+#include "runner/MyCMD.h"
+
+#include <utility>
+
+namespace quorlane {
+
+namespace {
+
+// One handle of the current command, closed exactly once: by close() where the order of closing
+// matters, otherwise when the owner goes out of scope.
+class OwnedHandle {
+ public:
+  OwnedHandle(platform::Process& os, platform::Handle handle) : os_(os), handle_(handle) {}
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  ~OwnedHandle() { close(); }
+
+  platform::Handle get() const { return handle_; }
+  void close() {
+    if (handle_ != 0) os_.close(std::exchange(handle_, 0));
+  }
+
+ private:
+  platform::Process& os_;
+  platform::Handle handle_;
+};
+
+// Clears the busy flag however the run is left, also when a handler inside the pump throws.
+class BusyScope {
+ public:
+  explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+  ~BusyScope() { release(); }
+  void release() {
+    if (armed_) flag_ = false;
+    armed_ = false;
+  }
+
+ private:
+  bool& flag_;
+  bool armed_ = true;
+};
+
+// Splits off a trailing lead byte that still waits for its second byte, so that a two-byte
+// character cut by a read boundary is decoded whole with the next read.
+std::string takeTrailingLeadByte(platform::Process& os, std::string& bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (os.isLeadByte(static_cast<unsigned char>(bytes[i]))) {
+      if (i + 1 == bytes.size()) {
+        std::string carry = bytes.substr(i);
+        bytes.resize(i);
+        return carry;
+      }
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string commandLine(const std::optional<std::string>& comSpec,
+                        const std::string& quotedCommand) {
+  std::string interpreter = comSpec.value_or(std::string());
+  if (interpreter.find(' ') != std::string::npos) interpreter = '"' + interpreter + '"';
+  return interpreter + " /c " + quotedCommand;
+}
+
+MyCMD::MyCMD(platform::Process& os, platform::EventPump& pump) : os_(os), pump_(pump) {}
+
+void MyCMD::raiseError(const char* text, std::int32_t code) {
+  std::string message = text;
+  std::int32_t lastDllError = code;
+  if (Error) Error(message, lastDllError);
+}
+
+void MyCMD::执行命令(std::string sCommand) {
+  if (sCommand.empty()) {
+    raiseError(kEmptyCommand, kEmptyCommandCode);
+    return;
+  }
+  if (busy_) {
+    raiseError(kBusy, kBusyCode);
+    return;
+  }
+  run('"' + sCommand + '"');
+}
+
+void MyCMD::run(const std::string& quotedCommand) {
+  std::string accumulator;
+  BusyScope busy(busy_);
+
+  platform::Handle readHandle = 0;
+  platform::Handle writeHandle = 0;
+  if (!os_.createPipe(readHandle, writeHandle)) {
+    busy.release();
+    raiseError(kStartFailed, kStartFailedCode);
+    return;
+  }
+  OwnedHandle readEnd(os_, readHandle);
+  OwnedHandle writeEnd(os_, writeHandle);
+
+  const auto started =
+      os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), writeEnd.get());
+  if (!started) {
+    busy.release();
+    readEnd.close();
+    writeEnd.close();
+    raiseError(kStartFailed, kStartFailedCode);
+    return;
+  }
+  OwnedHandle process(os_, started->process);
+  OwnedHandle thread(os_, started->thread);
+
+  // Only the child holds the write end now: the pipe breaks as soon as the command (and anything
+  // it started that shares the handle) has finished.
+  writeEnd.close();
+
+  std::string carry;
+  std::string chunk;
+  for (;;) {
+    os_.sleep(kPauseMs);
+    pump_.pumpEvents();
+    // Read only when it cannot block, so the window stays responsive while a command is silent.
+    if (os_.peek(readEnd.get()) == platform::PipeState::empty) continue;
+    std::string bytes;
+    const bool ok = os_.read(readEnd.get(), bytes, kReadSize);
+    if (!ok) {
+      // A lead byte still held back at the end has no second byte coming: decode it as it is.
+      chunk = os_.fromAnsi(carry);
+      break;
+    }
+    bytes.insert(0, carry);
+    carry = takeTrailingLeadByte(os_, bytes);
+    chunk = os_.fromAnsi(bytes);
+    if (收到输出) 收到输出(chunk);
+    accumulator += chunk;
+    accumulator += "\r\n";
+  }
+  accumulator += chunk;
+  accumulator += "\r\n";
+
+  process.close();
+  thread.close();
+  readEnd.close();
+  busy.release();
+  if (执行完毕) 执行完毕(accumulator, true);
+}
+
+}  // namespace quorlane

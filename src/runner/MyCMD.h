@@ -1,0 +1,58 @@
+#pragma once
+// MyCMD runs one command line at a time through the command interpreter and collects what the
+// command writes to standard output and standard error. The result arrives through its events,
+// raised before 执行命令 returns. While a command runs, the user interface is serviced before
+// every read, so other handlers (and other runners) run in the middle of a command.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "platform/process.h"
+
+namespace quorlane {
+
+class MyCMD {
+ public:
+  // Texts and codes of the refusals.
+  static constexpr const char* kEmptyCommand = "请先输入命令";
+  static constexpr std::int32_t kEmptyCommandCode = 16;
+  static constexpr const char* kBusy = "系统正忙请稍候..";
+  static constexpr std::int32_t kBusyCode = 1201;
+  static constexpr const char* kStartFailed = "错误";
+  static constexpr std::int32_t kStartFailedCode = 16;
+
+  static constexpr std::size_t kReadSize = 32767;
+  static constexpr unsigned kPauseMs = 10;
+  // The control's face is its 32 x 32 picture; the control always takes the picture's size.
+  static constexpr int kFaceTwips = 480;
+
+  MyCMD(platform::Process& os, platform::EventPump& pump);
+  MyCMD(const MyCMD&) = delete;
+  MyCMD& operator=(const MyCMD&) = delete;
+
+  // Events, in declaration order.
+  std::function<void(std::string& Error, std::int32_t& LastDLLError)> Error;
+  std::function<void(const std::string& 返回内容, bool 结束)> 执行完毕;
+  // Raised after every successful read with the text just decoded, before its CR LF is added.
+  std::function<void(const std::string& chunk)> 收到输出;
+
+  void 执行命令(std::string sCommand);
+
+  bool busy() const { return busy_; }
+
+ private:
+  void run(const std::string& quotedCommand);
+  void raiseError(const char* text, std::int32_t code);
+
+  platform::Process& os_;
+  platform::EventPump& pump_;
+  bool busy_ = false;
+};
+
+// The command line handed to the platform: ComSpec (quoted when it holds a blank), " /c ", and
+// the already quoted command.
+std::string commandLine(const std::optional<std::string>& comSpec,
+                        const std::string& quotedCommand);
+
+}  // namespace quorlane

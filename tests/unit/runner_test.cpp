@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "fake_process.h"
+#include "runner/MyCMD.h"
+
+namespace quorlane {
+namespace {
+
+using platform::PipeState;
+using testing::chunks;
+using testing::FakeProcess;
+
+struct Events {
+  std::vector<std::pair<std::string, std::int32_t>> errors;
+  std::vector<std::string> finished;
+  std::vector<std::string> chunks;
+};
+
+class RunnerTest : public ::testing::Test {
+ protected:
+  RunnerTest() : cmd(os, os) { listen(cmd, events); }
+
+  static void listen(MyCMD& runner, Events& into) {
+    runner.Error = [&into](std::string& text, std::int32_t& code) {
+      into.errors.emplace_back(text, code);
+    };
+    runner.执行完毕 = [&into](const std::string& text, bool done) {
+      EXPECT_TRUE(done);
+      into.finished.push_back(text);
+    };
+    runner.收到输出 = [&into](const std::string& text) { into.chunks.push_back(text); };
+  }
+
+  std::size_t count(const std::string& entry) const {
+    return static_cast<std::size_t>(std::count(os.journal.begin(), os.journal.end(), entry));
+  }
+
+  FakeProcess os;
+  MyCMD cmd;
+  Events events;
+};
+
+TEST_F(RunnerTest, EmptyCommandIsRefusedBeforeAnythingStartsAlsoWhileBusy) {
+  cmd.执行命令("");
+  ASSERT_EQ(events.errors.size(), 1u);
+  EXPECT_EQ(events.errors[0].first, "请先输入命令");
+  EXPECT_EQ(events.errors[0].second, 16);
+  EXPECT_TRUE(os.journal.empty());
+
+  // The same refusal, not the busy one, while another command runs.
+  os.reads = chunks({"x"});
+  os.onPump = [&](int n) {
+    if (n == 1) cmd.执行命令("");
+  };
+  cmd.执行命令("fastboot devices");
+  ASSERT_EQ(events.errors.size(), 2u);
+  EXPECT_EQ(events.errors[1].first, "请先输入命令");
+  EXPECT_EQ(events.finished.size(), 1u);
+}
+
+TEST_F(RunnerTest, SecondCommandFromInsideThePumpIsRefusedAsBusyAndTheFirstEndsNormally) {
+  os.reads = chunks({"A", "B"});
+  os.onPump = [&](int n) {
+    if (n == 2) {
+      EXPECT_TRUE(cmd.busy());
+      cmd.执行命令("fastboot flash recovery x.img");
+    }
+  };
+  cmd.执行命令("fastboot devices");
+  ASSERT_EQ(events.errors.size(), 1u);
+  EXPECT_EQ(events.errors[0].first, "系统正忙请稍候..");
+  EXPECT_EQ(events.errors[0].second, 1201);
+  ASSERT_EQ(events.finished.size(), 1u);
+  EXPECT_EQ(events.finished[0], "A\r\nB\r\n\r\n");
+  EXPECT_EQ(os.commandLines.size(), 1u);
+  EXPECT_FALSE(cmd.busy());
+}
+
+TEST_F(RunnerTest, CollectedTextGetsACrLfAfterEveryChunkAndOneAtTheEnd) {
+  struct Case {
+    std::deque<testing::ReadStep> reads;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {chunks({}), "\r\n"},                      // no output at all
+      {chunks({"abc\r\n"}), "abc\r\n\r\n\r\n"},  // one read holding a whole line
+      {chunks({"A", "B"}), "A\r\nB\r\n\r\n"},    // a line cut by a read boundary
+      {chunks({"", "x"}), "\r\nx\r\n\r\n"},      // a successful read of zero bytes
+  };
+  for (const auto& c : cases) {
+    events = {};
+    os.reads = c.reads;
+    cmd.执行命令("fastboot devices");
+    ASSERT_EQ(events.finished.size(), 1u);
+    EXPECT_EQ(events.finished[0], c.expected);
+    EXPECT_TRUE(events.errors.empty());
+    EXPECT_FALSE(cmd.busy());
+  }
+}
+
+TEST_F(RunnerTest, CommandLineIsComSpecSlashCAndTheCommandInOnePairOfQuotes) {
+  cmd.执行命令("fastboot devices");
+  cmd.执行命令(R"(echo "a b" c)");
+  os.comSpec = std::nullopt;
+  cmd.执行命令("fastboot devices");
+  os.comSpec = std::string("C:\\Program Files\\Shell\\cmd.exe");
+  cmd.执行命令("fastboot devices");
+  ASSERT_EQ(os.commandLines.size(), 4u);
+  EXPECT_EQ(os.commandLines[0], R"(C:\windows\system32\cmd.exe /c "fastboot devices")");
+  EXPECT_EQ(os.commandLines[1], R"(C:\windows\system32\cmd.exe /c "echo "a b" c")");
+  EXPECT_EQ(os.commandLines[2], R"( /c "fastboot devices")");
+  // A blank in the interpreter's path would make the platform try C:\Program.exe first.
+  EXPECT_EQ(os.commandLines[3], R"("C:\Program Files\Shell\cmd.exe" /c "fastboot devices")");
+}
+
+TEST_F(RunnerTest, PipeFailureReportsErrorAndLeavesTheRunnerIdle) {
+  os.pipeFails = true;
+  cmd.执行命令("fastboot devices");
+  ASSERT_EQ(events.errors.size(), 1u);
+  EXPECT_EQ(events.errors[0], std::make_pair(std::string("错误"), 16));
+  EXPECT_TRUE(events.finished.empty());
+  EXPECT_TRUE(os.commandLines.empty());
+  EXPECT_FALSE(cmd.busy());
+}
+
+TEST_F(RunnerTest, StartFailureClosesBothEndsAndLeavesTheRunnerIdle) {
+  os.startFails = true;
+  bool busyInHandler = true;
+  cmd.Error = [&](std::string& text, std::int32_t& code) {
+    busyInHandler = cmd.busy();
+    events.errors.emplace_back(text, code);
+  };
+  cmd.执行命令("fastboot devices");
+  ASSERT_EQ(events.errors.size(), 1u);
+  EXPECT_EQ(events.errors[0], std::make_pair(std::string("错误"), 16));
+  EXPECT_FALSE(busyInHandler);
+  EXPECT_TRUE(events.finished.empty());
+  EXPECT_EQ(count("close read"), 1u);
+  EXPECT_EQ(count("close write"), 1u);
+  EXPECT_EQ(os.openHandles, 0);
+  EXPECT_EQ(count("read"), 0u);
+}
+
+TEST_F(RunnerTest, StepsRunInOrderAndHandlesAreClosedProcessThreadReadEnd) {
+  os.reads = chunks({"A"});
+  cmd.执行命令("fastboot devices");
+  const std::vector<std::string> expected = {"createPipe",    "env ComSpec",  "start write",
+                                             "close write",  // the child holds the write end
+                                             "sleep 10",      "pump",         "peek",
+                                             "read",  // first read: A
+                                             "sleep 10",      "pump",         "peek",
+                                             "read",  // broken pipe
+                                             "close process", "close thread", "close read"};
+  EXPECT_EQ(os.journal, expected);
+  EXPECT_EQ(os.openHandles, 0);
+  EXPECT_EQ(os.maxRead, 32767u);
+}
+
+TEST_F(RunnerTest, SilentCommandKeepsPumpingWithoutReading) {
+  os.reads = {{PipeState::empty, "", true},
+              {PipeState::empty, "", true},
+              {PipeState::empty, "", true},
+              {PipeState::data, "late", true},
+              {PipeState::broken, "", false}};
+  int pumpsWhileSilent = 0;
+  os.onPump = [&](int) {
+    if (events.finished.empty()) ++pumpsWhileSilent;
+  };
+  cmd.执行命令("fastboot devices");
+  EXPECT_EQ(count("read"), 2u);  // only when something was waiting, and the final one
+  EXPECT_EQ(count("sleep 10"), count("pump"));
+  EXPECT_EQ(pumpsWhileSilent, 5);
+  ASSERT_EQ(events.finished.size(), 1u);
+  EXPECT_EQ(events.finished[0], "late\r\n\r\n");
+}
+
+TEST_F(RunnerTest, FinishedHandlerMayStartTheNextCommandOnTheSameRunner) {
+  int runs = 0;
+  cmd.执行完毕 = [&](const std::string& text, bool) {
+    events.finished.push_back(text);
+    EXPECT_FALSE(cmd.busy());
+    if (++runs == 1) {
+      os.reads = chunks({"second"});
+      cmd.执行命令("fastboot devices");
+    }
+  };
+  os.reads = chunks({"first"});
+  cmd.执行命令("fastboot devices");
+  ASSERT_EQ(events.finished.size(), 2u);
+  EXPECT_EQ(events.finished[0], "first\r\n\r\n");
+  EXPECT_EQ(events.finished[1], "second\r\n\r\n");
+  EXPECT_TRUE(events.errors.empty());
+  EXPECT_EQ(os.openHandles, 0);
+}
+
+TEST_F(RunnerTest, RunOnASecondRunnerNestsInsideThePump) {
+  FakeProcess inner;
+  MyCMD other(inner, inner);
+  Events otherEvents;
+  listen(other, otherEvents);
+  inner.reads = chunks({"inner"});
+  os.reads = chunks({"outer1", "outer2"});
+  os.onPump = [&](int n) {
+    if (n == 2) {
+      other.执行命令("fastboot devices");
+      // The nested command has ended before the outer loop goes on.
+      EXPECT_EQ(otherEvents.finished.size(), 1u);
+      EXPECT_TRUE(events.finished.empty());
+    }
+  };
+  cmd.执行命令("fastboot devices");
+  EXPECT_EQ(otherEvents.finished, std::vector<std::string>{"inner\r\n\r\n"});
+  EXPECT_EQ(events.finished, std::vector<std::string>{"outer1\r\nouter2\r\n\r\n"});
+}
+
+TEST_F(RunnerTest, TwoByteCharacterSplitAcrossReadsIsDecodedWhole) {
+  // "\xb0\xa1" and "\xc4\xe3" are two-byte characters; the first read ends on a lead byte.
+  os.reads = chunks({"a\xb0\xa1\xc4", "\xe3z"});
+  cmd.执行命令("x");
+  ASSERT_EQ(events.finished.size(), 1u);
+  EXPECT_EQ(events.finished[0], "a<b0a1>\r\n<c4e3>z\r\n\r\n");
+  EXPECT_EQ(events.chunks, (std::vector<std::string>{"a<b0a1>", "<c4e3>z"}));
+
+  // A trail byte that falls in the lead-byte range is not taken for a lead byte.
+  events = {};
+  os.reads = chunks({"\xb0\xb0", "b"});
+  cmd.执行命令("x");
+  EXPECT_EQ(events.finished[0], "<b0b0>\r\nb\r\n\r\n");
+
+  // A lead byte that never gets its second byte is decoded as it stands, at the end.
+  events = {};
+  os.reads = chunks({"a\xb0"});
+  cmd.执行命令("x");
+  EXPECT_EQ(events.finished[0], "a\r\n?\r\n");
+
+  // A read that holds only the lead byte still gets its CR LF.
+  events = {};
+  os.reads = chunks({"\xb0", "\xa1"});
+  cmd.执行命令("x");
+  EXPECT_EQ(events.finished[0], "\r\n<b0a1>\r\n\r\n");
+}
+
+TEST_F(RunnerTest, ChunkEventComesBeforeTheChunkIsCollected) {
+  std::vector<std::string> seen;
+  os.reads = chunks({"A", "", "B"});
+  cmd.收到输出 = [&](const std::string& chunk) { seen.push_back(chunk); };
+  cmd.执行命令("x");
+  EXPECT_EQ(seen, (std::vector<std::string>{"A", "", "B"}));
+  EXPECT_EQ(events.finished[0], "A\r\n\r\nB\r\n\r\n");
+}
+
+TEST_F(RunnerTest, HandlerThatThrowsInsideThePumpLeavesNothingOpenAndTheRunnerIdle) {
+  os.reads = chunks({"A", "B"});
+  os.onPump = [](int n) {
+    if (n == 2) throw std::runtime_error("handler failed");
+  };
+  EXPECT_THROW(cmd.执行命令("x"), std::runtime_error);
+  EXPECT_FALSE(cmd.busy());
+  EXPECT_EQ(os.openHandles, 0);
+  EXPECT_TRUE(events.finished.empty());
+}
+
+}  // namespace
+}  // namespace quorlane
