@@ -1,0 +1,205 @@
+#include "window/Form1.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+
+#include "window/command_text.h"
+#include "window/texts.h"
+
+namespace quorlane::window {
+
+namespace {
+
+std::string str(std::string_view s) {
+  return std::string(s);
+}
+
+bool endsWithImageExtension(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string tail = path.substr(path.size() - 4);
+  std::transform(tail.begin(), tail.end(), tail.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return tail == ".img";
+}
+
+}  // namespace
+
+Form1::Form1(Controls& controls, Shell& shell, Skin& skin, platform::Process& os,
+             platform::EventPump& pump)
+    : controls_(controls), shell_(shell), skin_(skin), MyCMD1(os, pump), MyCMD2(os, pump) {
+  // MyCMD2 runs every command; its Error event is not handled, so refusals are silent.
+  MyCMD2.执行完毕 = [this](const std::string& text, bool done) { MyCMD2_执行完毕(text, done); };
+  MyCMD2.收到输出 = [this](const std::string& chunk) { MyCMD2_收到输出(chunk); };
+}
+
+// ---- start-up ------------------------------------------------------------------------------
+
+bool Form1::Form_Load() {
+  const std::string folder = shell_.applicationPath();
+  try {
+    for (const auto name : texts::kComponents) {
+      if (!shell_.fileExists(folder + "\\" + str(name))) {
+        missingComponent(str(name));
+        return false;
+      }
+    }
+
+    const std::string library = folder + "\\" + str(texts::kSkinLibrary);
+    auto failure = skin_.setAero(library, 1);
+    if (!failure) failure = skin_.attach(library, folder + "\\" + str(texts::kSkinFile), "");
+    if (failure) {
+      startupFailure(*failure);
+      return false;
+    }
+
+    // Every command runs in the executable's folder, so it finds the fastboot.exe that was just
+    // checked and the built-in images beside it, wherever the program was started from.
+    shell_.setCurrentDirectory(folder);
+    MyCMD2.执行命令(str(texts::kDeviceQuery));
+  } catch (const std::exception& e) {
+    startupFailure(e.what());
+    return false;
+  }
+  return true;
+}
+
+void Form1::missingComponent(const std::string& fileName) {
+  shell_.messageBox(str(texts::kMissingBefore) + fileName + str(texts::kMissingAfter),
+                    kStyleCritical, shell_.executableName() + str(texts::kMissingTitleAfter));
+  shell_.endProgram();
+}
+
+void Form1::startupFailure(const std::string& description) {
+  const std::string folder = shell_.applicationPath();
+  for (const auto name : {texts::kSkinFileChecked, texts::kSkinLibrary}) {
+    if (!shell_.fileExists(folder + "\\" + str(name))) {
+      missingComponent(str(name));
+      return;
+    }
+  }
+  shell_.messageBox(str(texts::kStartupErrorPrefix) + description, kStyleCritical,
+                    str(texts::kErrorTitle));
+  shell_.endProgram();
+}
+
+// ---- output display ------------------------------------------------------------------------
+
+void Form1::MyCMD2_收到输出(const std::string& chunk) {
+  // A preview of the running command's output; the complete text replaces it at the end.
+  const std::string piece = chunk + "\r\n";
+  controls_.appendText(ControlId::CMDTeXT, piece);
+  liveText_ += piece;
+}
+
+void Form1::MyCMD2_执行完毕(const std::string& 返回内容, bool /*结束*/) {
+  // The box ends up as what it held before this command's live preview, followed by the whole
+  // collected text. Usually the preview is the start of that text and only the rest is added.
+  if (返回内容.compare(0, liveText_.size(), liveText_) == 0) {
+    controls_.appendText(ControlId::CMDTeXT, 返回内容.substr(liveText_.size()));
+  } else {
+    std::string box = controls_.text(ControlId::CMDTeXT);
+    if (box.size() >= liveText_.size() &&
+        box.compare(box.size() - liveText_.size(), liveText_.size(), liveText_) == 0) {
+      box.resize(box.size() - liveText_.size());
+    }
+    controls_.setText(ControlId::CMDTeXT, box + 返回内容);
+  }
+  liveText_.clear();
+}
+
+void Form1::clearOutput() {
+  controls_.setText(ControlId::CMDTeXT, "");
+  liveText_.clear();
+}
+
+// ---- flash actions -------------------------------------------------------------------------
+
+void Form1::Command3_Click() {
+  // Any failure of the dialog ends the handler silently; a cancel leaves Combo1 as it is.
+  try {
+    const auto chosen = shell_.openFile({str(texts::kImageFilter), texts::kImageDialogFlags});
+    if (chosen) controls_.setText(ControlId::Combo1, *chosen);
+  } catch (const std::exception&) {
+  }
+}
+
+void Form1::Command1_Click() {
+  controls_.setEnabled(ControlId::Command1, false);
+  const std::string command =
+      controls_.text(ControlId::Text2) + quoteImagePath(controls_.text(ControlId::Combo1));
+  MyCMD2.执行命令(command);
+  controls_.setEnabled(ControlId::Command1, true);
+}
+
+void Form1::flashBuiltIn(ControlId button, const std::string& imagePath) {
+  clearOutput();
+  controls_.setEnabled(button, false);
+  MyCMD2.执行命令(controls_.text(ControlId::Text2) + quoteImagePath(imagePath));
+  controls_.setEnabled(button, true);
+}
+
+void Form1::Timer1_Timer() {
+  if (!controls_.text(ControlId::Combo1).empty()) controls_.setEnabled(ControlId::Command1, true);
+}
+
+void Form1::filesDropped(const std::vector<std::string>& paths) {
+  if (paths.size() == 1 && endsWithImageExtension(paths.front())) {
+    controls_.setText(ControlId::Combo1, paths.front());
+  }
+}
+
+// ---- help, links and exit ------------------------------------------------------------------
+
+void Form1::openPage(std::string_view address) {
+  std::string error;
+  const std::string line = str(texts::kBrowserCommand) + str(address);
+  if (!shell_.startProgram(line, texts::kShowMinimized, error)) {
+    // The program lives on: the output box may hold a flash log the user still needs.
+    shell_.messageBox(str(texts::kLinkFailed) + str(address) + "\r\n" + error, kStyleCritical,
+                      str(texts::kErrorTitle));
+  }
+}
+
+void Form1::click(ControlId id) {
+  switch (id) {
+    case ControlId::Command1:
+      Command1_Click();
+      break;
+    case ControlId::Command3:
+      Command3_Click();
+      break;
+    case ControlId::Command7:
+      flashBuiltIn(id, str(texts::kBuiltInImages[0]));
+      break;
+    case ControlId::Command8:
+      flashBuiltIn(id, str(texts::kBuiltInImages[1]));
+      break;
+    case ControlId::Command9:
+      flashBuiltIn(id, str(texts::kBuiltInImages[2]));
+      break;
+    case ControlId::Command10:
+      shell_.messageBox(str(texts::kInstructions), kStyleOk, str(texts::kInstructionsTitle));
+      break;
+    case ControlId::Command2:
+      openPage(texts::kDownloadPage);
+      break;
+    case ControlId::Command6:
+      openPage(texts::kQuestionsPage);
+      break;
+    case ControlId::Command5:
+      openPage(texts::kShopPage);
+      break;
+    case ControlId::Command4:
+      shell_.endProgram();
+      break;
+    default:
+      break;
+  }
+}
+
+void Form1::Form_Unload() {
+  shell_.endProgram();
+}
+
+}  // namespace quorlane::window

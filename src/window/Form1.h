@@ -1,0 +1,57 @@
+#pragma once
+// The main window's behaviour: start-up, the output display, the flash actions, the help and
+// link buttons and exit. One short handler per control event; the platform layer calls them.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/process.h"
+#include "runner/MyCMD.h"
+#include "window/ports.h"
+
+namespace quorlane::window {
+
+class Form1 {
+ public:
+  Form1(Controls& controls, Shell& shell, Skin& skin, platform::Process& os,
+        platform::EventPump& pump);
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Start-up; true when the window is to be shown, false when the program has been ended.
+  bool Form_Load();
+
+  // Button clicks, by control id; ids without a handler are ignored.
+  void click(ControlId id);
+  void Timer1_Timer();
+  // A file dropped on the window.
+  void filesDropped(const std::vector<std::string>& paths);
+  // The window is being closed.
+  void Form_Unload();
+
+  MyCMD& runner() { return MyCMD2; }
+
+  static constexpr unsigned kTimerIntervalMs = 2;
+
+ private:
+  void Command1_Click();
+  void Command3_Click();
+  void flashBuiltIn(ControlId button, const std::string& imagePath);
+  void MyCMD2_执行完毕(const std::string& 返回内容, bool 结束);
+  void MyCMD2_收到输出(const std::string& chunk);
+  void clearOutput();
+  void openPage(std::string_view address);
+  void missingComponent(const std::string& fileName);
+  void startupFailure(const std::string& description);
+
+  Controls& controls_;
+  Shell& shell_;
+  Skin& skin_;
+  MyCMD MyCMD1;
+  MyCMD MyCMD2;
+  // The running command's live output as it stands at the end of CMDTeXT.
+  std::string liveText_;
+};
+
+}  // namespace quorlane::window

@@ -1,0 +1,110 @@
+#pragma once
+// Fakes of the window's platform: controls that keep texts and enabled states, a shell that
+// records message boxes, program starts and the program's end, and a skin that can fail.
+
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "window/layout.h"
+#include "window/ports.h"
+
+namespace quorlane::testing {
+
+class FakeControls final : public window::Controls {
+ public:
+  FakeControls() {
+    for (const auto& c : window::controls()) {
+      texts[c.id] = std::string(c.caption);
+      states[c.id] = c.enabled;
+    }
+  }
+  std::string text(window::ControlId id) override { return texts.at(id); }
+  void setText(window::ControlId id, const std::string& t) override {
+    texts[id] = t;
+    ++setTextCalls;
+  }
+  void appendText(window::ControlId id, const std::string& t) override { texts[id] += t; }
+  bool enabled(window::ControlId id) override { return states.at(id); }
+  void setEnabled(window::ControlId id, bool on) override { states[id] = on; }
+
+  std::map<window::ControlId, std::string> texts;
+  std::map<window::ControlId, bool> states;
+  int setTextCalls = 0;
+};
+
+struct Box {
+  std::string prompt;
+  unsigned style;
+  std::string title;
+};
+
+class FakeShell final : public window::Shell {
+ public:
+  std::string folder = "C:\\Quorlane";
+  std::set<std::string> files = {"C:\\Quorlane\\fastboot.exe", "C:\\Quorlane\\AdbWinUsbApi.dll",
+                                 "C:\\Quorlane\\AdbWinApi.dll", "C:\\Quorlane\\Config.dll",
+                                 "C:\\Quorlane\\Config.ini"};
+  std::vector<std::string> checked;
+  std::vector<Box> boxes;
+  std::vector<std::string> started;
+  std::vector<std::string> journal;  // events in order: box, end, cd, ...
+  std::string currentDirectory = "C:\\Users\\me";
+  bool ended = false;
+  bool startFails = false;
+  enum class Dialog { choose, cancel, fail } dialog = Dialog::choose;
+  std::string dialogChoice = "D:\\img\\recovery.img";
+  std::vector<window::OpenFileRequest> dialogs;
+
+  std::string applicationPath() override { return folder; }
+  std::string executableName() override { return "Quorlane"; }
+  bool fileExists(const std::string& path) override {
+    checked.push_back(path);
+    return files.count(path) > 0;
+  }
+  bool setCurrentDirectory(const std::string& path) override {
+    journal.push_back("cd " + path);
+    currentDirectory = path;
+    return true;
+  }
+  void messageBox(const std::string& prompt, unsigned style, const std::string& title) override {
+    journal.push_back("box");
+    boxes.push_back({prompt, style, title});
+  }
+  std::optional<std::string> openFile(const window::OpenFileRequest& request) override {
+    dialogs.push_back(request);
+    if (dialog == Dialog::fail) throw std::runtime_error("dialog failed");
+    if (dialog == Dialog::cancel) return std::nullopt;
+    return dialogChoice;
+  }
+  bool startProgram(const std::string& line, int show, std::string& error) override {
+    started.push_back(line + " @" + std::to_string(show));
+    if (startFails) error = "系统找不到指定的文件。";
+    return !startFails;
+  }
+  void endProgram() override {
+    journal.push_back("end");
+    ended = true;
+  }
+};
+
+class FakeSkin final : public window::Skin {
+ public:
+  std::optional<std::string> aeroFailure;
+  std::optional<std::string> attachFailure;
+  std::vector<std::string> calls;
+
+  std::optional<std::string> setAero(const std::string& library, int value) override {
+    calls.push_back("aero " + library + " " + std::to_string(value));
+    return aeroFailure;
+  }
+  std::optional<std::string> attach(const std::string& library, const std::string& file,
+                                    const std::string& password) override {
+    calls.push_back("attach " + library + " " + file + " [" + password + "]");
+    return attachFailure;
+  }
+};
+
+}  // namespace quorlane::testing

@@ -1,0 +1,328 @@
+#include <gtest/gtest.h>
+
+#include "fake_process.h"
+#include "fake_window.h"
+#include "window/Form1.h"
+#include "window/command_text.h"
+
+namespace quorlane::window {
+namespace {
+
+using testing::chunks;
+using testing::FakeControls;
+using testing::FakeProcess;
+using testing::FakeShell;
+using testing::FakeSkin;
+
+constexpr const char* kCmd = R"(C:\windows\system32\cmd.exe /c ")";
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() : form(controls, shell, skin, os, os) {}
+
+  std::string box() { return controls.texts[ControlId::CMDTeXT]; }
+  // The text the runner was asked to run, from the command line it formed.
+  std::string lastCommand() const {
+    const std::string& line = os.commandLines.back();
+    return line.substr(std::string(kCmd).size(), line.size() - std::string(kCmd).size() - 1);
+  }
+
+  FakeControls controls;
+  FakeShell shell;
+  FakeSkin skin;
+  FakeProcess os;
+  Form1 form;
+};
+
+TEST_F(FormTest, LoadChecksComponentsAppliesSkinAndShowsTheDeviceList) {
+  os.reads = chunks({"0123456789ABCDEF\tfastboot\r\n"});
+  ASSERT_TRUE(form.Form_Load());
+  EXPECT_EQ(shell.checked, (std::vector<std::string>{"C:\\Quorlane\\fastboot.exe",
+                                                     "C:\\Quorlane\\AdbWinUsbApi.dll",
+                                                     "C:\\Quorlane\\AdbWinApi.dll"}));
+  EXPECT_EQ(skin.calls, (std::vector<std::string>{
+                            "aero C:\\Quorlane\\Config.dll 1",
+                            "attach C:\\Quorlane\\Config.dll C:\\Quorlane\\Config.INI []"}));
+  // The commands run beside the executable, not where the program was started from.
+  EXPECT_EQ(shell.currentDirectory, "C:\\Quorlane");
+  ASSERT_EQ(os.commandLines.size(), 1u);
+  EXPECT_EQ(lastCommand(), "fastboot devices");
+  EXPECT_EQ(box(), "0123456789ABCDEF\tfastboot\r\n\r\n\r\n");
+  EXPECT_TRUE(shell.boxes.empty());
+  EXPECT_FALSE(shell.ended);
+  EXPECT_FALSE(form.runner().busy());
+}
+
+TEST_F(FormTest, FirstMissingComponentIsNamedAndTheProgramEnds) {
+  struct Case {
+    std::vector<std::string> missing;
+    std::string named;
+  };
+  const std::vector<Case> cases = {
+      {{"fastboot.exe"}, "fastboot.exe"},
+      {{"AdbWinUsbApi.dll", "AdbWinApi.dll"}, "AdbWinUsbApi.dll"},
+      {{"AdbWinApi.dll"}, "AdbWinApi.dll"},
+      {{"fastboot.exe", "AdbWinApi.dll", "Config.dll"}, "fastboot.exe"},
+  };
+  for (const auto& c : cases) {
+    FakeShell sh;
+    FakeSkin sk;
+    FakeProcess p;
+    FakeControls ctl;
+    for (const auto& m : c.missing) sh.files.erase("C:\\Quorlane\\" + m);
+    Form1 f(ctl, sh, sk, p, p);
+    EXPECT_FALSE(f.Form_Load());
+    ASSERT_EQ(sh.boxes.size(), 1u) << c.named;
+    EXPECT_EQ(
+        sh.boxes[0].prompt,
+        "没有找到 " + c.named + " ，因此这个应用程序未能启动。重新安装应用程序可能修复此问题。");
+    EXPECT_EQ(sh.boxes[0].style, 16u);
+    EXPECT_EQ(sh.boxes[0].title, "Quorlane.exe  - 无法找到组件");
+    EXPECT_EQ(sh.journal, (std::vector<std::string>{"box", "end"}));
+    EXPECT_TRUE(sk.calls.empty());
+    EXPECT_TRUE(p.commandLines.empty());
+  }
+}
+
+TEST_F(FormTest, SkinFailureLooksForTheSkinFileThenTheLibraryThenReportsTheFailure) {
+  struct Case {
+    std::vector<std::string> missing;
+    bool failAero;
+    std::string prompt;
+    std::string title;
+  };
+  const std::string missingIni =
+      "没有找到 Config.ini ，因此这个应用程序未能启动。重新安装应用程序可能修复此问题。";
+  const std::string missingDll =
+      "没有找到 Config.dll ，因此这个应用程序未能启动。重新安装应用程序可能修复此问题。";
+  const std::vector<Case> cases = {
+      {{"Config.ini"}, true, missingIni, "Quorlane.exe  - 无法找到组件"},
+      {{"Config.ini", "Config.dll"}, false, missingIni, "Quorlane.exe  - 无法找到组件"},
+      {{"Config.dll"}, true, missingDll, "Quorlane.exe  - 无法找到组件"},
+      {{}, true, "错误信息：找不到指定的程序。", "错误"},
+      {{}, false, "错误信息：找不到指定的程序。", "错误"},
+  };
+  for (const auto& c : cases) {
+    FakeShell sh;
+    FakeSkin sk;
+    FakeProcess p;
+    FakeControls ctl;
+    for (const auto& m : c.missing) sh.files.erase("C:\\Quorlane\\" + m);
+    (c.failAero ? sk.aeroFailure : sk.attachFailure) = "找不到指定的程序。";
+    Form1 f(ctl, sh, sk, p, p);
+    EXPECT_FALSE(f.Form_Load());
+    ASSERT_EQ(sh.boxes.size(), 1u);
+    EXPECT_EQ(sh.boxes[0].prompt, c.prompt);
+    EXPECT_EQ(sh.boxes[0].style, 16u);
+    EXPECT_EQ(sh.boxes[0].title, c.title);
+    EXPECT_EQ(sh.journal, (std::vector<std::string>{"box", "end"}));
+    EXPECT_EQ(sk.calls.size(), c.failAero ? 1u : 2u);
+    EXPECT_TRUE(p.commandLines.empty());
+  }
+}
+
+TEST_F(FormTest, OutputOfEachCommandIsAppendedAndRefusalsAddNothing) {
+  os.reads = chunks({"first"});
+  form.Form_Load();
+  controls.texts[ControlId::Combo1] = "a.img";
+  os.reads = chunks({});
+  form.click(ControlId::Command1);
+  EXPECT_EQ(box(), "first\r\n\r\n\r\n");
+  // Nothing to run: both the prefix and the path are empty, the runner refuses silently.
+  controls.texts[ControlId::Text2] = "";
+  controls.texts[ControlId::Combo1] = "";
+  form.click(ControlId::Command1);
+  EXPECT_EQ(box(), "first\r\n\r\n\r\n");
+  EXPECT_TRUE(shell.boxes.empty());
+  // The runner cannot start the interpreter: nothing is shown either.
+  controls.texts[ControlId::Combo1] = "b.img";
+  os.startFails = true;
+  form.click(ControlId::Command1);
+  EXPECT_EQ(box(), "first\r\n\r\n\r\n");
+  EXPECT_TRUE(controls.states[ControlId::Command1]);
+}
+
+TEST_F(FormTest, StartRunsPrefixAndPathAndStaysUsableDuringItsOwnFlash) {
+  EXPECT_FALSE(controls.states[ControlId::Command1]);  // disabled before anything ran
+  form.Timer1_Timer();
+  EXPECT_FALSE(controls.states[ControlId::Command1]);
+  controls.texts[ControlId::Combo1] = "C:\\img\\r.img";
+  form.Timer1_Timer();
+  EXPECT_TRUE(controls.states[ControlId::Command1]);
+
+  // Pumps come before every read: before "Sending", before "OKAY", before the broken pipe.
+  std::vector<bool> startEnabled;
+  int pump = 0;
+  os.reads = chunks({"Sending", "OKAY"});
+  os.onPump = [&](int) {
+    ++pump;
+    startEnabled.push_back(controls.states[ControlId::Command1]);
+    if (pump == 2) form.Timer1_Timer();  // the timer enables Start during its own flash
+    if (pump == 3) {
+      form.click(ControlId::Command1);  // refused, as the runner is busy, and enabled at once
+      EXPECT_TRUE(controls.states[ControlId::Command1]);
+    }
+  };
+  controls.texts[ControlId::CMDTeXT] = "old\r\n";
+  form.click(ControlId::Command1);
+  EXPECT_EQ(startEnabled, (std::vector<bool>{false, false, true}));
+  ASSERT_EQ(os.commandLines.size(), 1u);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery C:\\img\\r.img");
+  EXPECT_EQ(box(), "old\r\nSending\r\nOKAY\r\n\r\n");  // appended, not cleared
+  EXPECT_TRUE(controls.states[ControlId::Command1]);
+
+  // The prefix is read afresh for every flash.
+  os.onPump = nullptr;
+  controls.texts[ControlId::Text2] = "fastboot -w flash recovery ";
+  form.click(ControlId::Command1);
+  EXPECT_EQ(lastCommand(), "fastboot -w flash recovery C:\\img\\r.img");
+}
+
+TEST_F(FormTest, BuiltInButtonsClearTheBoxAndFlashTheImageBesideTheProgram) {
+  const std::vector<std::pair<ControlId, std::string>> buttons = {
+      {ControlId::Command7, "RE\\recovery1.img"},
+      {ControlId::Command8, "RE\\recovery2.img"},
+      {ControlId::Command9, "RE\\recovery3.img"}};
+  for (const auto& [button, image] : buttons) {
+    controls.texts[ControlId::CMDTeXT] = "earlier output";
+    bool disabledDuring = false;
+    bool othersUsable = false;
+    os.reads = chunks({"done"});
+    os.onPump = [&](int) {
+      disabledDuring = !controls.states[button];
+      othersUsable = controls.states[ControlId::Command3] && controls.states[ControlId::Command4];
+    };
+    form.click(button);
+    EXPECT_EQ(lastCommand(), "fastboot flash recovery " + image);
+    EXPECT_EQ(box(), "done\r\n\r\n");
+    EXPECT_TRUE(disabledDuring);
+    EXPECT_TRUE(othersUsable);
+    EXPECT_TRUE(controls.states[button]);
+  }
+}
+
+TEST_F(FormTest, BuiltInPressedDuringStartEmptiesTheBoxAndTheRunningFlashFillsIt) {
+  controls.texts[ControlId::Combo1] = "C:\\img\\r.img";
+  controls.texts[ControlId::CMDTeXT] = "devices\r\n";
+  os.reads = chunks({"Sending", "Writing", "Finished"});
+  os.onPump = [&](int n) {
+    if (n == 2) form.click(ControlId::Command8);
+  };
+  form.click(ControlId::Command1);
+  EXPECT_EQ(os.commandLines.size(), 1u);  // the built-in image was not started
+  EXPECT_EQ(box(), "Sending\r\nWriting\r\nFinished\r\n\r\n");
+  EXPECT_TRUE(controls.states[ControlId::Command8]);
+}
+
+TEST_F(FormTest, LiveOutputShowsChunksAndEndsAsTheCollectedText) {
+  std::vector<std::string> seen;
+  os.reads = chunks({"Sending 'recovery'", "OKAY"});
+  os.onPump = [&](int) { seen.push_back(box()); };
+  controls.texts[ControlId::CMDTeXT] = "old\r\n";
+  controls.texts[ControlId::Combo1] = "x.img";
+  form.click(ControlId::Command1);
+  EXPECT_EQ(seen, (std::vector<std::string>{"old\r\n", "old\r\nSending 'recovery'\r\n",
+                                            "old\r\nSending 'recovery'\r\nOKAY\r\n"}));
+  EXPECT_EQ(box(), "old\r\nSending 'recovery'\r\nOKAY\r\n\r\n");
+
+  // A command that prints nothing adds only the runner's one CR LF.
+  os.onPump = nullptr;
+  os.reads = chunks({});
+  form.click(ControlId::Command1);
+  EXPECT_EQ(box(), "old\r\nSending 'recovery'\r\nOKAY\r\n\r\n\r\n");
+
+  // A built-in button empties the box in the middle of a command: later chunks show in the
+  // empty box, and at the end the whole output replaces them.
+  seen.clear();
+  int pump = 0;
+  os.reads = chunks({"A", "B", "C"});
+  os.onPump = [&](int) {
+    if (++pump == 3) form.click(ControlId::Command9);
+    seen.push_back(box());
+  };
+  form.click(ControlId::Command1);
+  EXPECT_EQ(seen[2], "");
+  EXPECT_EQ(seen[3], "C\r\n");
+  EXPECT_EQ(box(), "A\r\nB\r\nC\r\n\r\n");
+}
+
+TEST_F(FormTest, SelectPutsTheChosenPathInTheBoxAndIgnoresCancelAndFailure) {
+  controls.texts[ControlId::Combo1] = "kept.img";
+  shell.dialog = FakeShell::Dialog::cancel;
+  form.click(ControlId::Command3);
+  EXPECT_EQ(controls.texts[ControlId::Combo1], "kept.img");
+  shell.dialog = FakeShell::Dialog::fail;
+  form.click(ControlId::Command3);
+  EXPECT_EQ(controls.texts[ControlId::Combo1], "kept.img");
+  EXPECT_TRUE(shell.boxes.empty());
+  shell.dialog = FakeShell::Dialog::choose;
+  form.click(ControlId::Command3);
+  EXPECT_EQ(controls.texts[ControlId::Combo1], "D:\\img\\recovery.img");
+  ASSERT_EQ(shell.dialogs.size(), 3u);
+  EXPECT_EQ(shell.dialogs[0].filter, "Recovery线刷包(*.img)|*.img|");
+  EXPECT_EQ(shell.dialogs[0].flags, 2);
+}
+
+TEST_F(FormTest, DroppingOneImageFileSetsThePath) {
+  form.filesDropped({"D:\\a\\b.txt"});
+  form.filesDropped({"D:\\a\\one.img", "D:\\a\\two.img"});
+  EXPECT_EQ(controls.texts[ControlId::Combo1], "");
+  form.filesDropped({"D:\\下载\\TWRP.IMG"});
+  EXPECT_EQ(controls.texts[ControlId::Combo1], "D:\\下载\\TWRP.IMG");
+}
+
+TEST_F(FormTest, HelpLinksAndExit) {
+  form.click(ControlId::Command10);
+  ASSERT_EQ(shell.boxes.size(), 1u);
+  EXPECT_EQ(shell.boxes[0].prompt,
+            "先重启手机，然后在手机关机的时候，安装 音量减 键，再按住关机\r\n"
+            "键，然后手机会不断重启，在手机关闭后立即松开关机键，然后会进\r\n"
+            "入FastBoot，一个米兔在修安卓机器人的图案。");
+  EXPECT_EQ(shell.boxes[0].style, 0u);
+  EXPECT_EQ(shell.boxes[0].title, "进入FastBoot方法");
+
+  form.click(ControlId::Command2);
+  form.click(ControlId::Command6);
+  form.click(ControlId::Command5);
+  ASSERT_EQ(shell.started.size(), 3u);
+  for (const auto& line : shell.started) {
+    EXPECT_EQ(line.rfind("EXPLORER https://", 0), 0u) << line;
+    EXPECT_EQ(line.substr(line.size() - 3), " @2");
+  }
+  EXPECT_NE(shell.started[0], shell.started[1]);
+  EXPECT_EQ(shell.boxes.size(), 1u);
+  EXPECT_FALSE(shell.ended);
+
+  // A page that cannot be opened is reported and the program lives on.
+  shell.startFails = true;
+  form.click(ControlId::Command2);
+  ASSERT_EQ(shell.boxes.size(), 2u);
+  EXPECT_EQ(shell.boxes[1].style, 16u);
+  EXPECT_NE(shell.boxes[1].prompt.find("系统找不到指定的文件。"), std::string::npos);
+  EXPECT_FALSE(shell.ended);
+
+  form.click(ControlId::Command4);
+  EXPECT_TRUE(shell.ended);
+  shell.ended = false;
+  form.Form_Unload();
+  EXPECT_TRUE(shell.ended);
+  EXPECT_TRUE(os.commandLines.empty());
+}
+
+TEST(QuoteImagePath, PlainPathsStayAndOthersBecomeOneArgument) {
+  EXPECT_EQ(quoteImagePath("RE\\recovery1.img"), "RE\\recovery1.img");
+  EXPECT_EQ(quoteImagePath("D:\\下载\\twrp-3.7.img"), "D:\\下载\\twrp-3.7.img");
+  EXPECT_EQ(quoteImagePath("C:\\img\\a b.img"), "\"C:\\img\\a b.img\"");
+  EXPECT_EQ(quoteImagePath("C:\\a&b.img"), "\"C:\\a&b.img\"");
+  for (const char* special : {"|", "<", ">", "^", "(", ")", ",", ";", "=", "!"}) {
+    const std::string path = std::string("C:\\x") + special + "y.img";
+    EXPECT_EQ(quoteImagePath(path), '"' + path + '"') << special;
+  }
+  EXPECT_EQ(quoteImagePath("C:\\50%off\\%PATH%.img"), "\"C:\\50\"^%\"off\\\"^%\"PATH\"^%\".img\"");
+  // A path pasted with its quotes is not quoted twice.
+  EXPECT_EQ(quoteImagePath("\"C:\\img\\a b.img\""), "\"C:\\img\\a b.img\"");
+  EXPECT_EQ(quoteImagePath("\"C:\\img\\ab.img\""), "C:\\img\\ab.img");
+}
+
+}  // namespace
+}  // namespace quorlane::window
