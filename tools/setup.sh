@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when any of them is missing.
+# Sourced by test.sh and run.sh.
+
+quorlane_packages=(
+  cmake g++ make googletest
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  wine64 xvfb fonts-wqy-microhei imagemagick zip unzip
+)
+
+quorlane_setup() {
+  local missing=()
+  local p
+  for p in "${quorlane_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+      "${missing[@]}" >/dev/null
+  fi
+}
+
+# Starts a private X server when there is no display, and sets DISPLAY. The caller stops it with
+# quorlane_stop_display.
+quorlane_display_pid=""
+quorlane_start_display() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n
+  for n in $(seq 91 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  quorlane_display_pid=$!
+  local i
+  for i in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$n"
+}
+
+quorlane_stop_display() {
+  if [ -n "$quorlane_display_pid" ]; then
+    kill "$quorlane_display_pid" 2>/dev/null || true
+    wait "$quorlane_display_pid" 2>/dev/null || true
+    quorlane_display_pid=""
+  fi
+}
+
+# The Wine prefix of a build tree: created once, reused afterwards.
+quorlane_wine_prefix() {
+  local prefix="$1"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$prefix/system.reg" ]; then
+    echo "Creating the Wine prefix $prefix (once)"
+    WINEPREFIX="$prefix" LC_ALL=zh_CN.UTF-8 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w || true
+  fi
+}
+
+quorlane_stop_wine() {
+  local prefix="$1"
+  [ -d "$prefix" ] && WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+}
