@@ -1,0 +1,48 @@
+#pragma once
+// The simulator's settings: which phones are attached, how long each step takes, how the phone
+// fails, and how the output is encoded and split. They come from fastboot-sim.ini beside the
+// executable; the keys are listed in README.md and at the top of main_win32.cpp.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorlane::fastboot_sim {
+
+enum class Failure {
+  none,    // the phone accepts every flash
+  remote,  // the phone refuses the write: FAILED (remote: 'Partition not found')
+};
+
+struct Settings {
+  std::vector<std::string> devices{"0123456789ABCDEF"};
+  unsigned sendMs = 200;
+  unsigned writeMs = 50;
+  Failure fail = Failure::none;
+  // Set: print nothing at all, wait this long, exit 0.
+  std::optional<unsigned> silentMs;
+  // How long "< waiting for any device >" waits; unset waits forever.
+  std::optional<unsigned> waitMs;
+  // The code page the output is encoded in; 0 is the ANSI code page (CP_ACP).
+  unsigned codePage = 0;
+  // Every write is split into pieces of at most this many bytes (0: not split), with chunkMs
+  // between the pieces.
+  std::size_t chunk = 0;
+  unsigned chunkMs = 0;
+  // Written to standard output before anything else (UTF-8, escapes already resolved).
+  std::string extraStdout;
+};
+
+struct ParsedSettings {
+  Settings settings;
+  // One entry per line that could not be used, e.g. "line 3: unknown key 'sendms'".
+  std::vector<std::string> problems;
+};
+
+// Parses the settings file's text (UTF-8, with or without a byte order mark). Every key is
+// optional; a line that cannot be used is reported and otherwise ignored.
+ParsedSettings parseSettings(std::string_view text);
+
+}  // namespace quorlane::fastboot_sim
