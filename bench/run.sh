@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the Windows tree and prints the benchmarks' figures, run under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source tools/setup.sh
+quorlane_setup
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+prefix="$PWD/build/windows/wineprefix"
+trap 'quorlane_stop_wine "$prefix"' EXIT
+quorlane_wine_prefix "$prefix"
+export QUORLANE_WINEPREFIX="$prefix"
+cmake/wine-run.sh build/windows/bench/runner_bench.exe
