@@ -5,22 +5,28 @@
 quorlane_packages=(
   cmake g++ make googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine64 xvfb fonts-wqy-microhei imagemagick zip unzip
+  wine64 xvfb fonts-wqy-microhei imagemagick zip unzip locales
 )
 
 quorlane_setup() {
   local missing=()
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   local p
   for p in "${quorlane_packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
       "${missing[@]}" >/dev/null
+  fi
+  # Wine takes its code pages from LC_ALL=zh_CN.UTF-8, and converts file names through it: without
+  # the compiled locale, Chinese file names cannot be created.
+  if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+    echo "Generating the zh_CN.UTF-8 locale"
+    "${sudo[@]}" localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
   fi
 }
 
