@@ -231,9 +231,7 @@ TEST_F(TargetTest, ReadsAndClosesMessageBoxes) {
 }
 
 TEST_F(TargetTest, AnswersTheOpenDialogWithAPath) {
-  // ASCII only: with LC_ALL=zh_CN.UTF-8 but no such Linux locale generated, Wine cannot map
-  // other characters to Linux file names (CreateFileW fails with ERROR_FILE_NOT_FOUND).
-  const std::wstring path = tempFolder() + L"driver test a&b.img";
+  const std::wstring path = tempFolder() + L"驱动 测试 a&b.img";
   ASSERT_NE(
       UniqueHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr))
           .get(),
