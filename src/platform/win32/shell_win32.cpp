@@ -1,0 +1,170 @@
+#include "platform/win32/shell_win32.h"
+
+#include <commdlg.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "platform/win32/handles.h"
+#include "platform/win32/text.h"
+
+namespace quorlane::win32 {
+
+namespace {
+
+constexpr DWORD kIgnoredAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+constexpr DWORD kFileBufferChars = 32768;
+
+// Frees a buffer that FormatMessageW allocated.
+struct LocalFreer {
+  void operator()(wchar_t* p) const { LocalFree(p); }
+};
+
+std::wstring currentDirectory() {
+  const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+  if (needed == 0) return {};
+  std::wstring dir(needed, L'\0');
+  const DWORD got = GetCurrentDirectoryW(needed, dir.data());
+  dir.resize(got < needed ? got : 0);
+  return dir;
+}
+
+// Puts the current directory back however the dialog is left.
+class CurrentDirectoryKeeper {
+ public:
+  CurrentDirectoryKeeper() : saved_(currentDirectory()) {}
+  ~CurrentDirectoryKeeper() {
+    if (!saved_.empty()) SetCurrentDirectoryW(saved_.c_str());
+  }
+  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
+  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
+
+ private:
+  std::wstring saved_;
+};
+
+}  // namespace
+
+std::wstring modulePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (got == 0) return {};
+    if (got < path.size()) {
+      path.resize(got);
+      return path;
+    }
+    path.resize(path.size() * 2);  // truncated: try a larger buffer
+  }
+}
+
+std::wstring dialogFilter(const std::string& filter) {
+  if (filter.empty()) return {};
+  std::wstring wide = widen(filter);
+  if (wide.back() != L'|') wide.push_back(L'|');
+  for (wchar_t& c : wide) {
+    if (c == L'|') c = L'\0';
+  }
+  wide.push_back(L'\0');
+  return wide;
+}
+
+std::string errorDescription(DWORD code) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::unique_ptr<wchar_t, LocalFreer> owned(buffer);
+  std::wstring text = length != 0 && buffer != nullptr ? std::wstring(buffer, length) : L"";
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
+    text.pop_back();
+  }
+  if (text.empty()) return "错误代码 " + std::to_string(code);
+  return narrow(text);
+}
+
+HWND Win32Shell::owner() const {
+  return main_ != nullptr && IsWindow(main_) && IsWindowVisible(main_) ? main_ : nullptr;
+}
+
+std::string Win32Shell::applicationPath() {
+  std::wstring path = modulePath();
+  const auto slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return {};
+  path.resize(slash);
+  return narrow(path);
+}
+
+std::string Win32Shell::executableName() {
+  std::wstring path = modulePath();
+  const auto slash = path.find_last_of(L"\\/");
+  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const auto dot = name.find_last_of(L'.');
+  if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+  return narrow(name);
+}
+
+bool Win32Shell::fileExists(const std::string& path) {
+  WIN32_FIND_DATAW found{};
+  UniqueFind search(FindFirstFileW(widen(path).c_str(), &found));
+  if (search.get() == INVALID_HANDLE_VALUE) return false;
+  return found.cFileName[0] != L'\0' && (found.dwFileAttributes & kIgnoredAttributes) == 0;
+}
+
+bool Win32Shell::setCurrentDirectory(const std::string& path) {
+  return SetCurrentDirectoryW(widen(path).c_str()) != FALSE;
+}
+
+void Win32Shell::messageBox(const std::string& prompt, unsigned style, const std::string& title) {
+  MessageBoxW(owner(), widen(prompt).c_str(), widen(title).c_str(), style);
+}
+
+std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& request) {
+  const std::wstring filter = dialogFilter(request.filter);
+  std::vector<wchar_t> file(kFileBufferChars, L'\0');
+
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof(dialog);
+  dialog.hwndOwner = owner();
+  dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+  dialog.nFilterIndex = filter.empty() ? 0 : 1;
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = kFileBufferChars;
+  dialog.Flags = static_cast<DWORD>(request.flags) | OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST |
+                 OFN_PATHMUSTEXIST | OFN_EXPLORER;
+
+  CurrentDirectoryKeeper keep;
+  if (GetOpenFileNameW(&dialog)) return narrow(file.data());
+  const DWORD failure = CommDlgExtendedError();
+  if (failure == 0) return std::nullopt;  // cancelled
+  throw std::runtime_error("打开文件对话框失败（错误代码 " + std::to_string(failure) + "）");
+}
+
+bool Win32Shell::startProgram(const std::string& commandLine, int showStyle, std::string& error) {
+  // CreateProcessW may write into the command line, so it gets a buffer of its own.
+  const std::wstring wide = widen(commandLine);
+  std::vector<wchar_t> line(wide.begin(), wide.end());
+  line.push_back(L'\0');
+
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showStyle);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    error = errorDescription(GetLastError());
+    return false;
+  }
+  // Started and left alone: nothing waits for it.
+  UniqueHandle process(info.hProcess);
+  UniqueHandle thread(info.hThread);
+  return true;
+}
+
+void Win32Shell::endProgram() {
+  ExitProcess(0);
+}
+
+}  // namespace quorlane::win32

@@ -1,0 +1,45 @@
+#pragma once
+// The shell services the handlers use on Windows: the executable's folder and name, file
+// search, the current directory, message boxes, the open-file dialog, starting a program and
+// ending this one.
+
+#include <windows.h>
+
+#include <string>
+
+#include "window/ports.h"
+
+namespace quorlane::win32 {
+
+class Win32Shell final : public window::Shell {
+ public:
+  // Message boxes and the dialog are owned by `mainWindow` once it is visible.
+  explicit Win32Shell(HWND mainWindow = nullptr) : main_(mainWindow) {}
+  void setMainWindow(HWND mainWindow) { main_ = mainWindow; }
+
+  std::string applicationPath() override;
+  std::string executableName() override;
+  bool fileExists(const std::string& path) override;
+  bool setCurrentDirectory(const std::string& path) override;
+  void messageBox(const std::string& prompt, unsigned style, const std::string& title) override;
+  std::optional<std::string> openFile(const window::OpenFileRequest& request) override;
+  bool startProgram(const std::string& commandLine, int showStyle, std::string& error) override;
+  [[noreturn]] void endProgram() override;
+
+ private:
+  HWND owner() const;
+  HWND main_;
+};
+
+// "description|pattern|" pairs as the open-file dialog takes them: each part ended by a NUL and
+// the whole list by a second NUL. Empty for an empty filter.
+std::wstring dialogFilter(const std::string& filter);
+
+// The system's description of an error code in the user's language, without the trailing line
+// break; "错误代码 N" when the system has none.
+std::string errorDescription(DWORD code);
+
+// The full path of this program's executable.
+std::wstring modulePath();
+
+}  // namespace quorlane::win32

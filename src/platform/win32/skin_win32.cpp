@@ -1,0 +1,68 @@
+#include "platform/win32/skin_win32.h"
+
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/text.h"
+
+namespace quorlane::win32 {
+
+namespace {
+
+using SetAeroFunction = int(WINAPI*)(int);
+using AttachExFunction = int(WINAPI*)(const char* skinFile, const char* password);
+
+template <typename Function>
+Function as(FARPROC proc) {
+  // Through the generic function pointer type, which converts to any other without a warning.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+}
+
+std::string fileName(const std::string& path) {
+  const auto slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::variant<HMODULE, std::string> Win32Skin::library(const std::string& libraryPath) {
+  const std::wstring path = widen(libraryPath);
+  if (auto it = loaded_.find(path); it != loaded_.end()) return it->second.get();
+  // By the full path only: the altered search order looks for the library's own dependencies
+  // beside it, and never searches for the library itself.
+  UniqueModule module(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  if (!module) return errorDescription(GetLastError());
+  HMODULE handle = module.get();
+  loaded_.emplace(path, std::move(module));
+  return handle;
+}
+
+std::variant<FARPROC, std::string> Win32Skin::entry(const std::string& libraryPath,
+                                                    const char* name) {
+  auto module = library(libraryPath);
+  if (auto* error = std::get_if<std::string>(&module)) return *error;
+  FARPROC proc = GetProcAddress(std::get<HMODULE>(module), name);
+  if (proc == nullptr) {
+    return "在 " + fileName(libraryPath) + " 中找不到入口点 " + name + "：" +
+           errorDescription(ERROR_PROC_NOT_FOUND);
+  }
+  return proc;
+}
+
+std::optional<std::string> Win32Skin::setAero(const std::string& libraryPath, int value) {
+  auto proc = entry(libraryPath, "SkinH_SetAero");
+  if (auto* error = std::get_if<std::string>(&proc)) return *error;
+  (void)as<SetAeroFunction>(std::get<FARPROC>(proc))(value);
+  return std::nullopt;
+}
+
+std::optional<std::string> Win32Skin::attach(const std::string& libraryPath,
+                                             const std::string& skinFile,
+                                             const std::string& password) {
+  auto proc = entry(libraryPath, "SkinH_AttachEx");
+  if (auto* error = std::get_if<std::string>(&proc)) return *error;
+  const std::string file = toCodePage(CP_ACP, skinFile);
+  const std::string key = toCodePage(CP_ACP, password);
+  (void)as<AttachExFunction>(std::get<FARPROC>(proc))(file.c_str(), key.c_str());
+  return std::nullopt;
+}
+
+}  // namespace quorlane::win32

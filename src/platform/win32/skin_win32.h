@@ -1,0 +1,31 @@
+#pragma once
+// The skin library on Windows: loaded once by its full path, kept loaded for the program's life;
+// its two functions take their texts in the ANSI code page.
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <variant>
+
+#include "platform/win32/handles.h"
+#include "window/ports.h"
+
+namespace quorlane::win32 {
+
+class Win32Skin final : public window::Skin {
+ public:
+  std::optional<std::string> setAero(const std::string& libraryPath, int value) override;
+  std::optional<std::string> attach(const std::string& libraryPath, const std::string& skinFile,
+                                    const std::string& password) override;
+
+ private:
+  // The loaded library, or why it could not be loaded.
+  std::variant<HMODULE, std::string> library(const std::string& libraryPath);
+  // The entry point, or why it is not there.
+  std::variant<FARPROC, std::string> entry(const std::string& libraryPath, const char* name);
+
+  std::map<std::wstring, UniqueModule> loaded_;
+};
+
+}  // namespace quorlane::win32
