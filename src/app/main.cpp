@@ -1,0 +1,77 @@
+// Quorlane.exe: builds the Windows platform and the main window, runs the window's start-up and,
+// when it lets the window show, the message loop.
+
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "platform/win32/controls_win32.h"
+#include "platform/win32/main_window.h"
+#include "platform/win32/process_win32.h"
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/skin_win32.h"
+#include "platform/win32/text.h"
+#include "window/Form1.h"
+
+namespace {
+
+using quorlane::window::ControlId;
+
+// Hands the window's events to the handlers.
+class FormEvents final : public quorlane::win32::WindowEvents {
+ public:
+  explicit FormEvents(quorlane::window::Form1& form) : form_(form) {}
+  void click(ControlId id) override { form_.click(id); }
+  void timer() override { form_.Timer1_Timer(); }
+  void filesDropped(const std::vector<std::string>& paths) override { form_.filesDropped(paths); }
+  void closing() override { form_.Form_Unload(); }
+
+ private:
+  quorlane::window::Form1& form_;
+};
+
+int runMessageLoop(HWND mainWindow) {
+  MSG message;
+  for (;;) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(message.wParam);
+    if (got == -1) return 1;
+    // Tab, Enter and the access keys (Alt+A, Alt+B, Alt+C) go through the dialog manager.
+    if (IsDialogMessageW(mainWindow, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+int run(HINSTANCE instance) {
+  quorlane::win32::initCommonControls();
+
+  quorlane::win32::Win32Process process;
+  quorlane::win32::Win32Pump pump;
+  quorlane::win32::MainWindow window(instance, quorlane::window::Form1::kTimerIntervalMs);
+  pump.setDialog(window.handle());
+
+  quorlane::win32::Win32Controls controlPort(window.handle());
+  quorlane::win32::Win32Shell shell(window.handle());
+  quorlane::win32::Win32Skin skin;
+  quorlane::window::Form1 form(controlPort, shell, skin, process, pump);
+  FormEvents events(form);
+  window.setEvents(&events);
+
+  if (!form.Form_Load()) return 0;
+  window.show();
+  return runMessageLoop(window.handle());
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  try {
+    return run(instance);
+  } catch (const std::exception& e) {
+    // Creating the window failed: there is no window to carry any other message.
+    const std::wstring prompt = quorlane::win32::widen(std::string("错误信息：") + e.what());
+    MessageBoxW(nullptr, prompt.c_str(), L"错误", MB_OK | MB_ICONERROR);
+    return 1;
+  }
+}
