@@ -66,6 +66,12 @@ quorlane_wine_prefix() {
     WINEPREFIX="$prefix" LC_ALL=zh_CN.UTF-8 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
     WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w || true
   fi
+  # Without a window manager, every top-level window Wine manages takes two seconds to close.
+  if ! grep -q '"Managed"="N"' "$prefix/user.reg" 2>/dev/null; then
+    WINEPREFIX="$prefix" /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' \
+      /v Managed /d N /f >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w || true
+  fi
 }
 
 quorlane_stop_wine() {
