@@ -10,9 +10,11 @@
 
 namespace quorlane::window {
 
+// Control ids stay clear of 1001, the id a combo box gives its own edit field, so that every id
+// names exactly one window of the main window's tree.
 enum class ControlId : int {
   none = 0,
-  Command1 = 1001,  // 开始 (Start)
+  Command1 = 2001,  // 开始 (Start)
   Command2,         // 线刷资源下载 (download page)
   Command3,         // 选择 (Select)
   Command4,         // 退出 (Exit)
@@ -22,18 +24,18 @@ enum class ControlId : int {
   Command8,         // built-in image 2
   Command9,         // built-in image 3
   Command10,        // 进入FastBoot方法 (how to enter fastboot)
-  Label1 = 1101,
+  Label1 = 2101,
   Label2,
   Label3,
   Label4,
   Label5,
   Label6,
-  Frame1 = 1201,
+  Frame1 = 2201,
   Frame2,
-  Combo1 = 1301,  // image path
+  Combo1 = 2301,  // image path
   Text2,          // flash command prefix, below the client area
   CMDTeXT,        // output box
-  MyCMD1 = 1401,
+  MyCMD1 = 2401,
   MyCMD2,
 };
 

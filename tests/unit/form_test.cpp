@@ -318,7 +318,10 @@ TEST(QuoteImagePath, PlainPathsStayAndOthersBecomeOneArgument) {
     const std::string path = std::string("C:\\x") + special + "y.img";
     EXPECT_EQ(quoteImagePath(path), '"' + path + '"') << special;
   }
-  EXPECT_EQ(quoteImagePath("C:\\50%off\\%PATH%.img"), "\"C:\\50\"^%\"off\\\"^%\"PATH\"^%\".img\"");
+  EXPECT_EQ(quoteImagePath("C:\\50%off.img"), R"("C:\50"%"off.img")");
+  // A backslash before an inserted quote is doubled; one in the middle of a piece is not.
+  EXPECT_EQ(quoteImagePath("C:\\x\\%PATH%.img"), R"("C:\x\\"%"PATH"%".img")");
+  EXPECT_EQ(quoteImagePath("C:\\%a b\\%"), R"("C:\\"%"a b\\"%"")");
   // A path pasted with its quotes is not quoted twice.
   EXPECT_EQ(quoteImagePath("\"C:\\img\\a b.img\""), "\"C:\\img\\a b.img\"");
   EXPECT_EQ(quoteImagePath("\"C:\\img\\ab.img\""), "C:\\img\\ab.img");

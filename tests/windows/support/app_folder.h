@@ -1,0 +1,64 @@
+#pragma once
+// A private copy of the demo folder (Quorlane.exe, its skin files, the simulated phone as
+// fastboot.exe and generated images in RE\) for one test, and the program started from it.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/gui_driver.h"
+
+namespace quorlane::testsupport {
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& bytes);
+
+// One invocation of the simulated fastboot, from its log.
+struct SimRun {
+  std::string cmdline;
+  std::vector<std::string> args;
+  std::string cwd;
+  std::optional<int> finished;
+};
+
+class AppFolder {
+ public:
+  // A fresh copy of the demo folder in the temporary folder; removed again by the destructor.
+  AppFolder();
+  AppFolder(const AppFolder&) = delete;
+  AppFolder& operator=(const AppFolder&) = delete;
+  ~AppFolder();
+
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& relative) const { return path_ + "\\" + relative; }
+  void remove(const std::string& relative) const;
+  // The simulated phone's settings (fastboot-sim.ini).
+  void settings(const std::string& ini) const;
+  std::vector<SimRun> runs() const;
+  // The image the simulated phone received last.
+  std::string flashed() const;
+
+ private:
+  std::string path_;
+};
+
+// Quorlane started from a folder, once its window is shown.
+struct App {
+  gui::Process process;
+  HWND window = nullptr;
+
+  HWND control(int id) const { return gui::child(window, id); }
+  std::string text(int id) const { return gui::text(control(id)); }
+  // Waits until the simulated phone has finished `count` invocations.
+  static bool waitRuns(const AppFolder& folder, std::size_t count);
+};
+
+inline constexpr const char* kTitle = "QuorlaneBeta1 -- Tessivo";
+
+// Starts Quorlane.exe of `folder` in workingDir (empty: the folder itself) and waits for its
+// window and for the start-up device query to have finished.
+App startApp(const AppFolder& folder, const std::string& workingDir = "");
+
+}  // namespace quorlane::testsupport
