@@ -16,6 +16,6 @@ if [ -n "${DISPLAY:-}" ]; then
   WINEPREFIX="$prefix" LC_ALL=zh_CN.UTF-8 /usr/lib/wine/wine64 explorer /desktop=quorlane,800x600 Quorlane.exe
   WINEPREFIX="$prefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
 else
-  tools/screenshot.sh build/windows/demo build/screenshot.png "$prefix"
+  tools/screenshot.sh build/screenshot.png "$prefix"
   echo "No display: Quorlane was opened on a private X server; its window is in build/screenshot.png"
 fi

@@ -17,6 +17,7 @@ cmake --preset linux >/dev/null
 cmake --build --preset linux
 cmake --preset windows >/dev/null
 cmake --build --preset windows
+cmake --build --preset windows --target package
 
 status=0
 ctest --preset linux || status=1
