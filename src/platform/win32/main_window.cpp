@@ -245,14 +245,16 @@ void MainWindow::placeControls() {
       const int list = window::twipsToPixels(kComboListTwips, dpi_);
       SetWindowPos(child, nullptr, r.left, r.top, width, height + list,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-      for (int attempt = 0; attempt < 3; ++attempt) {
+      // Systems differ in how the item height they report relates to the one they take, so
+      // correct by what the last setting actually gave.
+      LRESULT item = SendMessageW(child, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+      for (int attempt = 0; attempt < 4 && item != CB_ERR; ++attempt) {
         RECT actual;
         GetWindowRect(child, &actual);
         const int delta = height - (actual.bottom - actual.top);
-        if (delta == 0) break;
-        const LRESULT item = SendMessageW(child, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-        if (item == CB_ERR || item + delta <= 0) break;
-        SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + delta);
+        if (delta == 0 || item + delta <= 0) break;
+        item += delta;
+        SendMessageW(child, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
       }
     } else {
       SetWindowPos(child, nullptr, r.left, r.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
