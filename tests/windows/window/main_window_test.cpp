@@ -1,0 +1,335 @@
+// The main window made from the control table, in this process: layout at 96 DPI and after a
+// DPI change, the controls' kinds and states, tab order and first focus, access keys, colours as
+// drawn, and the events the window passes on.
+
+#include "platform/win32/main_window.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win32/text.h"
+#include "test_support.h"
+#include "window/layout.h"
+
+namespace quorlane::wintest {
+namespace {
+
+using window::ControlId;
+using window::ControlSpec;
+using window::Kind;
+
+std::string classOf(HWND hwnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  return win32::narrow(name);
+}
+
+std::string textOf(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return win32::narrow(text);
+}
+
+LONG_PTR styleOf(HWND hwnd) {
+  return GetWindowLongPtrW(hwnd, GWL_STYLE);
+}
+
+LOGFONTW fontOf(HWND hwnd) {
+  LOGFONTW font{};
+  auto handle = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  if (handle != nullptr) GetObjectW(handle, sizeof(font), &font);
+  return font;
+}
+
+bool focusable(const ControlSpec& spec) {
+  return spec.tabStop && spec.enabled &&
+         (spec.kind == Kind::button || spec.kind == Kind::combo || spec.kind == Kind::edit);
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = std::make_unique<win32::MainWindow>(GetModuleHandleW(nullptr), 2);
+    window_->setEvents(&events_);
+  }
+  void TearDown() override {
+    window_.reset();
+    pump();
+  }
+  HWND main() const { return window_->handle(); }
+  HWND control(ControlId id) const { return window_->control(id); }
+  void showAndPaint() {
+    window_->show();
+    RedrawWindow(main(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    pump();
+  }
+  // Every control where the table puts it at `dpi`, within a pixel.
+  void expectLayoutAt(int dpi) {
+    RECT client;
+    GetClientRect(main(), &client);
+    EXPECT_EQ(client.right, window::twipsToPixels(window::form().clientWidth, dpi));
+    EXPECT_EQ(client.bottom, window::twipsToPixels(window::form().clientHeight, dpi));
+    for (const auto& spec : window::controls()) {
+      SCOPED_TRACE(std::string(spec.name) + " at " + std::to_string(dpi) + " DPI");
+      HWND hwnd = control(spec.id);
+      ASSERT_NE(hwnd, nullptr);
+      const window::TwipsRect t = window::absoluteRect(spec);
+      const RECT r = rectInParent(hwnd);
+      EXPECT_NEAR(r.left, t.left * dpi / 1440.0, 1);
+      EXPECT_NEAR(r.top, t.top * dpi / 1440.0, 1);
+      EXPECT_NEAR(r.right - r.left, t.width * dpi / 1440.0, 1);
+      EXPECT_NEAR(r.bottom - r.top, t.height * dpi / 1440.0, 1);
+    }
+  }
+  // How many pixels of a control's face show roughly this colour.
+  int pixelsLike(HWND hwnd, const RECT& area, COLORREF wanted) {
+    HDC dc = GetDC(hwnd);
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+      for (int x = area.left; x < area.right; ++x) {
+        const COLORREF c = GetPixel(dc, x, y);
+        if (c == CLR_INVALID) continue;
+        if (std::abs(GetRValue(c) - GetRValue(wanted)) < 60 &&
+            std::abs(GetGValue(c) - GetGValue(wanted)) < 60 &&
+            std::abs(GetBValue(c) - GetBValue(wanted)) < 60) {
+          ++count;
+        }
+      }
+    }
+    ReleaseDC(hwnd, dc);
+    return count;
+  }
+  RECT clientOf(HWND hwnd) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    return r;
+  }
+
+  EventRecorder events_;
+  std::unique_ptr<win32::MainWindow> window_;
+};
+
+TEST_F(MainWindowTest, WindowAndEveryControlAsTheTableSaysAt96Dpi) {
+  ASSERT_EQ(window_->dpi(), 96) << "the Wine prefix is expected to run at 96 DPI";
+  EXPECT_EQ(classOf(main()), "Form1");
+  EXPECT_EQ(textOf(main()), "QuorlaneBeta1 -- Tessivo");
+  const LONG_PTR style = styleOf(main());
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << "fixed single border";
+  EXPECT_NE(style & WS_MINIMIZEBOX, 0);
+  EXPECT_FALSE(IsWindowVisible(main())) << "shown only after start-up";
+
+  RECT client;
+  GetClientRect(main(), &client);
+  EXPECT_EQ(client.right, 555);
+  EXPECT_EQ(client.bottom, 401);
+  expectLayoutAt(96);
+  for (const auto& spec : window::controls()) {
+    SCOPED_TRACE(spec.name);
+    HWND hwnd = control(spec.id);
+    EXPECT_EQ(GetParent(hwnd), main()) << "a direct child, so its WM_COMMAND reaches the window";
+    if (spec.kind != Kind::runner) {
+      EXPECT_EQ(textOf(hwnd), spec.caption);
+    }
+  }
+  // Text2 lies wholly below the client area; the runners show only their top strips.
+  EXPECT_GE(rectInParent(control(ControlId::Text2)).top, client.bottom);
+  EXPECT_EQ(client.bottom - rectInParent(control(ControlId::MyCMD2)).top, 9);
+  EXPECT_EQ(client.bottom - rectInParent(control(ControlId::MyCMD1)).top, 17);
+}
+
+TEST_F(MainWindowTest, ControlsHaveTheirKindsFontsAndStates) {
+  HWND frame = control(ControlId::Frame1);
+  EXPECT_EQ(classOf(frame), "Button");
+  EXPECT_EQ(styleOf(frame) & BS_TYPEMASK, BS_GROUPBOX);
+
+  HWND combo = control(ControlId::Combo1);
+  EXPECT_EQ(classOf(combo), "ComboBox");
+  EXPECT_EQ(styleOf(combo) & 3, CBS_DROPDOWN) << "editable, with a list";
+  EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 0);
+  const LOGFONTW path = fontOf(combo);
+  EXPECT_EQ(win32::narrow(path.lfFaceName), "楷体_GB2312");
+  EXPECT_EQ(path.lfHeight, -16) << "12 points at 96 DPI";
+  EXPECT_EQ(path.lfWeight, 400);
+  EXPECT_EQ(path.lfCharSet, 134);
+  EXPECT_FALSE(path.lfItalic || path.lfUnderline || path.lfStrikeOut);
+
+  HWND output = control(ControlId::CMDTeXT);
+  EXPECT_EQ(classOf(output), "Edit");
+  EXPECT_EQ(styleOf(output) & (ES_MULTILINE | WS_VSCROLL | ES_READONLY),
+            ES_MULTILINE | WS_VSCROLL | ES_READONLY);
+  EXPECT_GT(SendMessageW(output, EM_GETLIMITTEXT, 0, 0), 0x7FFF0000) << "no 32K cap";
+
+  HWND prefix = control(ControlId::Text2);
+  EXPECT_EQ(styleOf(prefix) & (ES_MULTILINE | ES_READONLY | WS_TABSTOP), ES_READONLY);
+  EXPECT_EQ(textOf(prefix), "fastboot flash recovery ");
+
+  EXPECT_EQ(classOf(control(ControlId::Label5)), "Static");
+  EXPECT_EQ(classOf(control(ControlId::MyCMD2)), "QuorlaneRunner");
+
+  // Only Command1 starts disabled; every control but Combo1 has the system's message font.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, 96);
+  for (const auto& spec : window::controls()) {
+    SCOPED_TRACE(spec.name);
+    HWND hwnd = control(spec.id);
+    EXPECT_EQ(IsWindowEnabled(hwnd) != FALSE, spec.id != ControlId::Command1);
+    if (spec.kind == Kind::runner || spec.kind == Kind::combo) continue;
+    const LOGFONTW font = fontOf(hwnd);
+    EXPECT_EQ(std::wstring(font.lfFaceName), std::wstring(metrics.lfMessageFont.lfFaceName));
+    EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
+  }
+  EXPECT_NE(SendMessageW(main(), WM_GETICON, ICON_SMALL, 0), 0);
+  EXPECT_NE(SendMessageW(main(), WM_GETICON, ICON_BIG, 0), 0);
+}
+
+TEST_F(MainWindowTest, FollowsADpiChangeAndBack) {
+  RECT outer;
+  GetWindowRect(main(), &outer);
+  RECT suggested{outer.left, outer.top, outer.left + (outer.right - outer.left) * 3 / 2,
+                 outer.top + (outer.bottom - outer.top) * 3 / 2};
+  SendMessageW(main(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(window_->dpi(), 144);
+  expectLayoutAt(144);
+  EXPECT_EQ(fontOf(control(ControlId::Combo1)).lfHeight, -24) << "12 points at 144 DPI";
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, 144);
+  EXPECT_EQ(fontOf(control(ControlId::Command3)).lfHeight, metrics.lfMessageFont.lfHeight);
+
+  window_->applyDpi(96);
+  expectLayoutAt(96);
+  EXPECT_EQ(fontOf(control(ControlId::Combo1)).lfHeight, -16);
+}
+
+TEST_F(MainWindowTest, FirstFocusAndTabOrderFollowTheTabIndexes) {
+  // Focusable controls by tab index: frames, labels, Text2 (no tab stop) and the disabled
+  // Command1 are passed over.
+  std::vector<const ControlSpec*> expected;
+  for (const auto& spec : window::controls()) {
+    if (focusable(spec)) expected.push_back(&spec);
+  }
+  std::sort(expected.begin(), expected.end(),
+            [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+  ASSERT_EQ(expected.front()->id, ControlId::Command2);
+
+  showAndPaint();
+  ASSERT_TRUE(pumpUntil([&] { return GetFocus() != nullptr; }));
+  EXPECT_EQ(GetFocus(), control(ControlId::Command2));
+  EXPECT_NE(GetFocus(), control(ControlId::Text2));
+
+  // Tab through the dialog manager, as the message loop does, all the way round.
+  std::vector<ControlId> seen;
+  for (std::size_t i = 0; i <= expected.size(); ++i) {
+    HWND focus = GetFocus();
+    HWND direct = focus;
+    while (direct != nullptr && GetParent(direct) != main()) direct = GetParent(direct);
+    ASSERT_NE(direct, nullptr);
+    seen.push_back(static_cast<ControlId>(GetDlgCtrlID(direct)));
+    MSG tab{focus, WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {}};
+    EXPECT_TRUE(IsDialogMessageW(main(), &tab));
+    pump();
+  }
+  std::vector<ControlId> wanted;
+  for (const ControlSpec* spec : expected) wanted.push_back(spec->id);
+  wanted.push_back(expected.front()->id);  // and round again
+  EXPECT_EQ(seen, wanted);
+}
+
+TEST_F(MainWindowTest, AccessKeysClickTheirButtonsThroughTheDialogManager) {
+  showAndPaint();
+  auto press = [&](wchar_t key) {
+    MSG alt{GetFocus(), WM_SYSCHAR, key, 0x20000001, 0, {}};
+    IsDialogMessageW(main(), &alt);
+    pump();
+  };
+  press(L'a');
+  press(L'c');
+  press(L'b');  // Command1 is disabled: nothing
+  EXPECT_EQ(events_.clicks, (std::vector<ControlId>{ControlId::Command3, ControlId::Command4}));
+  EnableWindow(control(ControlId::Command1), TRUE);
+  press(L'b');
+  EXPECT_EQ(events_.clicks.back(), ControlId::Command1);
+}
+
+TEST_F(MainWindowTest, CaptionsAndLabelsShowInTheirColours) {
+  showAndPaint();
+  const COLORREF red = RGB(255, 0, 0);
+  const COLORREF blue = RGB(0, 0, 255);
+  for (ControlId frameId : {ControlId::Frame1, ControlId::Frame2}) {
+    HWND frame = control(frameId);
+    RECT caption = clientOf(frame);
+    caption.bottom = 16;  // the caption's line
+    // Text is drawn smoothed: only some of its pixels are the pure colour, none when black.
+    EXPECT_GT(pixelsLike(frame, caption, red), 5) << static_cast<int>(frameId);
+    EXPECT_LT(pixelsLike(frame, caption, RGB(0, 0, 0)), pixelsLike(frame, caption, red));
+  }
+  EXPECT_GT(pixelsLike(control(ControlId::Label6), clientOf(control(ControlId::Label6)), red), 10);
+  EXPECT_GT(pixelsLike(control(ControlId::Label3), clientOf(control(ControlId::Label3)), blue), 10);
+  EXPECT_GT(pixelsLike(control(ControlId::Label5), clientOf(control(ControlId::Label5)), blue), 10);
+  EXPECT_EQ(pixelsLike(control(ControlId::Label5), clientOf(control(ControlId::Label5)), red), 0);
+
+  // A shorter text leaves nothing of the longer one behind.
+  HWND label = control(ControlId::Label6);
+  SetWindowTextW(label, L"注");
+  UpdateWindow(label);
+  pump();
+  RECT rest = clientOf(label);
+  rest.left = 30;
+  EXPECT_EQ(pixelsLike(label, rest, red), 0);
+}
+
+TEST_F(MainWindowTest, RunnerShowsItsConsoleOverLightGrey) {
+  showAndPaint();
+  HWND runner = control(ControlId::MyCMD2);
+  HDC dc = GetDC(runner);
+  const COLORREF corner = GetPixel(dc, 0, 0);     // a transparent pixel of the picture
+  const COLORREF titleBar = GetPixel(dc, 10, 7);  // inside the blue title bar
+  ReleaseDC(runner, dc);
+  EXPECT_EQ(corner, RGB(224, 224, 224));
+  EXPECT_LT(GetRValue(titleBar), 80);
+  EXPECT_GT(GetBValue(titleBar), 120);
+}
+
+TEST_F(MainWindowTest, PassesOnTimerTicksClicksDropsAndClosing) {
+  EXPECT_TRUE(pumpUntil([&] { return events_.ticks >= 3; })) << "the timer runs from creation";
+
+  SendMessageW(control(ControlId::Command7), BM_CLICK, 0, 0);
+  SendMessageW(control(ControlId::Command10), BM_CLICK, 0, 0);
+  EXPECT_EQ(events_.clicks, (std::vector<ControlId>{ControlId::Command7, ControlId::Command10}));
+
+  // Two files dropped at once, one with a Chinese name and a blank.
+  const std::wstring first = L"C:\\镜像\\rec one.img";
+  const std::wstring second = L"D:\\b.img";
+  const std::size_t chars = first.size() + 1 + second.size() + 1 + 1;
+  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+  ASSERT_NE(memory, nullptr);
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  auto* names = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(drop) + sizeof(DROPFILES));
+  std::memcpy(names, first.c_str(), (first.size() + 1) * sizeof(wchar_t));
+  std::memcpy(names + first.size() + 1, second.c_str(), (second.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(memory);
+  SendMessageW(main(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // frees it
+  ASSERT_EQ(events_.drops.size(), 1u);
+  EXPECT_EQ(events_.drops[0], (std::vector<std::string>{"C:\\镜像\\rec one.img", "D:\\b.img"}));
+
+  HWND hwnd = main();
+  SendMessageW(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_EQ(events_.closings, 1);
+  EXPECT_FALSE(IsWindow(hwnd));
+  MSG quit;
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop ends";
+}
+
+}  // namespace
+}  // namespace quorlane::wintest

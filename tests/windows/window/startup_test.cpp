@@ -1,0 +1,199 @@
+// The real program's start-up, driven from outside like a user would: the window it shows when
+// everything is there, and the one message it shows (and nothing else) for each missing or broken
+// component. Every scenario runs in its own copy of the demo folder.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "driver/gui_driver.h"
+#include "support/app_folder.h"
+#include "window/layout.h"
+
+namespace quorlane::wintest {
+namespace {
+
+using testsupport::AppFolder;
+using window::ControlId;
+
+constexpr const char* kMissingTitle = "Quorlane.exe  - 无法找到组件";
+constexpr const char* kOnePhone = "0123456789ABCDEF\tfastboot\r\n\r\n\r\n";
+
+std::string missingPrompt(const std::string& name) {
+  return "没有找到 " + name + " ，因此这个应用程序未能启动。重新安装应用程序可能修复此问题。";
+}
+
+bool sameFolder(const std::string& a, const std::string& b) {
+  const std::wstring wa = gui::toWide(a);
+  const std::wstring wb = gui::toWide(b);
+  return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
+                              static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::string testFolder() {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  return gui::toUtf8(std::filesystem::path(self).parent_path().wstring());
+}
+
+// Controls are direct children of the window: look them up there, not among the combo box's
+// own children.
+HWND control(HWND window, ControlId id) {
+  return GetDlgItem(window, static_cast<int>(id));
+}
+
+HWND focusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+// Starts the program of `folder` and expects exactly one message box, shown while the main window
+// is not, after whose OK the program ends.
+gui::MessageBoxInfo expectOneMessageAndEnd(const AppFolder& folder) {
+  auto process = gui::Process::start(folder.file("Quorlane.exe"), folder.path());
+  const auto box = gui::waitMessageBox(process.pid());
+  if (!box) {
+    ADD_FAILURE() << "no message box";
+    return {};
+  }
+  HWND window = gui::findTopWindow(process.pid(), testsupport::kTitle);
+  EXPECT_TRUE(window == nullptr || !IsWindowVisible(window)) << "the window is never shown";
+  EXPECT_TRUE(gui::pressOk(box->hwnd));
+  EXPECT_TRUE(process.waitExit()) << "the program ends after OK";
+  window = gui::findTopWindow(process.pid(), testsupport::kTitle);
+  EXPECT_TRUE(window == nullptr || !IsWindowVisible(window));
+  EXPECT_TRUE(folder.runs().empty()) << "nothing is asked of the phone";
+  return *box;
+}
+
+TEST(StartupTest, ShowsTheWindowWithThePhoneListedAndTheFocusOnTheFirstTabStop) {
+  AppFolder folder;
+  auto app = testsupport::startApp(folder);
+  EXPECT_EQ(gui::text(app.window), "QuorlaneBeta1 -- Tessivo");
+  const SIZE client = gui::clientSize(app.window);
+  EXPECT_EQ(client.cx, 555);
+  EXPECT_EQ(client.cy, 401);
+
+  // The device query's output is in the box by the time the window shows.
+  EXPECT_EQ(gui::text(control(app.window, ControlId::CMDTeXT)), kOnePhone);
+
+  for (const auto& spec : window::controls()) {
+    SCOPED_TRACE(spec.name);
+    HWND hwnd = control(app.window, spec.id);
+    ASSERT_NE(hwnd, nullptr) << gui::dumpTree(app.window);
+    if (spec.id != ControlId::CMDTeXT && spec.kind != window::Kind::runner) {
+      EXPECT_EQ(gui::text(hwnd), spec.caption);
+    }
+    const window::TwipsRect t = window::absoluteRect(spec);
+    const RECT r = gui::clientRectInParent(hwnd, app.window);
+    EXPECT_NEAR(r.left, t.left / 15.0, 1);
+    EXPECT_NEAR(r.top, t.top / 15.0, 1);
+    EXPECT_NEAR(r.right - r.left, t.width / 15.0, 1);
+    EXPECT_NEAR(r.bottom - r.top, t.height / 15.0, 1);
+    EXPECT_EQ(gui::enabled(hwnd), spec.id != ControlId::Command1);
+  }
+
+  ASSERT_TRUE(gui::waitFor([&] { return focusOf(app.window) != nullptr; }));
+  EXPECT_EQ(focusOf(app.window), control(app.window, ControlId::Command2));
+  EXPECT_NE(focusOf(app.window), control(app.window, ControlId::Text2));
+
+  const auto runs = folder.runs();
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].args, std::vector<std::string>{"devices"});
+}
+
+TEST(StartupTest, AccessKeysWorkInTheMessageLoop) {
+  AppFolder folder;
+  auto app = testsupport::startApp(folder);
+  ASSERT_TRUE(gui::waitFor([&] { return focusOf(app.window) != nullptr; }));
+  // Alt+A: Select opens the open-file dialog.
+  PostMessageW(focusOf(app.window), WM_SYSCHAR, L'a', 0x20000001);
+  EXPECT_NE(gui::waitFileDialog(app.process.pid()), nullptr);
+  EXPECT_TRUE(gui::cancelOpenDialog(app.process.pid()));
+  // Alt+C: Exit.
+  ASSERT_TRUE(gui::waitFor([&] { return focusOf(app.window) != nullptr; }));
+  PostMessageW(focusOf(app.window), WM_SYSCHAR, L'c', 0x20000001);
+  EXPECT_TRUE(app.process.waitExit());
+}
+
+TEST(StartupTest, StartedElsewhereItStillRunsTheFastbootBesideIt) {
+  AppFolder folder;
+  AppFolder elsewhere;
+  elsewhere.remove("fastboot.exe");
+  auto app = testsupport::startApp(folder, elsewhere.path());
+  EXPECT_EQ(gui::text(control(app.window, ControlId::CMDTeXT)), kOnePhone);
+  const auto runs = folder.runs();
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_TRUE(sameFolder(runs[0].cwd, folder.path())) << runs[0].cwd;
+}
+
+struct Missing {
+  const char* label;
+  std::vector<std::string> remove;
+  std::vector<std::string> hide;
+  std::string named;  // the file the message names
+};
+
+class MissingComponentTest : public ::testing::TestWithParam<Missing> {};
+
+TEST_P(MissingComponentTest, NamesTheFirstMissingFileAndEnds) {
+  const Missing& m = GetParam();
+  AppFolder folder;
+  for (const auto& f : m.remove) folder.remove(f);
+  for (const auto& f : m.hide) {
+    SetFileAttributesW(gui::toWide(folder.file(f)).c_str(), FILE_ATTRIBUTE_HIDDEN);
+  }
+  const auto box = expectOneMessageAndEnd(folder);
+  EXPECT_EQ(box.title, kMissingTitle);
+  EXPECT_EQ(box.prompt, missingPrompt(m.named));
+  EXPECT_TRUE(box.hasIcon) << "critical icon";
+  EXPECT_EQ(box.buttons.size(), 1u);
+  for (const auto& f : m.hide) SetFileAttributesW(gui::toWide(folder.file(f)).c_str(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Components, MissingComponentTest,
+    ::testing::Values(
+        Missing{"fastboot", {"fastboot.exe"}, {}, "fastboot.exe"},
+        Missing{"bothUsbLibraries", {"AdbWinUsbApi.dll", "AdbWinApi.dll"}, {}, "AdbWinUsbApi.dll"},
+        Missing{"AdbWinApi", {"AdbWinApi.dll"}, {}, "AdbWinApi.dll"},
+        Missing{"hiddenFastboot", {}, {"fastboot.exe"}, "fastboot.exe"},
+        Missing{"skinLibrary", {"Config.dll"}, {}, "Config.dll"},
+        Missing{"skinLibraryAndFile", {"Config.dll", "Config.INI"}, {}, "Config.ini"}),
+    [](const ::testing::TestParamInfo<Missing>& info) { return std::string(info.param.label); });
+
+TEST(StartupTest, AMissingSkinFileAloneGoesUnnoticed) {
+  AppFolder folder;
+  folder.remove("Config.INI");
+  auto app = testsupport::startApp(folder);
+  EXPECT_EQ(gui::text(control(app.window, ControlId::CMDTeXT)), kOnePhone);
+}
+
+TEST(StartupTest, ASkinLibraryThatIsNoLibraryIsReportedAsAnError) {
+  AppFolder folder;
+  testsupport::writeFile(folder.file("Config.dll"), "[Skin]\r\nName=text, not a library\r\n");
+  const auto box = expectOneMessageAndEnd(folder);
+  EXPECT_EQ(box.title, "错误");
+  EXPECT_EQ(box.prompt.rfind("错误信息：", 0), 0u) << box.prompt;
+  EXPECT_GT(box.prompt.size(), std::string("错误信息：").size()) << "with a description";
+  EXPECT_TRUE(box.hasIcon);
+}
+
+TEST(StartupTest, ASkinLibraryWithoutItsEntryPointsIsReportedAsAnError) {
+  AppFolder folder;
+  std::filesystem::copy_file(gui::toWide(testFolder() + "\\no_exports.dll"),
+                             gui::toWide(folder.file("Config.dll")),
+                             std::filesystem::copy_options::overwrite_existing);
+  const auto box = expectOneMessageAndEnd(folder);
+  EXPECT_EQ(box.title, "错误");
+  EXPECT_EQ(box.prompt.rfind("错误信息：", 0), 0u) << box.prompt;
+  EXPECT_NE(box.prompt.find("SkinH_SetAero"), std::string::npos) << box.prompt;
+  EXPECT_TRUE(box.hasIcon);
+}
+
+}  // namespace
+}  // namespace quorlane::wintest

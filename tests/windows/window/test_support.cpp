@@ -1,0 +1,74 @@
+#include "test_support.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/win32/shell_win32.h"
+#include "platform/win32/text.h"
+
+namespace quorlane::wintest {
+
+namespace fs = std::filesystem;
+
+void pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+bool pumpUntil(const std::function<bool()>& cond, int timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+  for (;;) {
+    pump();
+    if (cond()) return true;
+    if (GetTickCount64() > deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+std::string exeFolder() {
+  std::wstring path = win32::modulePath();
+  path.resize(path.find_last_of(L'\\'));
+  return win32::narrow(path);
+}
+
+TempFolder::TempFolder(const std::string& name) {
+  static std::atomic<int> counter{0};
+  const fs::path folder = fs::temp_directory_path() / (win32::widen("quorlane-" + name + "-") +
+                                                       std::to_wstring(GetCurrentProcessId()) +
+                                                       L"-" + std::to_wstring(++counter));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  path_ = win32::narrow(folder.wstring());
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  const fs::path folder(win32::widen(path_));
+  // Clear attributes that would stop the removal (a test may hide or protect files).
+  for (const auto& entry : fs::recursive_directory_iterator(folder, ignored)) {
+    SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  fs::remove_all(folder, ignored);
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(fs::path(win32::widen(path)), std::ios::binary | std::ios::trunc);
+  out << bytes;
+}
+
+std::string currentDirectory() {
+  return win32::narrow(fs::current_path().wstring());
+}
+
+RECT rectInParent(HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+}  // namespace quorlane::wintest

@@ -1,0 +1,56 @@
+#pragma once
+// Helpers of the in-process tests of the window layer: a message pump that waits for a
+// condition, a private temporary folder, files, and a recorder of the window's events.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/main_window.h"
+
+namespace quorlane::wintest {
+
+// Dispatches this thread's messages until cond holds (true) or timeoutMs has passed (false).
+bool pumpUntil(const std::function<bool()>& cond, int timeoutMs = 10000);
+// Dispatches what is waiting now.
+void pump();
+
+// The folder of this test program, without a trailing backslash.
+std::string exeFolder();
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class TempFolder {
+ public:
+  explicit TempFolder(const std::string& name = "window");
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+void writeFile(const std::string& path, const std::string& bytes);
+std::string currentDirectory();
+
+class EventRecorder final : public win32::WindowEvents {
+ public:
+  void click(window::ControlId id) override { clicks.push_back(id); }
+  void timer() override { ++ticks; }
+  void filesDropped(const std::vector<std::string>& paths) override { drops.push_back(paths); }
+  void closing() override { ++closings; }
+
+  std::vector<window::ControlId> clicks;
+  int ticks = 0;
+  std::vector<std::vector<std::string>> drops;
+  int closings = 0;
+};
+
+// The rectangle of a child in its parent's client coordinates.
+RECT rectInParent(HWND child);
+
+}  // namespace quorlane::wintest
