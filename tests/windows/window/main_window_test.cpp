@@ -191,6 +191,25 @@ TEST_F(MainWindowTest, ControlsHaveTheirKindsFontsAndStates) {
   EXPECT_NE(SendMessageW(main(), WM_GETICON, ICON_BIG, 0), 0);
 }
 
+TEST_F(MainWindowTest, ManifestGivesPerMonitorAwarenessAndCommonControls6) {
+  // This test program carries the program's own resources, manifest included.
+  EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(main())),
+            DPI_AWARENESS_PER_MONITOR_AWARE);
+  // The buttons' window procedure lives in comctl32 version 6, not in user32.
+  const auto procedure = GetWindowLongPtrW(control(ControlId::Command3), GWLP_WNDPROC);
+  HMODULE library = nullptr;
+  ASSERT_TRUE(GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(procedure), &library));
+  wchar_t name[MAX_PATH] = {};
+  GetModuleFileNameW(library, name, MAX_PATH);
+  std::wstring path(name);
+  CharLowerW(path.data());
+  // The side-by-side assembly the manifest asks for: ...common-controls_<key>_6.0.<build>...
+  EXPECT_NE(path.find(L"common-controls_6595b64144ccf1df_6.0."), std::wstring::npos)
+      << win32::narrow(name);
+}
+
 TEST_F(MainWindowTest, FollowsADpiChangeAndBack) {
   RECT outer;
   GetWindowRect(main(), &outer);
