@@ -324,8 +324,9 @@ void MainWindow::show() {
     const RECT& work = monitor.rcWork;
     const int width = outer.right - outer.left;
     const int height = outer.bottom - outer.top;
-    const int x = work.left + ((work.right - work.left) - width) / 2;
-    const int y = work.top + ((work.bottom - work.top) - height) / 2;
+    // Centred; on a screen too small for it, the title bar stays on the screen.
+    const int x = std::max<int>(work.left, work.left + ((work.right - work.left) - width) / 2);
+    const int y = std::max<int>(work.top, work.top + ((work.bottom - work.top) - height) / 2);
     SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ShowWindow(hwnd, SW_SHOW);

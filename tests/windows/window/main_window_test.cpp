@@ -229,6 +229,19 @@ TEST_F(MainWindowTest, FollowsADpiChangeAndBack) {
   EXPECT_EQ(fontOf(control(ControlId::Combo1)).lfHeight, -16);
 }
 
+TEST_F(MainWindowTest, ShownCentredOnItsMonitor) {
+  showAndPaint();
+  EXPECT_TRUE(IsWindowVisible(main()));
+  RECT outer;
+  GetWindowRect(main(), &outer);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(main(), MONITOR_DEFAULTTONEAREST), &monitor));
+  const RECT& work = monitor.rcWork;
+  EXPECT_NEAR(outer.left + outer.right, work.left + work.right, 2);
+  EXPECT_NEAR(outer.top + outer.bottom, work.top + work.bottom, 2);
+}
+
 TEST_F(MainWindowTest, FirstFocusAndTabOrderFollowTheTabIndexes) {
   // Focusable controls by tab index: frames, labels, Text2 (no tab stop) and the disabled
   // Command1 are passed over.
