@@ -7,7 +7,11 @@ quorlane_setup
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 prefix="$PWD/build/windows/wineprefix"
-trap 'quorlane_stop_wine "$prefix"' EXIT
+trap 'quorlane_stop_wine "$prefix"; quorlane_stop_display' EXIT
+quorlane_start_display
 quorlane_wine_prefix "$prefix"
 export QUORLANE_WINEPREFIX="$prefix"
+echo "== the runner collecting 1 and 4 MiB"
 cmake/wine-run.sh build/windows/bench/runner_bench.exe
+echo "== live output in the real window"
+cmake/wine-run.sh build/windows/bench/live_bench.exe

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <exception>
 
 #include "window/command_text.h"
@@ -87,30 +88,45 @@ void Form1::startupFailure(const std::string& description) {
 
 void Form1::MyCMD2_收到输出(const std::string& chunk) {
   // A preview of the running command's output; the complete text replaces it at the end.
-  const std::string piece = chunk + "\r\n";
-  controls_.appendText(ControlId::CMDTeXT, piece);
-  liveText_ += piece;
+  pendingText_ += chunk;
+  pendingText_ += "\r\n";
+  if (clock_() - lastShown_ >= showInterval_) showPending();
+}
+
+void Form1::showPending() {
+  if (pendingText_.empty()) return;
+  // Appending to a long text can cost time in proportion to its length. Pieces are therefore
+  // gathered for a while when the last append was slow, so that showing the output never takes
+  // more than a small share of a command's time.
+  const auto start = clock_();
+  controls_.appendText(ControlId::CMDTeXT, pendingText_);
+  lastShown_ = clock_();
+  showInterval_ =
+      std::max<Clock::duration>(kMinShowInterval, (lastShown_ - start) * kShowCostFactor);
+  shownLength_ += pendingText_.size();
+  pendingText_.clear();
 }
 
 void Form1::MyCMD2_执行完毕(const std::string& 返回内容, bool /*结束*/) {
   // The box ends up as what it held before this command's live preview, followed by the whole
   // collected text. Usually the preview is the start of that text and only the rest is added.
-  if (返回内容.compare(0, liveText_.size(), liveText_) == 0) {
-    controls_.appendText(ControlId::CMDTeXT, 返回内容.substr(liveText_.size()));
+  if (shownIsPrefix_) {
+    controls_.appendText(ControlId::CMDTeXT, 返回内容.substr(shownLength_));
   } else {
     std::string box = controls_.text(ControlId::CMDTeXT);
-    if (box.size() >= liveText_.size() &&
-        box.compare(box.size() - liveText_.size(), liveText_.size(), liveText_) == 0) {
-      box.resize(box.size() - liveText_.size());
-    }
+    box.resize(box.size() >= shownLength_ ? box.size() - shownLength_ : 0);
     controls_.setText(ControlId::CMDTeXT, box + 返回内容);
   }
-  liveText_.clear();
+  pendingText_.clear();
+  shownLength_ = 0;
+  shownIsPrefix_ = true;
 }
 
 void Form1::clearOutput() {
   controls_.setText(ControlId::CMDTeXT, "");
-  liveText_.clear();
+  // What a running command shows from now on is no longer the start of its collected text.
+  shownLength_ = 0;
+  shownIsPrefix_ = !MyCMD2.busy();
 }
 
 // ---- flash actions -------------------------------------------------------------------------
@@ -141,6 +157,9 @@ void Form1::flashBuiltIn(ControlId button, const std::string& imagePath) {
 
 void Form1::Timer1_Timer() {
   if (!controls_.text(ControlId::Combo1).empty()) controls_.setEnabled(ControlId::Command1, true);
+  // Output gathered while the last append was slow is shown once its time has come, also when
+  // the command then falls silent.
+  if (!pendingText_.empty() && clock_() - lastShown_ >= showInterval_) showPending();
 }
 
 void Form1::filesDropped(const std::vector<std::string>& paths) {

@@ -2,8 +2,11 @@
 // The main window's behaviour: start-up, the output display, the flash actions, the help and
 // link buttons and exit. One short handler per control event; the platform layer calls them.
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/process.h"
@@ -32,7 +35,15 @@ class Form1 {
 
   MyCMD& runner() { return MyCMD2; }
 
+  using Clock = std::chrono::steady_clock;
+  // The clock that paces the live view of a command's output; tests set their own.
+  void setClock(std::function<Clock::time_point()> clock) { clock_ = std::move(clock); }
+
   static constexpr unsigned kTimerIntervalMs = 2;
+  // Live output is shown at most this often, and waits at least this many times as long as its
+  // last append took.
+  static constexpr std::chrono::milliseconds kMinShowInterval{50};
+  static constexpr int kShowCostFactor = 20;
 
  private:
   void Command1_Click();
@@ -41,6 +52,7 @@ class Form1 {
   void MyCMD2_执行完毕(const std::string& 返回内容, bool 结束);
   void MyCMD2_收到输出(const std::string& chunk);
   void clearOutput();
+  void showPending();
   void openPage(std::string_view address);
   void missingComponent(const std::string& fileName);
   void startupFailure(const std::string& description);
@@ -50,8 +62,14 @@ class Form1 {
   Skin& skin_;
   MyCMD MyCMD1;
   MyCMD MyCMD2;
-  // The running command's live output as it stands at the end of CMDTeXT.
-  std::string liveText_;
+  // The running command's live output: what waits to be shown, how much of it CMDTeXT shows at
+  // its end, and whether that is the start of what the runner collects (no clearing since).
+  std::string pendingText_;
+  std::size_t shownLength_ = 0;
+  bool shownIsPrefix_ = true;
+  std::function<Clock::time_point()> clock_ = [] { return Clock::now(); };
+  Clock::time_point lastShown_{};
+  Clock::duration showInterval_ = kMinShowInterval;
 };
 
 }  // namespace quorlane::window

@@ -35,6 +35,7 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
   std::optional<std::string> comSpec = std::string("C:\\windows\\system32\\cmd.exe");
   // Runs inside the pump: the place where other handlers of the window would run.
   std::function<void(int pumpCount)> onPump;
+  std::function<void(unsigned ms)> onSleep;
   int pumps = 0;
   int openHandles = 0;
 
@@ -76,7 +77,10 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     journal.push_back("close " + name(h));
     --openHandles;
   }
-  void sleep(unsigned ms) override { journal.push_back("sleep " + std::to_string(ms)); }
+  void sleep(unsigned ms) override {
+    journal.push_back("sleep " + std::to_string(ms));
+    if (onSleep) onSleep(ms);
+  }
   void pumpEvents() override {
     journal.push_back("pump");
     ++pumps;

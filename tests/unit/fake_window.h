@@ -2,6 +2,7 @@
 // Fakes of the window's platform: controls that keep texts and enabled states, a shell that
 // records message boxes, program starts and the program's end, and a skin that can fail.
 
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -26,13 +27,19 @@ class FakeControls final : public window::Controls {
     texts[id] = t;
     ++setTextCalls;
   }
-  void appendText(window::ControlId id, const std::string& t) override { texts[id] += t; }
+  void appendText(window::ControlId id, const std::string& t) override {
+    texts[id] += t;
+    ++appends;
+    if (onAppend) onAppend();
+  }
   bool enabled(window::ControlId id) override { return states.at(id); }
   void setEnabled(window::ControlId id, bool on) override { states[id] = on; }
 
   std::map<window::ControlId, std::string> texts;
   std::map<window::ControlId, bool> states;
   int setTextCalls = 0;
+  int appends = 0;
+  std::function<void()> onAppend;  // runs inside every append, e.g. to let time pass
 };
 
 struct Box {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "fake_process.h"
 #include "fake_window.h"
 #include "window/Form1.h"
@@ -18,7 +20,12 @@ constexpr const char* kCmd = R"(C:\windows\system32\cmd.exe /c ")";
 
 class FormTest : public ::testing::Test {
  protected:
-  FormTest() : form(controls, shell, skin, os, os) {}
+  FormTest() : form(controls, shell, skin, os, os) {
+    // A second passes in each of the runner's pauses, so every piece of live output is due at
+    // once unless a test makes appends slow.
+    form.setClock([this] { return now; });
+    os.onSleep = [this](unsigned) { now += std::chrono::seconds(1); };
+  }
 
   std::string box() { return controls.texts[ControlId::CMDTeXT]; }
   // The text the runner was asked to run, from the command line it formed.
@@ -32,6 +39,7 @@ class FormTest : public ::testing::Test {
   FakeSkin skin;
   FakeProcess os;
   Form1 form;
+  Form1::Clock::time_point now{};
 };
 
 TEST_F(FormTest, LoadChecksComponentsAppliesSkinAndShowsTheDeviceList) {
@@ -244,6 +252,29 @@ TEST_F(FormTest, LiveOutputShowsChunksAndEndsAsTheCollectedText) {
   EXPECT_EQ(seen[2], "");
   EXPECT_EQ(seen[3], "C\r\n");
   EXPECT_EQ(box(), "A\r\nB\r\nC\r\n\r\n");
+}
+
+TEST_F(FormTest, SlowAppendsGatherLiveOutputWithoutChangingTheFinalText) {
+  // Every append takes a second: the next one waits twenty times as long.
+  controls.onAppend = [this] { now += std::chrono::seconds(1); };
+  std::vector<int> appendsSeen;
+  int pump = 0;
+  os.reads = chunks({"A", "B", "C", "D"});
+  os.onPump = [&](int) {
+    if (++pump == 4) {
+      form.Timer1_Timer();  // not yet due: nothing is shown
+      now += std::chrono::seconds(20);
+      form.Timer1_Timer();  // due: B and C appear together
+    }
+    appendsSeen.push_back(controls.appends);
+  };
+  controls.texts[ControlId::CMDTeXT] = "old\r\n";
+  controls.texts[ControlId::Combo1] = "x.img";
+  form.click(ControlId::Command1);
+  // Pumps come before the reads of A, B, C, D and the broken pipe.
+  EXPECT_EQ(appendsSeen, (std::vector<int>{0, 1, 1, 2, 2}));
+  EXPECT_EQ(box(), "old\r\nA\r\nB\r\nC\r\nD\r\n\r\n");
+  EXPECT_EQ(controls.appends, 3);  // A; B and C; then D with the closing line break
 }
 
 TEST_F(FormTest, SelectPutsTheChosenPathInTheBoxAndIgnoresCancelAndFailure) {

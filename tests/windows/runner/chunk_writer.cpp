@@ -4,6 +4,7 @@
 //   out:TEXT   err:TEXT        write TEXT (UTF-8 as given, converted to the ANSI code page)
 //   outhex:HEX errhex:HEX      write these bytes as they are
 //   fill:N                     write N bytes of text to standard output as fast as possible
+//   lines:N                    the same, one 64-byte line a write
 //   sleep:MS                   pause
 //   cmdline:FILE               write the command line as received (UTF-8) to FILE
 //   args:FILE                  write the arguments after the first, one a line (UTF-8), to FILE
@@ -81,6 +82,13 @@ int wmain(int argc, wchar_t** argv) {
       std::string all;
       for (int j = 1; j < argc; ++j) all += utf8(argv[j]) + "\n";
       writeFile(value, all);
+    } else if (op == L"lines") {
+      const std::string line = std::string(63, 'y') + "\n";
+      for (std::size_t left = std::stoull(value); left > 0;) {
+        const std::size_t n = left < line.size() ? left : line.size();
+        write(STD_OUTPUT_HANDLE, line.substr(0, n));
+        left -= n;
+      }
     } else if (op == L"fill") {
       std::size_t left = std::stoull(value);
       const std::string line = std::string(63, 'x') + "\n";

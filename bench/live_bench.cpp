@@ -1,0 +1,121 @@
+// What showing the output live costs: the real window flashes a command that prints 4 MiB in
+// 64-byte writes, once with its live view and once without (the collected text appended at the
+// end only). Printed: seconds to the last chunk shown and to the end of the command, their ratios
+// between the two runs, and whether the box holds exactly the collected text.
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "platform/win32/controls_win32.h"
+#include "platform/win32/main_window.h"
+#include "platform/win32/process_win32.h"
+#include "platform/win32/text.h"
+#include "window/Form1.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using quorlane::window::ControlId;
+
+double seconds(Clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
+
+std::string writer() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring p = path;
+  std::string line = "\"";
+  line += quorlane::win32::narrow(p.substr(0, p.find_last_of(L'\\')));
+  line += "\\chunk_writer.exe\" ";
+  return line;
+}
+
+// Nothing of the shell or the skin is used by a flash.
+class NoShell final : public quorlane::window::Shell {
+ public:
+  std::string applicationPath() override { return "."; }
+  std::string executableName() override { return "live_bench"; }
+  bool fileExists(const std::string&) override { return true; }
+  bool setCurrentDirectory(const std::string&) override { return true; }
+  void messageBox(const std::string&, unsigned, const std::string&) override {}
+  std::optional<std::string> openFile(const quorlane::window::OpenFileRequest&) override {
+    return std::nullopt;
+  }
+  bool startProgram(const std::string&, int, std::string&) override { return true; }
+  void endProgram() override {}
+};
+
+class NoSkin final : public quorlane::window::Skin {
+ public:
+  std::optional<std::string> setAero(const std::string&, int) override { return std::nullopt; }
+  std::optional<std::string> attach(const std::string&, const std::string&,
+                                    const std::string&) override {
+    return std::nullopt;
+  }
+};
+
+struct Run {
+  double lastChunk = 0;
+  double finished = 0;
+  int chunks = 0;
+  std::size_t boxLength = 0;
+  std::size_t collected = 0;
+};
+
+Run flash(bool live, std::size_t bytes) {
+  quorlane::win32::Win32Process process;
+  quorlane::win32::Win32Pump pump;
+  quorlane::win32::MainWindow window(GetModuleHandleW(nullptr), 2);
+  pump.setDialog(window.handle());
+  quorlane::win32::Win32Controls controls(window.handle());
+  NoShell shell;
+  NoSkin skin;
+  quorlane::window::Form1 form(controls, shell, skin, process, pump);
+  window.show();
+
+  Run run;
+  const auto start = Clock::now();
+  auto& runner = form.runner();
+  auto showChunk = runner.收到输出;
+  runner.收到输出 = [&](const std::string& chunk) {
+    if (live) showChunk(chunk);
+    ++run.chunks;
+    run.lastChunk = seconds(Clock::now() - start);
+  };
+  auto showAll = runner.执行完毕;
+  runner.执行完毕 = [&](const std::string& text, bool done) {
+    showAll(text, done);
+    run.collected = text.size();
+    run.finished = seconds(Clock::now() - start);
+  };
+  // The flash command is the prefix followed by the path; here the prefix runs the writer.
+  controls.setText(ControlId::Text2, writer() + "lines:" + std::to_string(bytes) + " ");
+  controls.setText(ControlId::Combo1, "x");
+  form.click(ControlId::Command1);
+  if (!live) run.lastChunk = run.finished;  // without the live view the text shows at the end
+  run.boxLength = controls.text(ControlId::CMDTeXT).size();
+  return run;
+}
+
+}  // namespace
+
+int wmain() {
+  quorlane::win32::initCommonControls();
+  constexpr std::size_t kBytes = 4 * 1024 * 1024;
+  const Run without = flash(false, kBytes);
+  const Run with = flash(true, kBytes);
+  std::printf("4 MiB in 64-byte writes, %d reads\n", with.chunks);
+  std::printf("%-14s %12s %12s %12s %10s\n", "", "last shown s", "finished s", "box bytes",
+              "box exact");
+  for (const auto& [name, r] : {std::pair{"without live", without}, std::pair{"with live", with}}) {
+    std::printf("%-14s %12.3f %12.3f %12zu %10s\n", name, r.lastChunk, r.finished, r.boxLength,
+                r.boxLength == r.collected ? "yes" : "NO");
+  }
+  std::printf("ratio with / without: last shown %.3f, finished %.3f\n",
+              with.lastChunk / without.lastChunk, with.finished / without.finished);
+  return 0;
+}
