@@ -176,6 +176,57 @@ TEST_F(FlashTest, BuiltInPressedDuringAFlashEmptiesTheBoxAndStartsNothing) {
   EXPECT_TRUE(gui::enabled(app.control(id(ControlId::Command8))));
 }
 
+std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// Whether the box shows its last character.
+bool endInView(HWND box) {
+  const auto length = static_cast<WPARAM>(SendMessageW(box, WM_GETTEXTLENGTH, 0, 0));
+  if (length == 0) return true;
+  const LRESULT pos = SendMessageW(box, EM_POSFROMCHAR, length - 1, 0);
+  RECT client;
+  GetClientRect(box, &client);
+  const int y = static_cast<short>(HIWORD(pos));
+  return pos != -1 && y >= 0 && y < client.bottom;
+}
+
+TEST_F(FlashTest, LiveOutputShowsTheFirstHalfDuringTheTransferAndEndsWithoutDoubling) {
+  std::string serials;
+  for (int i = 0; i < 30; ++i)
+    serials += (i ? "," : "") + std::string("SERIAL") + std::to_string(i);
+  folder.settings("devices=" + serials + "\nsend_ms=3000\nwrite_ms=10\n");
+  const std::string image = folder.file("live.img");
+  writeFile(image, imageBytes("live"));
+  App app = start();
+  HWND box = app.control(id(ControlId::CMDTeXT));
+  const std::string devices = app.text(id(ControlId::CMDTeXT));
+  ASSERT_TRUE(gui::waitFor([&] { return endInView(box); }));  // thirty phones: the end shows
+
+  flashPath(app, image);  // waits for the end
+  const std::string done = app.text(id(ControlId::CMDTeXT));
+  EXPECT_EQ(done.rfind(devices, 0), 0u);
+  EXPECT_EQ(count(done, "Sending 'recovery'"), 1u) << done;
+  EXPECT_EQ(count(done, "Finished. Total time:"), 1u) << done;
+  EXPECT_TRUE(endInView(box));
+
+  // A reader who scrolled up is not pulled down, neither by live text nor by the final append.
+  SendMessageW(box, WM_VSCROLL, SB_TOP, 0);
+  ASSERT_TRUE(gui::waitFor([&] { return SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0) == 0; }));
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command1))));
+  ASSERT_TRUE(gui::waitFor(
+      [&] { return count(app.text(id(ControlId::CMDTeXT)), "Sending 'recovery'") == 2; }));
+  // The transfer takes three seconds: the first half of the line is there, its OKAY is not.
+  EXPECT_EQ(count(app.text(id(ControlId::CMDTeXT)), "OKAY"), 2u);
+  waitIdle(app);
+  const std::string twice = app.text(id(ControlId::CMDTeXT));
+  EXPECT_EQ(twice.rfind(done, 0), 0u);
+  EXPECT_EQ(count(twice, "Finished. Total time:"), 2u);
+  EXPECT_EQ(SendMessageW(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
 // Posts WM_DROPFILES as the shell does after a drop: the file list lives in the target process.
 void dropFiles(HANDLE process, HWND window, const std::vector<std::string>& paths) {
   std::wstring list;
