@@ -15,3 +15,5 @@ echo "== the runner collecting 1 and 4 MiB"
 cmake/wine-run.sh build/windows/bench/runner_bench.exe
 echo "== live output in the real window"
 cmake/wine-run.sh build/windows/bench/live_bench.exe
+echo "== start-up"
+cmake/wine-run.sh build/windows/bench/startup_bench.exe
