@@ -22,7 +22,7 @@ constexpr std::string_view kSteps =
     "3、点击 开始 按钮开始线刷，等待操作完成。";
 
 // In creation order; the tab order follows the tab index.
-const std::array<ControlSpec, 23> kControls = {{
+const std::array<ControlRow, 23> kControls = {{
     {Frame1, "Frame1", frame, none, "自定义Recovery线刷", 120, 120, 8055, 3015, 9, kRed},
     {Combo1, "Combo1", combo, Frame1, "", 120, 240, 4215, 360, 11, std::nullopt, true, false, false,
      true, kPathFont},
@@ -59,29 +59,29 @@ const std::array<ControlSpec, 23> kControls = {{
      false},
 }};
 
-constexpr FormSpec kForm{"QuorlaneBeta1 -- Tessivo", 8325, 6015};
+constexpr FormLayout kForm{"QuorlaneBeta1 -- Tessivo", 8325, 6015};
 
 }  // namespace
 
-const FormSpec& form() {
+const FormLayout& form() {
   return kForm;
 }
 
-std::span<const ControlSpec> controls() {
+std::span<const ControlRow> controls() {
   return kControls;
 }
 
-const ControlSpec& control(ControlId id) {
+const ControlRow& control(ControlId id) {
   for (const auto& c : kControls) {
     if (c.id == id) return c;
   }
   throw std::out_of_range("no such control");
 }
 
-TwipsRect absoluteRect(const ControlSpec& spec) {
-  TwipsRect r{spec.left, spec.top, spec.width, spec.height};
-  if (spec.container != ControlId::none) {
-    const ControlSpec& frame = control(spec.container);
+TwipsRect absoluteRect(const ControlRow& row) {
+  TwipsRect r{row.left, row.top, row.width, row.height};
+  if (row.container != ControlId::none) {
+    const ControlRow& frame = control(row.container);
     r.left += frame.left;
     r.top += frame.top;
   }

@@ -60,7 +60,7 @@ struct Font {
   int charset;
 };
 
-struct ControlSpec {
+struct ControlRow {
   ControlId id;
   std::string_view name;
   Kind kind;
@@ -76,20 +76,20 @@ struct ControlSpec {
   std::optional<Font> font = std::nullopt;
 };
 
-struct FormSpec {
+struct FormLayout {
   std::string_view caption;
   int clientWidth, clientHeight;  // twips
 };
 
-const FormSpec& form();
-std::span<const ControlSpec> controls();
-const ControlSpec& control(ControlId id);
+const FormLayout& form();
+std::span<const ControlRow> controls();
+const ControlRow& control(ControlId id);
 
 // The control's rectangle relative to the window's client area (frames resolved), in twips.
 struct TwipsRect {
   int left, top, width, height;
 };
-TwipsRect absoluteRect(const ControlSpec& spec);
+TwipsRect absoluteRect(const ControlRow& row);
 
 // Twips to pixels at a given DPI: 1440 twips an inch, so exactly 15 twips a pixel at 96 DPI.
 int twipsToPixels(int twips, int dpi);

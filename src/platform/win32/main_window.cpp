@@ -14,7 +14,7 @@ namespace quorlane::win32 {
 namespace {
 
 using window::ControlId;
-using window::ControlSpec;
+using window::ControlRow;
 using window::Kind;
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -56,8 +56,8 @@ void initCommonControls() {
   InitCommonControlsEx(&classes);
 }
 
-RECT pixelRect(const ControlSpec& spec, int dpi) {
-  const window::TwipsRect t = window::absoluteRect(spec);
+RECT pixelRect(const ControlRow& row, int dpi) {
+  const window::TwipsRect t = window::absoluteRect(row);
   RECT r;
   r.left = window::twipsToPixels(t.left, dpi);
   r.top = window::twipsToPixels(t.top, dpi);
@@ -66,11 +66,11 @@ RECT pixelRect(const ControlSpec& spec, int dpi) {
   return r;
 }
 
-std::vector<const ControlSpec*> creationOrder(std::span<const ControlSpec> specs) {
-  std::vector<const ControlSpec*> order;
-  order.reserve(specs.size());
-  for (const auto& spec : specs) order.push_back(&spec);
-  std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+std::vector<const ControlRow*> creationOrder(std::span<const ControlRow> rows) {
+  std::vector<const ControlRow*> order;
+  order.reserve(rows.size());
+  for (const auto& row : rows) order.push_back(&row);
+  std::stable_sort(order.begin(), order.end(), [](const ControlRow* a, const ControlRow* b) {
     const bool aHas = a->tabIndex >= 0;
     const bool bHas = b->tabIndex >= 0;
     if (aHas != bHas) return aHas;
@@ -79,9 +79,9 @@ std::vector<const ControlSpec*> creationOrder(std::span<const ControlSpec> specs
   return order;
 }
 
-const ControlSpec* findSpec(int id) {
-  for (const auto& spec : window::controls()) {
-    if (static_cast<int>(spec.id) == id) return &spec;
+const ControlRow* findRow(int id) {
+  for (const auto& row : window::controls()) {
+    if (static_cast<int>(row.id) == id) return &row;
   }
   return nullptr;
 }
@@ -168,12 +168,12 @@ void MainWindow::makeFonts() {
 
 void MainWindow::createControls() {
   HWND parent = window_.get();
-  for (const ControlSpec* spec : creationOrder(window::controls())) {
+  for (const ControlRow* row : creationOrder(window::controls())) {
     const wchar_t* className = L"BUTTON";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
     LPVOID param = nullptr;
-    switch (spec->kind) {
+    switch (row->kind) {
       case Kind::frame:
         style |= BS_GROUPBOX;
         break;
@@ -188,8 +188,8 @@ void MainWindow::createControls() {
         className = L"EDIT";
         exStyle |= WS_EX_CLIENTEDGE;
         style |= ES_LEFT |
-                 (spec->multiline ? ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL : ES_AUTOHSCROLL);
-        if (spec->readOnly) style |= ES_READONLY;
+                 (row->multiline ? ES_MULTILINE | WS_VSCROLL | ES_AUTOVSCROLL : ES_AUTOHSCROLL);
+        if (row->readOnly) style |= ES_READONLY;
         break;
       case Kind::label:
         className = L"STATIC";
@@ -200,19 +200,18 @@ void MainWindow::createControls() {
         param = &runnerFace_;
         break;
     }
-    if (spec->tabStop && canTakeFocus(spec->kind)) style |= WS_TABSTOP;
-    if (!spec->enabled) style |= WS_DISABLED;
+    if (row->tabStop && canTakeFocus(row->kind)) style |= WS_TABSTOP;
+    if (!row->enabled) style |= WS_DISABLED;
 
-    const RECT r = pixelRect(*spec, dpi_);
-    const std::wstring caption = widen(spec->caption);
-    HWND child =
-        CreateWindowExW(exStyle, className, caption.c_str(), style, r.left, r.top, r.right - r.left,
-                        r.bottom - r.top, parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(spec->id))),
-                        instance_, param);
+    const RECT r = pixelRect(*row, dpi_);
+    const std::wstring caption = widen(row->caption);
+    HWND child = CreateWindowExW(
+        exStyle, className, caption.c_str(), style, r.left, r.top, r.right - r.left,
+        r.bottom - r.top, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(row->id))), instance_, param);
     if (child == nullptr) throw std::runtime_error("CreateWindowExW(control) failed");
 
-    if (spec->kind == Kind::frame) {
+    if (row->kind == Kind::frame) {
       // A themed group box draws its caption in the theme's colour whatever WM_CTLCOLORSTATIC
       // says, and not every system lets SetWindowTheme switch that off; the frame paints itself.
       SetWindowSubclass(child, &MainWindow::frameProc, 0, 0);
@@ -220,7 +219,7 @@ void MainWindow::createControls() {
       // the focus, so the tab order of the others stays as created.
       SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    if (spec->kind == Kind::edit && spec->multiline) {
+    if (row->kind == Kind::edit && row->multiline) {
       // No cap on the output box: 0 asks for the largest limit the control has.
       SendMessageW(child, EM_SETLIMITTEXT, 0, 0);
     }
@@ -229,17 +228,17 @@ void MainWindow::createControls() {
 
 void MainWindow::placeControls() {
   HWND parent = window_.get();
-  for (const auto& spec : window::controls()) {
-    HWND child = childOf(parent, spec.id);
+  for (const auto& row : window::controls()) {
+    HWND child = childOf(parent, row.id);
     if (child == nullptr) continue;
-    const RECT r = pixelRect(spec, dpi_);
+    const RECT r = pixelRect(row, dpi_);
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
-    if (spec.kind != Kind::runner) {
-      HFONT font = spec.kind == Kind::combo ? pathFont_.get() : uiFont_.get();
+    if (row.kind != Kind::runner) {
+      HFONT font = row.kind == Kind::combo ? pathFont_.get() : uiFont_.get();
       SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
-    if (spec.kind == Kind::combo) {
+    if (row.kind == Kind::combo) {
       // A drop-down combo box takes the height of its selection field from its font; the height
       // given here is that of the open list. Set the field to the table's height.
       const int list = window::twipsToPixels(kComboListTwips, dpi_);
@@ -338,8 +337,8 @@ void MainWindow::show() {
 }
 
 HWND MainWindow::firstFocusable() const {
-  for (const ControlSpec* spec : creationOrder(window::controls())) {
-    HWND child = control(spec->id);
+  for (const ControlRow* row : creationOrder(window::controls())) {
+    HWND child = control(row->id);
     if (child == nullptr) continue;
     const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
     if ((style & WS_TABSTOP) != 0 && IsWindowEnabled(child) && IsWindowVisible(child)) {
@@ -372,9 +371,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Clicks (also by access key or Enter through IsDialogMessage) come from a control; the
       // dialog manager's IDOK / IDCANCEL for Enter and Esc come without one and are ignored.
       if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
-        const ControlSpec* spec = findSpec(LOWORD(wParam));
-        if (spec != nullptr && spec->kind == Kind::button && events_ != nullptr) {
-          events_->click(spec->id);
+        const ControlRow* row = findRow(LOWORD(wParam));
+        if (row != nullptr && row->kind == Kind::button && events_ != nullptr) {
+          events_->click(row->id);
         }
         return 0;
       }
@@ -436,19 +435,19 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT MainWindow::colorStatic(HDC dc, HWND child) {
-  const ControlSpec* spec = findSpec(GetDlgCtrlID(child));
-  if (spec == nullptr) {
+  const ControlRow* row = findRow(GetDlgCtrlID(child));
+  if (row == nullptr) {
     return DefWindowProcW(window_.get(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                           reinterpret_cast<LPARAM>(child));
   }
-  switch (spec->kind) {
+  switch (row->kind) {
     case Kind::label:
     case Kind::frame:
-      SetTextColor(dc, spec->textColor ? toColorRef(*spec->textColor) : GetSysColor(COLOR_BTNTEXT));
+      SetTextColor(dc, row->textColor ? toColorRef(*row->textColor) : GetSysColor(COLOR_BTNTEXT));
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       // Labels draw their text over the window's own background. The brush fills the label
       // before each drawing, so a changed text leaves nothing of the old one behind.
-      if (spec->kind == Kind::label) SetBkMode(dc, TRANSPARENT);
+      if (row->kind == Kind::label) SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case Kind::edit:
       // Read-only boxes stay white like the editable ones: the output box is read, not greyed.

@@ -16,14 +16,14 @@ namespace quorlane::win32 {
 
 // A control's rectangle in pixels at `dpi`, relative to the window's client area. Each edge is
 // converted on its own, so controls that meet in twips still meet in pixels.
-RECT pixelRect(const window::ControlSpec& spec, int dpi);
+RECT pixelRect(const window::ControlRow& row, int dpi);
 
 // The order in which the controls are created, which is also the tab order: by tab index, the
 // controls without one (-1) last, in table order.
-std::vector<const window::ControlSpec*> creationOrder(std::span<const window::ControlSpec> specs);
+std::vector<const window::ControlRow*> creationOrder(std::span<const window::ControlRow> rows);
 
 // The table row of a control id, or nullptr.
-const window::ControlSpec* findSpec(int id);
+const window::ControlRow* findRow(int id);
 
 // Registers the common controls (version 6, by the manifest) the window is made of.
 void initCommonControls();

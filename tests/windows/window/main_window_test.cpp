@@ -21,7 +21,7 @@ namespace quorlane::wintest {
 namespace {
 
 using window::ControlId;
-using window::ControlSpec;
+using window::ControlRow;
 using window::Kind;
 
 std::string classOf(HWND hwnd) {
@@ -48,9 +48,9 @@ LOGFONTW fontOf(HWND hwnd) {
   return font;
 }
 
-bool focusable(const ControlSpec& spec) {
-  return spec.tabStop && spec.enabled &&
-         (spec.kind == Kind::button || spec.kind == Kind::combo || spec.kind == Kind::edit);
+bool focusable(const ControlRow& row) {
+  return row.tabStop && row.enabled &&
+         (row.kind == Kind::button || row.kind == Kind::combo || row.kind == Kind::edit);
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -77,11 +77,11 @@ class MainWindowTest : public ::testing::Test {
     GetClientRect(main(), &client);
     EXPECT_EQ(client.right, window::twipsToPixels(window::form().clientWidth, dpi));
     EXPECT_EQ(client.bottom, window::twipsToPixels(window::form().clientHeight, dpi));
-    for (const auto& spec : window::controls()) {
-      SCOPED_TRACE(std::string(spec.name) + " at " + std::to_string(dpi) + " DPI");
-      HWND hwnd = control(spec.id);
+    for (const auto& row : window::controls()) {
+      SCOPED_TRACE(std::string(row.name) + " at " + std::to_string(dpi) + " DPI");
+      HWND hwnd = control(row.id);
       ASSERT_NE(hwnd, nullptr);
-      const window::TwipsRect t = window::absoluteRect(spec);
+      const window::TwipsRect t = window::absoluteRect(row);
       const RECT r = rectInParent(hwnd);
       EXPECT_NEAR(r.left, t.left * dpi / 1440.0, 1);
       EXPECT_NEAR(r.top, t.top * dpi / 1440.0, 1);
@@ -131,9 +131,9 @@ TEST_F(MainWindowTest, FixedWindowOfTheTablesSizeHiddenUntilShown) {
   EXPECT_EQ(client.right, 555);
   EXPECT_EQ(client.bottom, 401);
   // Positions and captions at 96 DPI are checked on the real program (window_startup_test).
-  for (const auto& spec : window::controls()) {
-    EXPECT_EQ(GetParent(control(spec.id)), main())
-        << spec.name << ": a direct child, so its WM_COMMAND reaches the window";
+  for (const auto& row : window::controls()) {
+    EXPECT_EQ(GetParent(control(row.id)), main())
+        << row.name << ": a direct child, so its WM_COMMAND reaches the window";
   }
   // Text2 lies wholly below the client area; the runners show only their top strips.
   EXPECT_GE(rectInParent(control(ControlId::Text2)).top, client.bottom);
@@ -171,11 +171,11 @@ TEST_F(MainWindowTest, ControlsHaveTheirKindsFontsAndStates) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, 96);
-  for (const auto& spec : window::controls()) {
-    SCOPED_TRACE(spec.name);
-    HWND hwnd = control(spec.id);
-    EXPECT_EQ(IsWindowEnabled(hwnd) != FALSE, spec.id != ControlId::Command1);
-    if (spec.kind == Kind::runner || spec.kind == Kind::combo) continue;
+  for (const auto& row : window::controls()) {
+    SCOPED_TRACE(row.name);
+    HWND hwnd = control(row.id);
+    EXPECT_EQ(IsWindowEnabled(hwnd) != FALSE, row.id != ControlId::Command1);
+    if (row.kind == Kind::runner || row.kind == Kind::combo) continue;
     const LOGFONTW font = fontOf(hwnd);
     EXPECT_EQ(std::wstring(font.lfFaceName), std::wstring(metrics.lfMessageFont.lfFaceName));
     EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
@@ -238,12 +238,12 @@ TEST_F(MainWindowTest, ShownCentredOnItsMonitor) {
 TEST_F(MainWindowTest, FirstFocusAndTabOrderFollowTheTabIndexes) {
   // Focusable controls by tab index: frames, labels, Text2 (no tab stop) and the disabled
   // Command1 are passed over.
-  std::vector<const ControlSpec*> expected;
-  for (const auto& spec : window::controls()) {
-    if (focusable(spec)) expected.push_back(&spec);
+  std::vector<const ControlRow*> expected;
+  for (const auto& row : window::controls()) {
+    if (focusable(row)) expected.push_back(&row);
   }
   std::sort(expected.begin(), expected.end(),
-            [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+            [](const ControlRow* a, const ControlRow* b) { return a->tabIndex < b->tabIndex; });
   ASSERT_EQ(expected.front()->id, ControlId::Command2);
 
   showAndPaint();
@@ -264,7 +264,7 @@ TEST_F(MainWindowTest, FirstFocusAndTabOrderFollowTheTabIndexes) {
     pump();
   }
   std::vector<ControlId> wanted;
-  for (const ControlSpec* spec : expected) wanted.push_back(spec->id);
+  for (const ControlRow* row : expected) wanted.push_back(row->id);
   wanted.push_back(expected.front()->id);  // and round again
   EXPECT_EQ(seen, wanted);
 }

@@ -81,20 +81,20 @@ TEST(StartupTest, ShowsTheWindowWithThePhoneListedAndTheFocusOnTheFirstTabStop) 
   // The device query's output is in the box by the time the window shows.
   EXPECT_EQ(gui::text(control(app.window, ControlId::CMDTeXT)), kOnePhone);
 
-  for (const auto& spec : window::controls()) {
-    SCOPED_TRACE(spec.name);
-    HWND hwnd = control(app.window, spec.id);
+  for (const auto& row : window::controls()) {
+    SCOPED_TRACE(row.name);
+    HWND hwnd = control(app.window, row.id);
     ASSERT_NE(hwnd, nullptr) << gui::dumpTree(app.window);
-    if (spec.id != ControlId::CMDTeXT && spec.kind != window::Kind::runner) {
-      EXPECT_EQ(gui::text(hwnd), spec.caption);
+    if (row.id != ControlId::CMDTeXT && row.kind != window::Kind::runner) {
+      EXPECT_EQ(gui::text(hwnd), row.caption);
     }
-    const window::TwipsRect t = window::absoluteRect(spec);
+    const window::TwipsRect t = window::absoluteRect(row);
     const RECT r = gui::clientRectInParent(hwnd, app.window);
     EXPECT_NEAR(r.left, t.left / 15.0, 1);
     EXPECT_NEAR(r.top, t.top / 15.0, 1);
     EXPECT_NEAR(r.right - r.left, t.width / 15.0, 1);
     EXPECT_NEAR(r.bottom - r.top, t.height / 15.0, 1);
-    EXPECT_EQ(gui::enabled(hwnd), spec.id != ControlId::Command1);
+    EXPECT_EQ(gui::enabled(hwnd), row.id != ControlId::Command1);
   }
 
   ASSERT_TRUE(gui::waitFor([&] { return focusOf(app.window) != nullptr; }));
