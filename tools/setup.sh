@@ -19,7 +19,7 @@ quorlane_setup() {
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
       "${missing[@]}" >/dev/null
   fi
   # Wine takes its code pages from LC_ALL=zh_CN.UTF-8, and converts file names through it: without
