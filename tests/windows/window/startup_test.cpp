@@ -106,6 +106,36 @@ TEST(StartupTest, ShowsTheWindowWithThePhoneListedAndTheFocusOnTheFirstTabStop) 
   EXPECT_EQ(runs[0].args, std::vector<std::string>{"devices"});
 }
 
+// The box holds what the runner read, a line break after every read and one more at the end.
+TEST(StartupTest, TheDeviceListIsShownAsTheRunnerReadIt) {
+  {
+    AppFolder folder;
+    folder.settings("devices=\n");  // no phone: the query prints nothing
+    auto app = testsupport::startApp(folder);
+    EXPECT_EQ(gui::text(control(app.window, ControlId::CMDTeXT)), "\r\n");
+  }
+  {
+    AppFolder folder;
+    folder.settings("devices=AAAA,BBBB,CCCC\n");
+    auto app = testsupport::startApp(folder);
+    const std::string box = gui::text(control(app.window, ControlId::CMDTeXT));
+    const auto a = box.find("AAAA\tfastboot\r\n");
+    const auto b = box.find("BBBB\tfastboot\r\n");
+    const auto c = box.find("CCCC\tfastboot\r\n");
+    EXPECT_EQ(a, 0u) << box;
+    EXPECT_TRUE(a < b && b < c && c != std::string::npos) << box;
+    EXPECT_EQ(box.substr(box.size() - 4), "\r\n\r\n") << box;
+  }
+  {
+    // Written in pieces of five bytes, far enough apart that every read gets one piece.
+    AppFolder folder;
+    folder.settings("chunk=5\nchunk_ms=300\n");
+    auto app = testsupport::startApp(folder);
+    EXPECT_EQ(gui::text(control(app.window, ControlId::CMDTeXT)),
+              "01234\r\n56789\r\nABCDE\r\nF\tfas\r\ntboot\r\n\r\n\r\n\r\n");
+  }
+}
+
 TEST(StartupTest, AccessKeysWorkInTheMessageLoop) {
   AppFolder folder;
   auto app = testsupport::startApp(folder);
