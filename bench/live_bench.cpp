@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_support.h"
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/process_win32.h"
@@ -17,22 +18,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using quorlane::bench::Clock;
+using quorlane::bench::seconds;
+using quorlane::bench::writer;
 using quorlane::window::ControlId;
-
-double seconds(Clock::duration d) {
-  return std::chrono::duration<double>(d).count();
-}
-
-std::string writer() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p = path;
-  std::string line = "\"";
-  line += quorlane::win32::narrow(p.substr(0, p.find_last_of(L'\\')));
-  line += "\\chunk_writer.exe\" ";
-  return line;
-}
 
 // Nothing of the shell or the skin is used by a flash.
 class NoShell final : public quorlane::window::Shell {
@@ -93,7 +82,7 @@ Run flash(bool live, std::size_t bytes) {
     run.finished = seconds(Clock::now() - start);
   };
   // The flash command is the prefix followed by the path; here the prefix runs the writer.
-  controls.setText(ControlId::Text2, writer() + "lines:" + std::to_string(bytes) + " ");
+  controls.setText(ControlId::Text2, writer() + " lines:" + std::to_string(bytes) + " ");
   controls.setText(ControlId::Combo1, "x");
   form.click(ControlId::Command1);
   if (!live) run.lastChunk = run.finished;  // without the live view the text shows at the end

@@ -13,25 +13,16 @@
 #include <cstdio>
 #include <string>
 
+#include "bench_support.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/text.h"
 #include "runner/MyCMD.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double seconds(Clock::duration d) {
-  return std::chrono::duration<double>(d).count();
-}
-
-std::string writer() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p = path;
-  return "\"" + quorlane::win32::narrow(p.substr(0, p.find_last_of(L'\\'))) +
-         "\\chunk_writer.exe\"";
-}
+using quorlane::bench::Clock;
+using quorlane::bench::seconds;
+using quorlane::bench::writer;
 
 // The process's private bytes or its working set, whichever the platform reports larger, now.
 // Sampled after every read and in the finishing event, where the collected text and its copy for

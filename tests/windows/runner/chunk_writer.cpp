@@ -17,24 +17,21 @@
 
 namespace {
 
-std::string utf8(const std::wstring& w) {
+std::string encode(UINT codePage, const std::wstring& w) {
   if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+  const int n = WideCharToMultiByte(codePage, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
                                     nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr,
+  WideCharToMultiByte(codePage, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr,
                       nullptr);
   return out;
 }
 
+std::string utf8(const std::wstring& w) {
+  return encode(CP_UTF8, w);
+}
 std::string ansi(const std::wstring& w) {
-  if (w.empty()) return {};
-  const int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                    nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr,
-                      nullptr);
-  return out;
+  return encode(CP_ACP, w);
 }
 
 std::string fromHex(const std::wstring& hex) {
