@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Runs one Windows program of the build under Wine, in the Wine prefix that belongs to the build
-# tree (QUORLANE_WINEPREFIX, set by CTest), with the Chinese locale the program is made for.
+# tree (QUORLANE_WINEPREFIX, set by CTest), with the Chinese locale the program is made for. The
+# prefix is set up first as tools/setup.sh sets up every prefix of the project (made when missing,
+# brought up to date otherwise), so tests run by CTest alone see the same Wine as ./test.sh.
 set -euo pipefail
 : "${QUORLANE_WINEPREFIX:?QUORLANE_WINEPREFIX is not set}"
+source "$(dirname "${BASH_SOURCE[0]}")/../tools/setup.sh"
+(quorlane_wine_prefix "$QUORLANE_WINEPREFIX") >&2
 export WINEPREFIX="$QUORLANE_WINEPREFIX"
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}

@@ -5,7 +5,11 @@
 #
 # The demo comes from $QUORLANE_BUILD_DIR/demo (default: build/windows of this repository) and is
 # copied to a temporary folder first, so the build's demo folder stays clean. WINEPREFIX defaults
-# to the build tree's own prefix. Without $DISPLAY a private Xvfb is started and stopped again.
+# to the build tree's own prefix, set up like every prefix of the project (tools/setup.sh). With
+# QUORLANE_SCREENSHOT_DPI set (say 144), the screen has that many dots per inch; unless WINEPREFIX
+# is given, such a screenshot is taken in a prefix of its own (wineprefix-144dpi beside the
+# build's), so the tests' prefix stays at 96. Without $DISPLAY a private Xvfb is started and
+# stopped again.
 # The program runs in a Wine virtual desktop (Xvfb has no window manager to draw title bars). At the
 # end the Wine prefix's processes are ended (wineserver -k on that prefix only).
 set -euo pipefail
@@ -16,9 +20,17 @@ if [[ $# -lt 1 || $# -gt 2 ]]; then
 fi
 out=$(realpath -m "$1")
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$repo/tools/setup.sh"
 build=${QUORLANE_BUILD_DIR:-$repo/build/windows}
 build=$(realpath -m "$build")
-prefix=$(realpath -m "${2:-$build/wineprefix}")
+dpi=${QUORLANE_SCREENSHOT_DPI:-}
+if [[ -n $dpi && ! $dpi =~ ^[1-9][0-9]{1,2}$ ]]; then
+  echo "QUORLANE_SCREENSHOT_DPI must be a number of dots per inch, such as 144" >&2
+  exit 2
+fi
+default_prefix=$build/wineprefix
+[[ -n $dpi && $dpi != 96 ]] && default_prefix=$build/wineprefix-${dpi}dpi
+prefix=$(realpath -m "${2:-$default_prefix}")
 demo=$build/demo
 wine=${WINE:-/usr/lib/wine/wine64}
 timeout_s=${QUORLANE_SCREENSHOT_TIMEOUT:-90}
@@ -53,6 +65,13 @@ if [[ -z ${DISPLAY:-} ]]; then
     [[ -e /tmp/.X11-unix/X${DISPLAY#:} ]] && break
     sleep 0.1
   done
+fi
+
+quorlane_wine_prefix "$prefix" >&2
+if [[ -n $dpi ]]; then
+  WINEPREFIX=$prefix /usr/lib/wine/wine64 reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+    /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  WINEPREFIX=$prefix /usr/lib/wine/wineserver -w
 fi
 
 cp -r "$demo/." "$work/"

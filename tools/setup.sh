@@ -5,7 +5,7 @@
 quorlane_packages=(
   cmake g++ make googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine64 xvfb fonts-wqy-microhei imagemagick zip unzip locales
+  wine64 fonts-wine xvfb fonts-wqy-microhei imagemagick zip unzip locales
 )
 
 quorlane_setup() {
@@ -57,7 +57,11 @@ quorlane_stop_display() {
   fi
 }
 
-# The Wine prefix of a build tree: created once, reused afterwards.
+# Where Debian's fonts-wine puts the fonts Wine brings with it.
+quorlane_wine_fonts=/usr/share/wine/fonts
+
+# The Wine prefix of a build tree: created once, reused afterwards. Brings an existing prefix up to
+# date too, so every prefix the project makes is set up the same way, however old it is.
 quorlane_wine_prefix() {
   local prefix="$1"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -65,6 +69,17 @@ quorlane_wine_prefix() {
     echo "Creating the Wine prefix $prefix (once)"
     WINEPREFIX="$prefix" LC_ALL=zh_CN.UTF-8 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
     WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w || true
+  fi
+  # Wine draws the title bar's buttons, scroll-bar arrows and check marks as characters of the
+  # Marlett font; without it they come out as the letters "0 1 r". fonts-wine installs the fonts
+  # Wine brings in /usr/share/wine/fonts, but Debian's Wine 8 looks for them under the name
+  # Z:\usr\share\wine\../fonts (WINEDEBUG=+file shows it), which never resolves, so no prefix
+  # gets any of them. Windows keeps Marlett in its Fonts folder, and Wine loads every font it finds
+  # there: copy it in. Only Marlett: the other faces would change how the window's text is drawn.
+  local fonts="$prefix/drive_c/windows/Fonts"
+  if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && [ -f "$quorlane_wine_fonts/marlett.ttf" ]; then
+    cp "$quorlane_wine_fonts/marlett.ttf" "$fonts/marlett.ttf.part"
+    mv "$fonts/marlett.ttf.part" "$fonts/marlett.ttf"
   fi
   # Without a window manager, every top-level window Wine manages takes two seconds to close.
   if ! grep -q '"Managed"="N"' "$prefix/user.reg" 2>/dev/null; then
