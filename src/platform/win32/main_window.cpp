@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/win32/tab_stops.h"
 #include "platform/win32/text.h"
 #include "resource_ids.h"
 
@@ -258,6 +259,8 @@ void MainWindow::placeControls() {
     } else {
       SetWindowPos(child, nullptr, r.left, r.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    // The output box's tab stops are in units of its font: renew them for the new one.
+    if (row.kind == Kind::edit && row.multiline) setTabStops(child, kOutputTabTwips, dpi_);
   }
 }
 

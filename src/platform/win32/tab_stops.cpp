@@ -1,0 +1,55 @@
+#include "platform/win32/tab_stops.h"
+
+#include <algorithm>
+
+#include "platform/win32/handles.h"
+#include "window/layout.h"
+
+namespace quorlane::win32 {
+
+int averageCharWidth(HDC dc) {
+  static constexpr wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+  SIZE size{};
+  if (!GetTextExtentPoint32W(dc, kLetters, 52, &size)) {
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    return std::max(1, static_cast<int>(metrics.tmAveCharWidth));
+  }
+  return std::max(1, static_cast<int>((size.cx / 26 + 1) / 2));
+}
+
+std::vector<int> tabStopUnits(int stepPixels, int widthPixels, int averageWidth) {
+  std::vector<int> units;
+  if (stepPixels <= 0 || averageWidth <= 0) return units;
+  const int count = std::max(0, widthPixels) / stepPixels + 1;
+  units.reserve(static_cast<std::size_t>(count));
+  for (int i = 1; i <= count; ++i) {
+    // pixels x 4 / average width, rounded to the nearest unit.
+    const long long quarterPixels = 4LL * stepPixels * i;
+    units.push_back(static_cast<int>((quarterPixels + averageWidth / 2) / averageWidth));
+  }
+  return units;
+}
+
+bool setTabStops(HWND edit, int twips, int dpi) {
+  const int step = window::twipsToPixels(twips, dpi);
+  int average = 1;
+  {
+    WindowDC dc(edit);
+    if (dc.get() == nullptr) return false;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
+    Selection selected(dc.get(),
+                       font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    average = averageCharWidth(dc.get());
+  }
+  RECT client{};
+  GetClientRect(edit, &client);
+  std::vector<int> units = tabStopUnits(step, client.right - client.left, average);
+  if (units.empty()) return false;
+  const BOOL set = static_cast<BOOL>(
+      SendMessageW(edit, EM_SETTABSTOPS, units.size(), reinterpret_cast<LPARAM>(units.data())));
+  InvalidateRect(edit, nullptr, TRUE);
+  return set != FALSE;
+}
+
+}  // namespace quorlane::win32
