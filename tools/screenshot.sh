@@ -8,8 +8,8 @@
 # to the build tree's own prefix, set up like every prefix of the project (tools/setup.sh). With
 # QUORLANE_SCREENSHOT_DPI set (say 144), the screen has that many dots per inch; unless WINEPREFIX
 # is given, such a screenshot is taken in a prefix of its own (wineprefix-144dpi beside the
-# build's), so the tests' prefix stays at 96. Without $DISPLAY a private Xvfb is started and
-# stopped again.
+# build's), so the tests' prefix stays at 96, and the virtual desktop grows with it from 800 x 600.
+# Without $DISPLAY a private Xvfb is started and stopped again.
 # The program runs in a Wine virtual desktop (Xvfb has no window manager to draw title bars). At the
 # end the Wine prefix's processes are ended (wineserver -k on that prefix only).
 set -euo pipefail
@@ -31,6 +31,9 @@ fi
 default_prefix=$build/wineprefix
 [[ -n $dpi && $dpi != 96 ]] && default_prefix=$build/wineprefix-${dpi}dpi
 prefix=$(realpath -m "${2:-$default_prefix}")
+# The virtual desktop is 800 x 600 at 96 DPI and grows with the DPI, as the window does.
+desktop_w=$((800 * ${dpi:-96} / 96))
+desktop_h=$((600 * ${dpi:-96} / 96))
 demo=$build/demo
 wine=${WINE:-/usr/lib/wine/wine64}
 timeout_s=${QUORLANE_SCREENSHOT_TIMEOUT:-90}
@@ -55,7 +58,8 @@ trap cleanup EXIT
 if [[ -z ${DISPLAY:-} ]]; then
   for n in $(seq 90 120); do
     [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "$((desktop_w + 224))x$((desktop_h + 168))x24" -nolisten tcp \
+      >/dev/null 2>&1 &
     xvfb_pid=$!
     export DISPLAY=":$n"
     break
@@ -80,7 +84,7 @@ rm -f "$work/fastboot-sim.log"
 (
   cd "$work"
   export WINEPREFIX=$prefix LC_ALL=zh_CN.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  exec "$wine" explorer /desktop=quorlane,800x600 Quorlane.exe
+  exec "$wine" explorer "/desktop=quorlane,${desktop_w}x${desktop_h}" Quorlane.exe
 ) >/dev/null 2>&1 &
 wine_pid=$!
 
