@@ -77,51 +77,20 @@ class TabStopsTest : public ::testing::Test {
   }
   static constexpr int kTolerance = 2;
 
-  // The box as it draws itself, as grey levels, one row after another.
-  struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> grey;
-    bool ink(int x, int y) const { return grey[static_cast<std::size_t>(y * width + x)] < 160; }
-  };
-  Picture draw() const {
+  // Whether the box, drawn as it draws itself, has ink (dark pixels) in columns [from, to) of the
+  // line whose top is `top`.
+  bool inkIn(int top, int lineHeight, int from, int to) const {
     RECT client;
     GetClientRect(box_, &client);
-    Picture picture;
-    picture.width = client.right;
-    picture.height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = picture.width;
-    info.bmiHeader.biHeight = -picture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    win32::WindowDC screen(box_);
-    win32::UniqueBitmap bitmap(
-        CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || bits == nullptr) return picture;
-    win32::MemoryDC memory(screen.get());
-    {
-      win32::Selection selected(memory.get(), bitmap.get());
-      SendMessageW(box_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()),
-                   PRF_CLIENT | PRF_ERASEBKGND);
-      GdiFlush();
-    }
-    const auto* pixels = static_cast<const std::uint8_t*>(bits);
-    picture.grey.resize(static_cast<std::size_t>(picture.width * picture.height));
-    for (std::size_t i = 0; i < picture.grey.size(); ++i) {
-      const std::uint8_t* bgr = pixels + 4 * i;
-      picture.grey[i] = static_cast<std::uint8_t>((bgr[0] + bgr[1] + bgr[2]) / 3);
-    }
-    return picture;
-  }
-  // Whether any pixel in columns [from, to) of the line whose top is `top` is ink.
-  static bool inkIn(const Picture& picture, int top, int lineHeight, int from, int to) {
-    for (int y = std::max(0, top); y < std::min(picture.height, top + lineHeight); ++y) {
-      for (int x = std::max(0, from); x < std::min(picture.width, to); ++x) {
-        if (picture.ink(x, y)) return true;
+    const std::vector<std::uint32_t> pixels =
+        drawOffscreen(client.right, client.bottom, [this](HDC dc) {
+          SendMessageW(box_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                       PRF_CLIENT | PRF_ERASEBKGND);
+        });
+    for (int y = std::max(0, top); y < std::min<int>(client.bottom, top + lineHeight); ++y) {
+      for (int x = std::max(0, from); x < std::min<int>(client.right, to); ++x) {
+        const std::uint32_t p = pixels[static_cast<std::size_t>(y * client.right + x)];
+        if (((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) / 3 < 160) return true;
       }
     }
     return false;
@@ -171,12 +140,10 @@ TEST_F(TabStopsTest, TheWordIsDrawnAtTheStopWithNothingInTheGap) {
                           reinterpret_cast<HGDIOBJ>(SendMessageW(box_, WM_GETFONT, 0, 0)));
     GetTextMetricsW(dc.get(), &metrics);
   }
-  const Picture picture = draw();
-  ASSERT_FALSE(picture.grey.empty());
   const int height = metrics.tmHeight;
-  EXPECT_TRUE(inkIn(picture, tab.y, height, position(0).x, tab.x)) << "the serial is drawn";
-  EXPECT_FALSE(inkIn(picture, tab.y, height, tab.x + 1, stop - 1)) << "the gap is empty";
-  EXPECT_TRUE(inkIn(picture, tab.y, height, stop, stop + metrics.tmAveCharWidth + 2))
+  EXPECT_TRUE(inkIn(tab.y, height, position(0).x, tab.x)) << "the serial is drawn";
+  EXPECT_FALSE(inkIn(tab.y, height, tab.x + 1, stop - 1)) << "the gap is empty";
+  EXPECT_TRUE(inkIn(tab.y, height, stop, stop + metrics.tmAveCharWidth + 2))
       << "the word begins at the stop";
 }
 
@@ -202,17 +169,6 @@ TEST_F(TabStopsTest, StopsFollowTheDpiAndComeBack) {
   controls_->setText(ControlId::CMDTeXT, kDeviceLine);
   EXPECT_EQ(position(17).x - position(0).x, at96);
   expectAtNextStop(16);
-}
-
-TEST(TabStopUnits, EachStopIsRoundedOnItsOwn) {
-  // 48 pixels with a 7-pixel average character: 27.4, 54.9, 82.3 units.
-  EXPECT_EQ(win32::tabStopUnits(48, 100, 7), (std::vector<int>{27, 55, 82}));
-  // One stop beyond the width, even for a width of nothing.
-  EXPECT_EQ(win32::tabStopUnits(48, 0, 7), (std::vector<int>{27}));
-  EXPECT_EQ(win32::tabStopUnits(72, 781, 10).size(), 11u);
-  EXPECT_EQ(win32::tabStopUnits(72, 781, 10).back(), 317) << "11 x 72 x 4 / 10 = 316.8";
-  EXPECT_TRUE(win32::tabStopUnits(0, 100, 7).empty());
-  EXPECT_TRUE(win32::tabStopUnits(48, 100, 0).empty());
 }
 
 }  // namespace

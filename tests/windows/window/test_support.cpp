@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/text.h"
 
@@ -69,6 +70,32 @@ RECT rectInParent(HWND child) {
   GetWindowRect(child, &r);
   MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
   return r;
+}
+
+std::vector<std::uint32_t> drawOffscreen(int width, int height,
+                                         const std::function<void(HDC)>& paint) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  win32::WindowDC screen(nullptr);
+  win32::MemoryDC memory(screen.get());
+  win32::UniqueBitmap bitmap(
+      CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || bits == nullptr || width <= 0 || height <= 0) return {};
+  {
+    win32::Selection selected(memory.get(), bitmap.get());
+    RECT all{0, 0, width, height};
+    FillRect(memory.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    paint(memory.get());
+    GdiFlush();
+  }
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  return std::vector<std::uint32_t>(pixels, pixels + static_cast<std::size_t>(width) * height);
 }
 
 }  // namespace quorlane::wintest

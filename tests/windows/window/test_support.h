@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -52,5 +53,10 @@ class EventRecorder final : public win32::WindowEvents {
 
 // The rectangle of a child in its parent's client coordinates.
 RECT rectInParent(HWND child);
+
+// What `paint` draws on a white width x height picture, row after row, as 0x00RRGGBB (empty when
+// no picture could be made).
+std::vector<std::uint32_t> drawOffscreen(int width, int height,
+                                         const std::function<void(HDC)>& paint);
 
 }  // namespace quorlane::wintest

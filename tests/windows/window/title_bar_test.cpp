@@ -6,10 +6,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "test_support.h"
 
 namespace quorlane::wintest {
 namespace {
@@ -22,46 +25,29 @@ int CALLBACK countFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM foun
 // The ink of one caption button drawn by DrawFrameControl at the system's button size.
 class Glyph {
  public:
-  explicit Glyph(UINT state) {
-    width_ = GetSystemMetrics(SM_CXSIZE);
-    height_ = GetSystemMetrics(SM_CYSIZE);
-    win32::WindowDC screen(nullptr);
-    win32::MemoryDC memory(screen.get());
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    win32::UniqueBitmap bitmap(
-        CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || bits == nullptr) return;
-    {
-      win32::Selection selected(memory.get(), bitmap.get());
+  explicit Glyph(UINT state)
+      : width_(GetSystemMetrics(SM_CXSIZE)), height_(GetSystemMetrics(SM_CYSIZE)) {
+    const std::vector<std::uint32_t> pixels = drawOffscreen(width_, height_, [&](HDC dc) {
       RECT button{0, 0, width_, height_};
-      DrawFrameControl(memory.get(), &button, DFC_CAPTION, state);
-      GdiFlush();
-    }
+      DrawFrameControl(dc, &button, DFC_CAPTION, state);
+    });
+    if (pixels.empty()) return;
     // The symbol is drawn in the button text colour on the button face; its edges are lighter
     // and darker shades, so only what is close to the text colour counts, inside the edges.
     const COLORREF text = GetSysColor(COLOR_BTNTEXT);
-    const auto* pixels = static_cast<const BYTE*>(bits);
-    ink_.assign(static_cast<std::size_t>(width_ * height_), false);
+    ink_.assign(pixels.size(), false);
     for (int y = 2; y < height_ - 2; ++y) {
       for (int x = 2; x < width_ - 2; ++x) {
-        const BYTE* bgr = pixels + 4 * (y * width_ + x);
-        const int distance = std::abs(bgr[2] - GetRValue(text)) +
-                             std::abs(bgr[1] - GetGValue(text)) +
-                             std::abs(bgr[0] - GetBValue(text));
-        if (distance < 150) {
-          ink_[static_cast<std::size_t>(y * width_ + x)] = true;
-          left_ = std::min(left_, x);
-          right_ = std::max(right_, x);
-          top_ = std::min(top_, y);
-          bottom_ = std::max(bottom_, y);
-        }
+        const std::uint32_t p = pixels[static_cast<std::size_t>(y * width_ + x)];
+        const int distance = std::abs(static_cast<int>(p >> 16 & 0xFF) - GetRValue(text)) +
+                             std::abs(static_cast<int>(p >> 8 & 0xFF) - GetGValue(text)) +
+                             std::abs(static_cast<int>(p & 0xFF) - GetBValue(text));
+        if (distance >= 150) continue;
+        ink_[static_cast<std::size_t>(y * width_ + x)] = true;
+        left_ = std::min(left_, x);
+        right_ = std::max(right_, x);
+        top_ = std::min(top_, y);
+        bottom_ = std::max(bottom_, y);
       }
     }
   }
@@ -94,8 +80,8 @@ class Glyph {
   }
 
  private:
-  int width_ = 0;
-  int height_ = 0;
+  int width_;
+  int height_;
   std::vector<bool> ink_;
   int left_ = 1 << 20;
   int right_ = -1;
