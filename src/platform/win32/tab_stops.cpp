@@ -1,12 +1,18 @@
 #include "platform/win32/tab_stops.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <vector>
 
 #include "platform/win32/handles.h"
 #include "window/layout.h"
 
 namespace quorlane::win32 {
 
+namespace {
+
+// The average width of the Latin letters in the font selected into `dc`, in pixels, the way
+// Windows computes a font's dialog base unit (at least 1).
 int averageCharWidth(HDC dc) {
   static constexpr wchar_t kLetters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
   SIZE size{};
@@ -18,6 +24,9 @@ int averageCharWidth(HDC dc) {
   return std::max(1, static_cast<int>((size.cx / 26 + 1) / 2));
 }
 
+// The stops, in dialog units of a font whose average character width is `averageWidth`, that put
+// one stop every `stepPixels` pixels from 0 up to `widthPixels` and one beyond. Each stop is
+// rounded on its own, so the error stays under a unit however far along the line it is.
 std::vector<int> tabStopUnits(int stepPixels, int widthPixels, int averageWidth) {
   std::vector<int> units;
   if (stepPixels <= 0 || averageWidth <= 0) return units;
@@ -30,6 +39,8 @@ std::vector<int> tabStopUnits(int stepPixels, int widthPixels, int averageWidth)
   }
   return units;
 }
+
+}  // namespace
 
 bool setTabStops(HWND edit, int twips, int dpi) {
   const int step = window::twipsToPixels(twips, dpi);

@@ -10,21 +10,10 @@
 
 #include <windows.h>
 
-#include <vector>
-
 namespace quorlane::win32 {
 
 // The output box has a tab stop every half inch.
 inline constexpr int kOutputTabTwips = 720;
-
-// The average width of the Latin letters in the font selected into `dc`, in pixels, the way
-// Windows computes a font's dialog base unit (at least 1).
-int averageCharWidth(HDC dc);
-
-// The stops, in dialog units of a font whose average character width is `averageWidth`, that put
-// one stop every `stepPixels` pixels from 0 up to `widthPixels` and one beyond. Each stop is
-// rounded on its own, so the error stays under a unit however far along the line it is.
-std::vector<int> tabStopUnits(int stepPixels, int widthPixels, int averageWidth);
 
 // Gives the multi-line edit control `edit` a tab stop every `twips` at `dpi`, in the units of the
 // font it has now, and redraws it. Call it again after every change of its font.
