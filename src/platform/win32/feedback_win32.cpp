@@ -43,7 +43,8 @@ void Win32Feedback::ComReleaser::operator()(ITaskbarList3* list) const {
   if (list != nullptr) list->Release();
 }
 
-Win32Feedback::Win32Feedback(HWND mainWindow) : main_(mainWindow) {}
+Win32Feedback::Win32Feedback(HWND mainWindow, bool useTaskbar)
+    : main_(mainWindow), taskbarTried_(!useTaskbar) {}
 
 Win32Feedback::~Win32Feedback() {
   if (anchor_ != nullptr && IsWindow(anchor_)) RemoveWindowSubclass(anchor_, &anchorProc, 0);

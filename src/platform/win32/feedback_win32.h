@@ -21,7 +21,8 @@ class Win32Feedback final : public window::Feedback {
   // The hint panel's control id among the main window's children.
   static constexpr int kHintId = 2501;
 
-  explicit Win32Feedback(HWND mainWindow);
+  // Without `useTaskbar` it behaves as on a system without the taskbar interface.
+  explicit Win32Feedback(HWND mainWindow, bool useTaskbar = true);
   ~Win32Feedback() override;
   Win32Feedback(const Win32Feedback&) = delete;
   Win32Feedback& operator=(const Win32Feedback&) = delete;
