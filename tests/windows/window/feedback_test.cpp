@@ -1,9 +1,8 @@
 // What the window shows about a running command besides its output, in this process: the hint
-// panel over the output box, the taskbar's progress with and without the taskbar interface, the
-// foreground test, and the window telling its owner that the user came back to it.
+// panel over the output box, the taskbar's progress without the taskbar interface, the foreground
+// test, and the window telling its owner that the user came back to it.
 
 #include <gtest/gtest.h>
-#include <objbase.h>
 
 #include <memory>
 #include <string>
@@ -115,21 +114,6 @@ TEST_F(FeedbackTest, WithoutTheTaskbarInterfaceProgressIsSimplyNotShown) {
   without.setHint(ControlId::CMDTeXT, "正在等待手机连接……");
   ASSERT_NE(without.hint(), nullptr);
   EXPECT_TRUE(IsWindowVisible(without.hint()));
-}
-
-TEST_F(FeedbackTest, WithComTheProgressStatesGoToTheTaskbarWhereTheSystemHasIt) {
-  // Another feedback of the same window, created after COM is there.
-  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-  {
-    win32::Win32Feedback withCom(window_->handle());
-    // Wine may or may not provide the interface; either way every state is accepted.
-    const bool has = withCom.hasTaskbar();
-    for (const Progress p : {Progress::running, Progress::failed, Progress::none}) {
-      withCom.setProgress(p);
-    }
-    RecordProperty("taskbar", has ? "yes" : "no");
-  }
-  CoUninitialize();
 }
 
 TEST_F(FeedbackTest, TheWindowIsInFrontUntilAnotherWindowIsAndTellsWhenTheUserComesBack) {
