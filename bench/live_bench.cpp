@@ -23,14 +23,19 @@ using quorlane::bench::seconds;
 using quorlane::bench::writer;
 using quorlane::window::ControlId;
 
-// Nothing of the shell or the skin is used by a flash.
+// Nothing of the shell or the skin is used by a flash, but the look at the image: it is one.
 class NoShell final : public quorlane::window::Shell {
  public:
   std::string applicationPath() override { return "."; }
   std::string executableName() override { return "live_bench"; }
   bool fileExists(const std::string&) override { return true; }
   bool setCurrentDirectory(const std::string&) override { return true; }
-  void messageBox(const std::string&, unsigned, const std::string&) override {}
+  int messageBox(const std::string&, unsigned, const std::string&) override {
+    return quorlane::window::kAnswerNo;
+  }
+  quorlane::window::FileStart readFileStart(const std::string&, std::size_t) override {
+    return {quorlane::window::FileStart::State::file, "ANDROID!", ""};
+  }
   std::optional<std::string> openFile(const quorlane::window::OpenFileRequest&) override {
     return std::nullopt;
   }

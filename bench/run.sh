@@ -13,6 +13,8 @@ quorlane_wine_prefix "$prefix"
 export QUORLANE_WINEPREFIX="$prefix"
 echo "== the runner collecting 1 and 4 MiB"
 cmake/wine-run.sh build/windows/bench/runner_bench.exe
+echo "== a command in a job of its own against a plain start"
+cmake/wine-run.sh build/windows/bench/job_bench.exe
 echo "== live output in the real window"
 cmake/wine-run.sh build/windows/bench/live_bench.exe
 echo "== start-up"

@@ -1,11 +1,14 @@
 // Quorlane.exe: builds the Windows platform and the main window, runs the window's start-up and,
 // when it lets the window show, the message loop.
 
+#include <objbase.h>
+
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "platform/win32/controls_win32.h"
+#include "platform/win32/feedback_win32.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/shell_win32.h"
@@ -25,6 +28,7 @@ class FormEvents final : public quorlane::win32::WindowEvents {
   void timer() override { form_.Timer1_Timer(); }
   void filesDropped(const std::vector<std::string>& paths) override { form_.filesDropped(paths); }
   void closing() override { form_.Form_Unload(); }
+  void activated() override { form_.Form_Activate(); }
 
  private:
   quorlane::window::Form1& form_;
@@ -43,7 +47,22 @@ int runMessageLoop(HWND mainWindow) {
   }
 }
 
+// COM on the window's thread, for the taskbar's progress and the shell's dialogs.
+class ComApartment {
+ public:
+  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (ok_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool ok_;
+};
+
 int run(HINSTANCE instance) {
+  ComApartment com;
   quorlane::win32::initCommonControls();
 
   quorlane::win32::Win32Process process;
@@ -54,7 +73,9 @@ int run(HINSTANCE instance) {
   quorlane::win32::Win32Controls controlPort(window.handle());
   quorlane::win32::Win32Shell shell(window.handle());
   quorlane::win32::Win32Skin skin;
+  quorlane::win32::Win32Feedback feedback(window.handle());
   quorlane::window::Form1 form(controlPort, shell, skin, process, pump);
+  form.setFeedback(&feedback);
   FormEvents events(form);
   window.setEvents(&events);
 

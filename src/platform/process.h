@@ -17,6 +17,9 @@ using Handle = std::uintptr_t;
 struct Started {
   Handle process = 0;
   Handle thread = 0;
+  // The job that holds the command's processes (the interpreter and all it starts); 0 where the
+  // system could not put them in one.
+  Handle job = 0;
 };
 
 enum class PipeState {
@@ -40,6 +43,12 @@ class Process {
   virtual bool read(Handle readEnd, std::string& bytes, std::size_t maxBytes) = 0;
   virtual void close(Handle handle) = 0;
   virtual void sleep(unsigned milliseconds) = 0;
+  // The exit code of a started process, waiting at most waitMs for it to end; nothing when it
+  // is still running after that or the code cannot be read.
+  virtual std::optional<long> exitCode(Handle process, unsigned waitMs) = 0;
+  // Ends a started command with everything it started: its whole job, or where it has none, the
+  // process and the processes it started.
+  virtual void endCommand(const Started& command) = 0;
 
   // The ANSI code page: whether a byte opens a two-byte character, and conversion to UTF-8.
   virtual bool isLeadByte(unsigned char byte) = 0;

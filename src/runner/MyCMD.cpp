@@ -90,8 +90,13 @@ void MyCMD::执行命令(std::string sCommand) {
   run('"' + sCommand + '"');
 }
 
+void MyCMD::endCommand() {
+  if (running_) os_.endCommand(*running_);
+}
+
 void MyCMD::run(const std::string& quotedCommand) {
   std::string accumulator;
+  exitCode_.reset();
   BusyScope busy(busy_);
 
   platform::Handle readHandle = 0;
@@ -115,6 +120,13 @@ void MyCMD::run(const std::string& quotedCommand) {
   }
   OwnedHandle process(os_, started->process);
   OwnedHandle thread(os_, started->thread);
+  OwnedHandle job(os_, started->job);
+  running_ = started;
+  // Forgets the running command however the run is left.
+  struct Forget {
+    std::optional<platform::Started>& running;
+    ~Forget() { running.reset(); }
+  } forget{running_};
 
   // Only the child holds the write end now: the pipe breaks as soon as the command (and anything
   // it started that shares the handle) has finished.
@@ -143,10 +155,13 @@ void MyCMD::run(const std::string& quotedCommand) {
   }
   accumulator += chunk;
   accumulator += "\r\n";
+  exitCode_ = os_.exitCode(process.get(), kExitCodeWaitMs);
+  running_.reset();
 
   process.close();
   thread.close();
   readEnd.close();
+  job.close();
   busy.release();
   if (执行完毕) 执行完毕(accumulator, true);
 }

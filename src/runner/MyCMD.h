@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/process.h"
@@ -24,6 +25,9 @@ class MyCMD {
 
   static constexpr std::size_t kReadSize = 32767;
   static constexpr unsigned kPauseMs = 10;
+  // After the pipe has broken the interpreter is normally gone already; its exit code is waited
+  // for at most this long.
+  static constexpr unsigned kExitCodeWaitMs = 200;
   // The control's face is its 32 x 32 picture; the control always takes the picture's size.
   static constexpr int kFaceTwips = 480;
 
@@ -40,6 +44,12 @@ class MyCMD {
   void 执行命令(std::string sCommand);
 
   bool busy() const { return busy_; }
+  // The interpreter's exit code of the command that ended last, read after its pipe broke;
+  // nothing when it could not be read (or no command has ended yet). Valid in 执行完毕.
+  const std::optional<long>& exitCode() const { return exitCode_; }
+  // Ends the running command with every process it started; nothing happens when none runs. Its
+  // pipe then breaks and the command ends with 执行完毕 as always.
+  void endCommand();
 
  private:
   void run(const std::string& quotedCommand);
@@ -48,6 +58,9 @@ class MyCMD {
   platform::Process& os_;
   platform::EventPump& pump_;
   bool busy_ = false;
+  std::optional<long> exitCode_;
+  // The running command's processes; set only while a command runs.
+  std::optional<platform::Started> running_;
 };
 
 // The command line handed to the platform: ComSpec (quoted when it holds a blank), " /c ", and

@@ -57,7 +57,7 @@ bool Form1::Form_Load() {
     // Every command runs in the executable's folder, so it finds the fastboot.exe that was just
     // checked and the built-in images beside it, wherever the program was started from.
     shell_.setCurrentDirectory(folder);
-    MyCMD2.执行命令(str(texts::kDeviceQuery));
+    runCommand(str(texts::kDeviceQuery));
   } catch (const std::exception& e) {
     startupFailure(e.what());
     return false;
@@ -90,7 +90,9 @@ void Form1::MyCMD2_收到输出(const std::string& chunk) {
   // A preview of the running command's output; the complete text replaces it at the end.
   pendingText_ += chunk;
   pendingText_ += "\r\n";
+  phoneWait_.add(chunk);
   if (clock_() - lastShown_ >= showInterval_) showPending();
+  updateHint();  // after the text, so the hint can keep clear of it
 }
 
 void Form1::showPending() {
@@ -120,6 +122,16 @@ void Form1::MyCMD2_执行完毕(const std::string& 返回内容, bool /*结束*/
   pendingText_.clear();
   shownLength_ = 0;
   shownIsPrefix_ = true;
+
+  commandEnded_ = true;
+  phoneWait_.reset();
+  updateHint();
+  // Failed: the interpreter said so with its exit code. A code that could not be read claims
+  // nothing either way.
+  const auto& code = MyCMD2.exitCode();
+  progress_ = code && *code != 0 ? Progress::failed : Progress::none;
+  feedback_->setProgress(progress_);
+  if (!feedback_->inForeground()) feedback_->flashUntilActive();
 }
 
 void Form1::clearOutput() {
@@ -141,18 +153,71 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command1_Click() {
+  if (!imageApproved(controls_.text(ControlId::Combo1), std::nullopt)) return;
   controls_.setEnabled(ControlId::Command1, false);
   const std::string command =
       controls_.text(ControlId::Text2) + quoteImagePath(controls_.text(ControlId::Combo1));
-  MyCMD2.执行命令(command);
+  runCommand(command);
   controls_.setEnabled(ControlId::Command1, true);
 }
 
 void Form1::flashBuiltIn(ControlId button, const std::string& imagePath) {
+  const std::string name = imagePath.substr(imagePath.find_last_of('\\') + 1);
+  if (!imageApproved(imagePath, name)) return;
   clearOutput();
   controls_.setEnabled(button, false);
-  MyCMD2.执行命令(controls_.text(ControlId::Text2) + quoteImagePath(imagePath));
+  runCommand(controls_.text(ControlId::Text2) + quoteImagePath(imagePath));
   controls_.setEnabled(button, true);
+}
+
+bool Form1::imageApproved(const std::string& path, const std::optional<std::string>& builtInName) {
+  // The file the tool would open: the path without the quotes a user may have pasted with it.
+  std::string file = path;
+  if (file.size() >= 2 && file.front() == '"' && file.back() == '"') {
+    file = file.substr(1, file.size() - 2);
+  }
+  ImageVerdict verdict;
+  if (file.empty()) {
+    verdict = noImageChosen();
+  } else {
+    // A built-in image lies in RE beside the program, the current directory of every command;
+    // the message names it in full.
+    const std::string shown = builtInName ? shell_.applicationPath() + "\\" + file : file;
+    verdict = judgeImage(shell_.readFileStart(file, kImageCheckBytes), shown, builtInName);
+  }
+  switch (verdict.action) {
+    case ImageVerdict::Action::flash:
+      return true;
+    case ImageVerdict::Action::ask:
+      return shell_.messageBox(verdict.prompt, verdict.style, verdict.title) == kAnswerYes;
+    case ImageVerdict::Action::stop:
+      shell_.messageBox(verdict.prompt, verdict.style, verdict.title);
+      return false;
+  }
+  return false;
+}
+
+void Form1::runCommand(const std::string& command) {
+  const bool starts = !command.empty() && !MyCMD2.busy();
+  if (starts) {
+    phoneWait_.reset();
+    commandEnded_ = false;
+    progress_ = Progress::running;
+    feedback_->setProgress(progress_);
+  }
+  MyCMD2.执行命令(command);
+  // A command that could not be started leaves nothing on the taskbar.
+  if (starts && !commandEnded_) {
+    progress_ = Progress::none;
+    feedback_->setProgress(progress_);
+  }
+}
+
+void Form1::updateHint() {
+  const bool show = MyCMD2.busy() && phoneWait_.waiting();
+  if (show == hintShown_) return;
+  hintShown_ = show;
+  feedback_->setHint(ControlId::CMDTeXT, show ? phoneWaitHint() : std::string());
 }
 
 void Form1::Timer1_Timer() {
@@ -181,6 +246,7 @@ void Form1::openPage(std::string_view address) {
 }
 
 void Form1::click(ControlId id) {
+  Form_Activate();  // a click in the window: the last result has been seen
   switch (id) {
     case ControlId::Command1:
       Command1_Click();
@@ -210,7 +276,7 @@ void Form1::click(ControlId id) {
       openPage(texts::kShopPage);
       break;
     case ControlId::Command4:
-      shell_.endProgram();
+      endProgram();
       break;
     default:
       break;
@@ -218,7 +284,21 @@ void Form1::click(ControlId id) {
 }
 
 void Form1::Form_Unload() {
+  endProgram();
+}
+
+void Form1::endProgram() {
+  // A command still waiting for a phone would flash whichever phone is connected next, long
+  // after the program has gone: it ends with the program. One that is already sending or
+  // writing is left to finish.
+  if (MyCMD2.busy() && phoneWait_.waiting()) MyCMD2.endCommand();
   shell_.endProgram();
+}
+
+void Form1::Form_Activate() {
+  if (progress_ != Progress::failed) return;
+  progress_ = Progress::none;
+  feedback_->setProgress(progress_);
 }
 
 }  // namespace quorlane::window

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -11,6 +12,7 @@
 
 #include "platform/process.h"
 #include "runner/MyCMD.h"
+#include "window/flash_safety.h"
 #include "window/ports.h"
 
 namespace quorlane::window {
@@ -32,6 +34,11 @@ class Form1 {
   void filesDropped(const std::vector<std::string>& paths);
   // The window is being closed.
   void Form_Unload();
+  // The user brought the window to the front or clicked in it.
+  void Form_Activate();
+
+  // Where the hint, the taskbar progress and the flashing go; without it they are not shown.
+  void setFeedback(Feedback* feedback) { feedback_ = feedback != nullptr ? feedback : &none_; }
 
   MyCMD& runner() { return MyCMD2; }
 
@@ -48,6 +55,14 @@ class Form1 {
  private:
   void Command1_Click();
   void Command3_Click();
+  // Runs a command on MyCMD2, with its progress on the taskbar.
+  void runCommand(const std::string& command);
+  // Whether the image at `path` may be flashed: true for a boot image or when the user says to
+  // flash it anyway; otherwise the user has been told why not.
+  bool imageApproved(const std::string& path, const std::optional<std::string>& builtInName);
+  void updateHint();
+  // Ends the program; a command still waiting for a phone ends with it.
+  void endProgram();
   void flashBuiltIn(ControlId button, const std::string& imagePath);
   void MyCMD2_执行完毕(const std::string& 返回内容, bool 结束);
   void MyCMD2_收到输出(const std::string& chunk);
@@ -68,6 +83,18 @@ class Form1 {
   std::size_t shownLength_ = 0;
   bool shownIsPrefix_ = true;
   std::function<Clock::time_point()> clock_ = [] { return Clock::now(); };
+  // The running command's wait for a phone, its hint and the taskbar's state.
+  class NoFeedback final : public Feedback {
+    void setHint(ControlId, const std::string&) override {}
+    void setProgress(Progress) override {}
+    bool inForeground() override { return true; }
+    void flashUntilActive() override {}
+  } none_;
+  Feedback* feedback_ = &none_;
+  PhoneWaitWatch phoneWait_;
+  bool hintShown_ = false;
+  bool commandEnded_ = false;
+  Progress progress_ = Progress::none;
   Clock::time_point lastShown_{};
   Clock::duration showInterval_ = kMinShowInterval;
 };

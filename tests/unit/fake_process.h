@@ -54,7 +54,9 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     journal.push_back("start " + name(out));
     commandLines.push_back(line);
     if (startFails) return std::nullopt;
-    return platform::Started{allocate("process"), allocate("thread")};
+    const platform::Handle process = allocate("process");
+    const platform::Handle thread = allocate("thread");
+    return platform::Started{process, thread, giveJob ? allocate("job") : 0};
   }
   // An "empty" step stands for one look at the pipe that found nothing waiting.
   platform::PipeState peek(platform::Handle) override {
@@ -105,7 +107,21 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     return out;
   }
 
+  std::optional<long> exitCode(platform::Handle process, unsigned waitMs) override {
+    journal.push_back("exit code " + name(process) + " " + std::to_string(waitMs));
+    return exitCodeResult;
+  }
+  void endCommand(const platform::Started& command) override {
+    journal.push_back("end " + name(command.process) + " " + name(command.job));
+    ++ended;
+    if (onEnd) onEnd();
+  }
+
   std::size_t maxRead = 0;
+  std::optional<long> exitCodeResult = 0;
+  int ended = 0;
+  std::function<void()> onEnd;
+  bool giveJob = true;  // whether started commands come with a job
 
  private:
   platform::Handle allocate(const std::string& what) {

@@ -64,6 +64,10 @@ class FakeShell final : public window::Shell {
   enum class Dialog { choose, cancel, fail } dialog = Dialog::choose;
   std::string dialogChoice = "D:\\img\\recovery.img";
   std::vector<window::OpenFileRequest> dialogs;
+  std::map<std::string, window::FileStart> images;
+  std::vector<std::pair<std::string, std::size_t>> looks;
+  std::vector<int> answers;     // the answers to Yes/No boxes, in order
+  std::function<void()> onBox;  // runs while a box is shown
 
   std::string applicationPath() override { return folder; }
   std::string executableName() override { return "Quorlane"; }
@@ -76,9 +80,28 @@ class FakeShell final : public window::Shell {
     currentDirectory = path;
     return true;
   }
-  void messageBox(const std::string& prompt, unsigned style, const std::string& title) override {
+  int messageBox(const std::string& prompt, unsigned style, const std::string& title) override {
     journal.push_back("box");
     boxes.push_back({prompt, style, title});
+    if (onBox) onBox();
+    if ((style & 0xF) != window::kStyleYesNo) return window::kAnswerOk;
+    if (answers.empty()) return window::kAnswerNo;  // Enter takes the default button
+    const int answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  }
+  // Image files by the path the handlers open them with: their bytes, or how they fail.
+  window::FileStart readFileStart(const std::string& path, std::size_t maxBytes) override {
+    journal.push_back("look " + path);
+    looks.push_back({path, maxBytes});
+    const auto found = images.find(path);
+    if (found == images.end()) return {};
+    window::FileStart start = found->second;
+    if (start.bytes.size() > maxBytes) start.bytes.resize(maxBytes);
+    return start;
+  }
+  void addImage(const std::string& path, std::string bytes = "ANDROID!\x00\x01 boot image") {
+    images[path] = {window::FileStart::State::file, std::move(bytes), ""};
   }
   std::optional<std::string> openFile(const window::OpenFileRequest& request) override {
     dialogs.push_back(request);
@@ -112,6 +135,23 @@ class FakeSkin final : public window::Skin {
     calls.push_back("attach " + library + " " + file + " [" + password + "]");
     return attachFailure;
   }
+};
+
+// Records what the window shows about a running command besides its output.
+class FakeFeedback final : public window::Feedback {
+ public:
+  std::vector<std::string> hints;  // every hint set, "" for hidden
+  std::vector<window::Progress> progress;
+  int flashes = 0;
+  bool foreground = true;
+
+  void setHint(window::ControlId anchor, const std::string& text) override {
+    hints.push_back(anchor == window::ControlId::CMDTeXT ? text : "wrong anchor");
+  }
+  void setProgress(window::Progress p) override { progress.push_back(p); }
+  bool inForeground() override { return foreground; }
+  void flashUntilActive() override { ++flashes; }
+  bool hintShown() const { return !hints.empty() && !hints.back().empty(); }
 };
 
 }  // namespace quorlane::testing

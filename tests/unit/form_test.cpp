@@ -25,6 +25,12 @@ class FormTest : public ::testing::Test {
     // once unless a test makes appends slow.
     form.setClock([this] { return now; });
     os.onSleep = [this](unsigned) { now += std::chrono::seconds(1); };
+    // Every image these tests flash is a boot image, so its check lets it through unasked.
+    for (const char* image : {"a.img", "b.img", "x.img", "C:\\img\\r.img", "RE\\recovery1.img",
+                              "RE\\recovery2.img", "RE\\recovery3.img"}) {
+      shell.addImage(image);
+    }
+    form.setFeedback(&feedback);
   }
 
   std::string box() { return controls.texts[ControlId::CMDTeXT]; }
@@ -38,6 +44,7 @@ class FormTest : public ::testing::Test {
   FakeShell shell;
   FakeSkin skin;
   FakeProcess os;
+  testing::FakeFeedback feedback;
   Form1 form;
   Form1::Clock::time_point now{};
 };
@@ -136,12 +143,14 @@ TEST_F(FormTest, OutputOfEachCommandIsAppendedAndRefusalsAddNothing) {
   os.reads = chunks({});
   form.click(ControlId::Command1);
   EXPECT_EQ(box(), "first\r\n\r\n\r\n");
-  // Nothing to run: both the prefix and the path are empty, the runner refuses silently.
+  // Nothing to run: the prefix is empty, and an empty path is stopped by the image check.
   controls.texts[ControlId::Text2] = "";
   controls.texts[ControlId::Combo1] = "";
   form.click(ControlId::Command1);
   EXPECT_EQ(box(), "first\r\n\r\n\r\n");
-  EXPECT_TRUE(shell.boxes.empty());
+  ASSERT_EQ(shell.boxes.size(), 1u);
+  EXPECT_EQ(os.commandLines.size(), 2u);
+  shell.boxes.clear();
   // The runner cannot start the interpreter: nothing is shown either.
   controls.texts[ControlId::Combo1] = "b.img";
   os.startFails = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "fake_process.h"
 #include "runner/MyCMD.h"
@@ -144,16 +145,96 @@ TEST_F(RunnerTest, StartFailureClosesBothEndsAndLeavesTheRunnerIdle) {
   EXPECT_EQ(count("read"), 0u);
 }
 
+TEST_F(RunnerTest, ExitCodeIsReadAfterThePipeBrokeAndKnownInTheCompletionEvent) {
+  std::vector<std::optional<long>> seen;
+  cmd.执行完毕 = [&](const std::string& text, bool) {
+    events.finished.push_back(text);
+    seen.push_back(cmd.exitCode());
+  };
+  for (const std::optional<long> code :
+       {std::optional<long>(1), std::optional<long>(0), std::optional<long>(std::nullopt)}) {
+    os.exitCodeResult = code;
+    os.reads = chunks({"fastboot: error: Command failed\r\n"});
+    cmd.执行命令("fastboot flash recovery x.img");
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back(), code);
+  }
+  // The output is what it always was; the code is an extra.
+  EXPECT_EQ(events.finished.back(), "fastboot: error: Command failed\r\n\r\n\r\n");
+  // Not before the last read failed, and never waited for in any other way.
+  const auto at = std::find(os.journal.begin(), os.journal.end(), "exit code process 200");
+  ASSERT_NE(at, os.journal.end());
+  EXPECT_EQ(*(at - 1), "read");
+  EXPECT_EQ(count("exit code process 200"), 3u);
+
+  // A command that could not be started has no code, not the one of the command before.
+  os.exitCodeResult = 0;
+  os.reads = chunks({});
+  cmd.执行命令("fastboot devices");
+  ASSERT_TRUE(cmd.exitCode().has_value());
+  os.startFails = true;
+  cmd.执行命令("fastboot devices");
+  EXPECT_FALSE(cmd.exitCode().has_value());
+}
+
+TEST_F(RunnerTest, EndCommandEndsTheRunningCommandWithItsJobAndNothingOtherwise) {
+  cmd.endCommand();  // nothing runs
+  EXPECT_EQ(os.ended, 0);
+
+  // Ending it breaks the pipe: the command ends with its completion event as always.
+  os.reads = {{PipeState::data, "< waiting for any device >\r\n", true},
+              {PipeState::empty, "", true},
+              {PipeState::empty, "", true},
+              {PipeState::empty, "", true}};
+  int pumps = 0;
+  os.onPump = [&](int) {
+    if (++pumps == 3) cmd.endCommand();  // on the third look, while the command waits
+  };
+  os.onEnd = [&] { os.reads = chunks({}); };
+  cmd.执行命令("fastboot flash recovery x.img");
+  EXPECT_EQ(os.ended, 1);
+  EXPECT_EQ(count("end process job"), 1u);
+  ASSERT_EQ(events.finished.size(), 1u);
+  EXPECT_EQ(events.finished[0], "< waiting for any device >\r\n\r\n\r\n");
+  EXPECT_EQ(os.openHandles, 0);  // the job is closed with the command's other handles
+
+  // Without a job the platform is still asked to end the command, by its process.
+  os.giveJob = false;
+  pumps = 0;
+  os.onEnd = [&] { os.reads = chunks({}); };
+  os.reads = {{PipeState::data, "< waiting for any device >\r\n", true},
+              {PipeState::empty, "", true},
+              {PipeState::empty, "", true}};
+  cmd.执行命令("fastboot flash recovery x.img");
+  EXPECT_EQ(count("end process none"), 1u);
+  EXPECT_EQ(os.openHandles, 0);
+
+  // Once it has ended, there is nothing left to end.
+  os.onPump = nullptr;
+  cmd.endCommand();
+  EXPECT_EQ(os.ended, 2);
+}
+
 TEST_F(RunnerTest, StepsRunInOrderAndHandlesAreClosedProcessThreadReadEnd) {
   os.reads = chunks({"A"});
   cmd.执行命令("fastboot devices");
-  const std::vector<std::string> expected = {"createPipe",    "env ComSpec",  "start write",
+  const std::vector<std::string> expected = {"createPipe",
+                                             "env ComSpec",
+                                             "start write",
                                              "close write",  // the child holds the write end
-                                             "sleep 10",      "pump",         "peek",
+                                             "sleep 10",
+                                             "pump",
+                                             "peek",
                                              "read",  // first read: A
-                                             "sleep 10",      "pump",         "peek",
-                                             "read",  // broken pipe
-                                             "close process", "close thread", "close read"};
+                                             "sleep 10",
+                                             "pump",
+                                             "peek",
+                                             "read",                   // broken pipe
+                                             "exit code process 200",  // read after the pipe broke
+                                             "close process",
+                                             "close thread",
+                                             "close read",
+                                             "close job"};
   EXPECT_EQ(os.journal, expected);
   EXPECT_EQ(os.openHandles, 0);
   EXPECT_EQ(os.maxRead, 32767u);

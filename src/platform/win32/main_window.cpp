@@ -400,7 +400,14 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       applyDpi(HIWORD(wParam));
       return 0;
     }
+    case WM_PARENTNOTIFY:
+      if (LOWORD(wParam) == WM_LBUTTONDOWN && events_ != nullptr) events_->activated();
+      break;
+    case WM_LBUTTONDOWN:
+      if (events_ != nullptr) events_->activated();
+      break;
     case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && events_ != nullptr) events_->activated();
       if (LOWORD(wParam) == WA_INACTIVE) {
         HWND focus = GetFocus();
         if (focus != nullptr && IsChild(hwnd, focus)) lastFocus_ = focus;

@@ -36,6 +36,8 @@ class WindowEvents {
   virtual void timer() = 0;
   virtual void filesDropped(const std::vector<std::string>& paths) = 0;
   virtual void closing() = 0;
+  // The user brought the window to the front or clicked in it.
+  virtual void activated() {}
 };
 
 class MainWindow {

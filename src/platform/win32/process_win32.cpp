@@ -1,7 +1,10 @@
 #include "platform/win32/process_win32.h"
 
+#include <tlhelp32.h>
+
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
 namespace quorlane::win32 {
@@ -62,17 +65,113 @@ std::optional<platform::Started> Win32Process::start(const std::string& commandL
   startup.hStdOutput = toHandle(output);
   startup.hStdError = toHandle(output);
 
-  // CreateProcessW may write into the command line, so it gets a buffer of its own.
-  std::wstring wide = widen(commandLine);
-  std::vector<wchar_t> line(wide.begin(), wide.end());
-  line.push_back(L'\0');
+  // CreateProcessW may write into the command line, so each start gets a buffer of its own.
+  const std::wstring wide = widen(commandLine);
+  std::vector<wchar_t> line;
+  auto freshLine = [&wide, &line] {
+    line.assign(wide.begin(), wide.end());
+    line.push_back(L'\0');
+    return line.data();
+  };
+
+  // The interpreter starts suspended, so that it is in its job before it can start anything.
+  // Should the job be refused, it is ended before it ever ran and started once more.
+  UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
+  const DWORD attempts[] = {0, CREATE_BREAKAWAY_FROM_JOB};
+  for (const DWORD breakaway : attempts) {
+    if (!job) break;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, freshLine(), &attributes, &attributes, TRUE,
+                        NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | breakaway, nullptr, nullptr,
+                        &startup, &info)) {
+      if (breakaway == 0) return std::nullopt;  // it cannot start at all
+      break;                                    // breaking away is not allowed
+    }
+    UniqueHandle process(info.hProcess);
+    UniqueHandle thread(info.hThread);
+    if (AssignProcessToJobObject(job.get(), info.hProcess)) {
+      ResumeThread(info.hThread);
+      lastPlacement_ = breakaway == 0 ? JobPlacement::own : JobPlacement::brokeAway;
+      return platform::Started{fromHandle(process.release()), fromHandle(thread.release()),
+                               fromHandle(job.release())};
+    }
+    TerminateProcess(info.hProcess, 1);
+    WaitForSingleObject(info.hProcess, 1000);
+  }
 
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, line.data(), &attributes, &attributes, TRUE, NORMAL_PRIORITY_CLASS,
+  if (!CreateProcessW(nullptr, freshLine(), &attributes, &attributes, TRUE, NORMAL_PRIORITY_CLASS,
                       nullptr, nullptr, &startup, &info)) {
     return std::nullopt;
   }
-  return platform::Started{fromHandle(info.hProcess), fromHandle(info.hThread)};
+  lastPlacement_ = JobPlacement::none;
+  return platform::Started{fromHandle(info.hProcess), fromHandle(info.hThread), 0};
+}
+
+std::optional<long> Win32Process::exitCode(platform::Handle process, unsigned waitMs) {
+  if (WaitForSingleObject(toHandle(process), waitMs) != WAIT_OBJECT_0) return std::nullopt;
+  DWORD code = 0;
+  if (!GetExitCodeProcess(toHandle(process), &code)) return std::nullopt;
+  return static_cast<long>(code);
+}
+
+void Win32Process::endCommand(const platform::Started& command) {
+  if (command.job != 0) {
+    TerminateJobObject(toHandle(command.job), 1);
+  } else if (command.process != 0) {
+    endProcessTree(toHandle(command.process));
+  }
+}
+
+namespace {
+
+std::uint64_t creationTime(HANDLE process) {
+  FILETIME created{};
+  FILETIME exited{};
+  FILETIME kernel{};
+  FILETIME user{};
+  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+  return (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+}  // namespace
+
+void endProcessTree(HANDLE root) {
+  // Descendants first: the snapshot of every process, then the children of each process ended
+  // so far. A process whose parent id matches but that is older than that parent only reuses
+  // the id of a parent long gone, and is not a descendant.
+  std::vector<PROCESSENTRY32W> all;
+  {
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (snapshot.get() != INVALID_HANDLE_VALUE) {
+      PROCESSENTRY32W entry{};
+      entry.dwSize = sizeof(entry);
+      for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+           more = Process32NextW(snapshot.get(), &entry)) {
+        all.push_back(entry);
+      }
+    }
+  }
+  struct Found {
+    DWORD pid;
+    std::uint64_t created;
+  };
+  std::vector<Found> tree{{GetProcessId(root), creationTime(root)}};
+  std::vector<UniqueHandle> descendants;
+  for (std::size_t i = 0; i < tree.size(); ++i) {
+    for (const auto& entry : all) {
+      if (entry.th32ParentProcessID != tree[i].pid || entry.th32ProcessID == tree[i].pid) continue;
+      UniqueHandle child(OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                     entry.th32ProcessID));
+      if (!child) continue;
+      const std::uint64_t created = creationTime(child.get());
+      if (created < tree[i].created) continue;
+      tree.push_back({entry.th32ProcessID, created});
+      descendants.push_back(std::move(child));
+    }
+  }
+  TerminateProcess(root, 1);
+  for (const auto& child : descendants) TerminateProcess(child.get(), 1);
 }
 
 platform::PipeState Win32Process::peek(platform::Handle readEnd) {

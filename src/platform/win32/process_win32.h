@@ -1,15 +1,30 @@
 #pragma once
 // The command runner's platform on Windows: anonymous pipes, CreateProcessW, PeekNamedPipe,
 // the ANSI code page; and the message pump that services the window between reads.
+//
+// Each command runs in a job object of its own, so that it can be ended together with everything
+// it started. Where the system refuses a job (Windows 7 allows a process one job only, so a
+// program that itself runs in a job that forbids breaking away cannot give its commands one),
+// the command runs without, and ending it ends the interpreter and its descendants found by
+// their parent process ids instead.
 
 #include <windows.h>
 
 #include "platform/process.h"
 
 namespace quorlane::win32 {
+// How a started command came to be: in a job of its own, in one after breaking away from the
+// job this program runs in, or without a job.
+enum class JobPlacement { own, brokeAway, none };
+}  // namespace quorlane::win32
+
+namespace quorlane::win32 {
 
 class Win32Process final : public platform::Process {
  public:
+  // Where the last command started was placed; for the tests.
+  JobPlacement lastPlacement() const { return lastPlacement_; }
+
   bool createPipe(platform::Handle& readEnd, platform::Handle& writeEnd) override;
   std::optional<std::string> environment(const std::string& name) override;
   std::optional<platform::Started> start(const std::string& commandLine,
@@ -18,9 +33,18 @@ class Win32Process final : public platform::Process {
   bool read(platform::Handle readEnd, std::string& bytes, std::size_t maxBytes) override;
   void close(platform::Handle handle) override;
   void sleep(unsigned milliseconds) override;
+  std::optional<long> exitCode(platform::Handle process, unsigned waitMs) override;
+  void endCommand(const platform::Started& command) override;
   bool isLeadByte(unsigned char byte) override;
   std::string fromAnsi(std::string_view bytes) override;
+
+ private:
+  JobPlacement lastPlacement_ = JobPlacement::none;
 };
+
+// Ends process `root` (a handle) and every process it started, found by parent process id:
+// what ending a command comes to without a job. The descendants' own children go too.
+void endProcessTree(HANDLE root);
 
 // Dispatches every waiting message of this thread. Keyboard messages for `dialog` (when set) go
 // through IsDialogMessage first, so Tab and access keys work during a command as they do in the

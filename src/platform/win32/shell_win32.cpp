@@ -116,8 +116,65 @@ bool Win32Shell::setCurrentDirectory(const std::string& path) {
   return SetCurrentDirectoryW(widen(path).c_str()) != FALSE;
 }
 
-void Win32Shell::messageBox(const std::string& prompt, unsigned style, const std::string& title) {
-  MessageBoxW(owner(), widen(prompt).c_str(), widen(title).c_str(), style);
+int Win32Shell::messageBox(const std::string& prompt, unsigned style, const std::string& title) {
+  return MessageBoxW(owner(), widen(prompt).c_str(), widen(title).c_str(), style);
+}
+
+window::FileStart Win32Shell::readFileStart(const std::string& path, std::size_t maxBytes) {
+  using State = window::FileStart::State;
+  window::FileStart found;
+  const std::wstring wide = widen(path);
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    switch (error) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+      case ERROR_INVALID_NAME:
+      case ERROR_BAD_PATHNAME:
+      case ERROR_INVALID_DRIVE:
+      case ERROR_BAD_NETPATH:
+      case ERROR_BAD_NET_NAME:
+      case ERROR_DIRECTORY:
+        found.state = State::missing;
+        return found;
+      default:
+        // There may be something, but it cannot even be looked at (no access to its folder).
+        found.state = State::unreadable;
+        found.error = errorDescription(error);
+        return found;
+    }
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    found.state = State::folder;
+    return found;
+  }
+  // Shared with every writer and deleter: a look must never get in anyone's way.
+  UniqueHandle file(CreateFileW(wide.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    found.state = State::unreadable;
+    found.error = errorDescription(GetLastError());
+    return found;
+  }
+  found.state = State::file;
+  found.bytes.resize(maxBytes);
+  std::size_t got = 0;
+  while (got < maxBytes) {
+    DWORD read = 0;
+    if (!ReadFile(file.get(), found.bytes.data() + got, static_cast<DWORD>(maxBytes - got), &read,
+                  nullptr)) {
+      found.state = State::unreadable;
+      found.error = errorDescription(GetLastError());
+      found.bytes.clear();
+      return found;
+    }
+    if (read == 0) break;  // the end of the file
+    got += read;
+  }
+  found.bytes.resize(got);
+  return found;
 }
 
 std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& request) {

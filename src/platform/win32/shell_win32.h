@@ -21,7 +21,8 @@ class Win32Shell final : public window::Shell {
   std::string executableName() override;
   bool fileExists(const std::string& path) override;
   bool setCurrentDirectory(const std::string& path) override;
-  void messageBox(const std::string& prompt, unsigned style, const std::string& title) override;
+  int messageBox(const std::string& prompt, unsigned style, const std::string& title) override;
+  window::FileStart readFileStart(const std::string& path, std::size_t maxBytes) override;
   std::optional<std::string> openFile(const window::OpenFileRequest& request) override;
   bool startProgram(const std::string& commandLine, int showStyle, std::string& error) override;
   [[noreturn]] void endProgram() override;

@@ -24,8 +24,9 @@ int id(ControlId c) {
   return static_cast<int>(c);
 }
 
+// A boot image's first bytes, then bytes that depend on the seed.
 std::string imageBytes(const std::string& seed) {
-  std::string bytes;
+  std::string bytes = "ANDROID!";
   for (int i = 0; i < 3000; ++i) bytes += seed + std::to_string(i * 7919 % 1000);
   return bytes;
 }

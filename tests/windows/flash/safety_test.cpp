@@ -1,0 +1,410 @@
+// The checks around a flash with the real program and the simulated phone: the message boxes of
+// the image check and that no flash starts after them, a command that waits for a phone ending
+// with the program, and the hint shown meanwhile, as drawn on the screen.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+// tlhelp32.h needs the types of windows.h.
+#include <tlhelp32.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "support/app_folder.h"
+#include "window/layout.h"
+
+namespace quorlane {
+namespace {
+
+using testsupport::App;
+using testsupport::AppFolder;
+using testsupport::startApp;
+using testsupport::writeFile;
+using window::ControlId;
+
+int id(ControlId c) {
+  return static_cast<int>(c);
+}
+
+const std::string kBootImage = "ANDROID!" + std::string(4096, 'b');
+constexpr const char* kStopTitle = "无法刷入";
+constexpr const char* kAskTitle = "确认刷入";
+
+bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+std::string exeFolder() {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring p = self;
+  return gui::toUtf8(p.substr(0, p.find_last_of(L'\\')));
+}
+
+// The processes whose executable is exactly `exePath` (compared without regard to case).
+std::vector<DWORD> processesOf(const std::string& exePath) {
+  std::vector<DWORD> found;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return found;
+  const std::wstring wanted = gui::toWide(exePath);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+    if (process == nullptr) continue;
+    wchar_t path[MAX_PATH * 2];
+    DWORD size = MAX_PATH * 2;
+    if (QueryFullProcessImageNameW(process, 0, path, &size) &&
+        CompareStringOrdinal(path, static_cast<int>(size), wanted.c_str(),
+                             static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL) {
+      found.push_back(entry.th32ProcessID);
+    }
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+// The default button of a message box: the one drawn as the default, which Enter presses.
+int defaultButton(HWND box) {
+  for (const int button : {IDOK, IDCANCEL, IDYES, IDNO}) {
+    HWND hwnd = GetDlgItem(box, button);
+    if (hwnd != nullptr && (gui::style(hwnd) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) return button;
+  }
+  return 0;
+}
+
+class SafetyTest : public ::testing::Test {
+ protected:
+  App start() {
+    App app = startApp(folder);
+    EXPECT_TRUE(App::waitRuns(folder, 1));  // the device query at start-up
+    return app;
+  }
+
+  // Presses `button` (Start with `path` in Combo1, when given) and returns the box that shows.
+  std::optional<gui::MessageBoxInfo> press(App& app, ControlId button, const std::string& path) {
+    if (button == ControlId::Command1) {
+      EXPECT_TRUE(gui::setText(app.control(id(ControlId::Combo1)), path));
+      EXPECT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(button))); }));
+    }
+    EXPECT_TRUE(gui::click(app.control(id(button))));
+    return gui::waitMessageBox(app.process.pid());
+  }
+
+  static void answer(const gui::MessageBoxInfo& box, int button) {
+    ASSERT_TRUE(gui::pressButton(box.hwnd, button));
+    ASSERT_TRUE(gui::waitClosed(box.hwnd));
+  }
+
+  // A flash of a good image after a check stopped one: had the stopped flash started, it would
+  // show in the phone's log before this one.
+  void expectOnlyTheGoodFlashFollows(App& app, std::size_t runsBefore) {
+    const std::string good = folder.file("good.img");
+    writeFile(good, kBootImage);
+    ASSERT_TRUE(gui::setText(app.control(id(ControlId::Combo1)), good));
+    ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command1))); }));
+    ASSERT_TRUE(gui::click(app.control(id(ControlId::Command1))));
+    ASSERT_TRUE(App::waitRuns(folder, runsBefore + 1));
+    const auto runs = folder.runs();
+    ASSERT_EQ(runs.size(), runsBefore + 1);
+    EXPECT_EQ(runs.back().args, (std::vector<std::string>{"flash", "recovery", good}));
+  }
+
+  AppFolder folder;
+};
+
+TEST_F(SafetyTest, ImagesThatCannotBeFlashedAreNamedInAWarningAndNothingStarts) {
+  folder.settings("send_ms=10\nwrite_ms=10\n");
+  const std::string empty = folder.file("镜像\\empty.img");
+  const std::string dir = folder.file("镜像\\a folder.img");
+  const std::string locked = folder.file("镜像\\locked.img");
+  writeFile(empty, "");
+  writeFile(locked, kBootImage);
+  CreateDirectoryW(gui::toWide(dir).c_str(), nullptr);
+  // Held open by another program that shares it with nobody.
+  HANDLE holder = CreateFileW(gui::toWide(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+
+  App app = start();
+  const std::string before = app.text(id(ControlId::CMDTeXT));
+  struct Case {
+    ControlId button;
+    std::string path;
+    std::vector<std::string> said;
+  };
+  const std::vector<Case> cases = {
+      {ControlId::Command1, folder.file("no such.img"), {"找不到要刷入的镜像文件", "no such.img"}},
+      {ControlId::Command1, empty, {"空的", empty}},
+      {ControlId::Command1, dir, {"文件夹", dir}},
+      {ControlId::Command1, locked, {"无法读取", locked}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    const auto box = press(app, c.button, c.path);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->title, kStopTitle);
+    for (const auto& part : c.said) EXPECT_TRUE(contains(box->prompt, part)) << box->prompt;
+    EXPECT_TRUE(box->hasIcon);
+    EXPECT_EQ(box->buttons.size(), 1u);
+    EXPECT_EQ(box->owner, app.window);
+    answer(*box, IDOK);
+  }
+  // The system's reason for the locked file is more than the path: there is a line after it.
+  CloseHandle(holder);
+  EXPECT_EQ(app.text(id(ControlId::CMDTeXT)), before);
+  expectOnlyTheGoodFlashFollows(app, 1);
+}
+
+TEST_F(SafetyTest, AMissingBuiltInImageSaysWhereToPutItAndLeavesTheOutputAsItWas) {
+  folder.settings("send_ms=10\nwrite_ms=10\n");
+  folder.remove("RE\\recovery2.img");
+  App app = start();
+  const std::string before = app.text(id(ControlId::CMDTeXT));
+  const auto box = press(app, ControlId::Command8, "");
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->title, kStopTitle);
+  EXPECT_TRUE(contains(box->prompt, folder.file("RE\\recovery2.img"))) << box->prompt;
+  EXPECT_TRUE(contains(box->prompt, "RE 文件夹")) << box->prompt;
+  EXPECT_TRUE(contains(box->prompt, "命名为 recovery2.img")) << box->prompt;
+  EXPECT_EQ(box->owner, app.window);
+  answer(*box, IDOK);
+  EXPECT_EQ(app.text(id(ControlId::CMDTeXT)), before);
+  EXPECT_TRUE(gui::enabled(app.control(id(ControlId::Command8))));
+  expectOnlyTheGoodFlashFollows(app, 1);
+}
+
+TEST_F(SafetyTest, AFileThatIsNoBootImageIsAskedAboutWithNoAsTheDefault) {
+  folder.settings("send_ms=10\nwrite_ms=10\n");
+  struct Case {
+    std::string name;
+    std::string bytes;
+    std::string said;
+  };
+  const std::vector<Case> cases = {
+      {"update.zip", std::string("PK\x03\x04\x14\x00\x08\x00", 8) + "zip body", "ZIP"},
+      {"system.img", std::string("\x3A\xFF\x26\xED\x01\x00\x00\x00", 8) + "sparse", "稀疏镜像"},
+      {"notes.img", "just some text, no image", "无法识别"},
+  };
+  App app = start();
+  std::size_t runs = 1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = folder.file("下载\\" + c.name);
+    writeFile(path, c.bytes);
+    auto box = press(app, ControlId::Command1, path);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->title, kAskTitle);
+    EXPECT_TRUE(contains(box->prompt, path)) << box->prompt;
+    EXPECT_TRUE(contains(box->prompt, c.said)) << box->prompt;
+    EXPECT_TRUE(contains(box->prompt, "仍然要刷入吗")) << box->prompt;
+    EXPECT_EQ(box->buttons, (std::vector<std::string>{"是(&Y)", "否(&N)"}));
+    EXPECT_EQ(defaultButton(box->hwnd), IDNO);
+    EXPECT_TRUE(box->hasIcon);
+    EXPECT_EQ(box->owner, app.window);
+    answer(*box, IDNO);
+    EXPECT_EQ(folder.runs().size(), runs);
+
+    // Yes: flashed exactly as without the question.
+    box = press(app, ControlId::Command1, path);
+    ASSERT_TRUE(box.has_value());
+    answer(*box, IDYES);
+    ASSERT_TRUE(App::waitRuns(folder, ++runs));
+    EXPECT_EQ(folder.runs().back().args, (std::vector<std::string>{"flash", "recovery", path}));
+    EXPECT_TRUE(folder.flashed() == c.bytes);
+    ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command1))); }));
+  }
+  // After a No nothing started: the next flash is the only one that follows.
+  const std::string last = folder.file("下载\\notes.img");
+  auto box = press(app, ControlId::Command1, last);
+  ASSERT_TRUE(box.has_value());
+  answer(*box, IDNO);
+  expectOnlyTheGoodFlashFollows(app, runs);
+}
+
+// A 24-bit bottom-up BMP of what the screen shows of a window.
+struct Shot {
+  int width = 0;
+  int height = 0;
+  std::vector<unsigned char> pixels;  // BGR rows, bottom up, padded to 4 bytes
+  COLORREF at(int x, int y) const {
+    const int stride = (width * 3 + 3) & ~3;
+    const unsigned char* p = &pixels[static_cast<std::size_t>((height - 1 - y) * stride + x * 3)];
+    return RGB(p[2], p[1], p[0]);
+  }
+};
+
+Shot capture(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  Shot shot;
+  shot.width = r.right - r.left;
+  shot.height = r.bottom - r.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = shot.width;
+  info.bmiHeader.biHeight = shot.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const int stride = (shot.width * 3 + 3) & ~3;
+  const auto* begin = static_cast<const unsigned char*>(bits);
+  shot.pixels.assign(begin, begin + stride * shot.height);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return shot;
+}
+
+void saveBmp(const Shot& shot, const std::string& path) {
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = shot.width;
+  header.biHeight = shot.height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(header);
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(shot.pixels.size());
+  std::ofstream out(gui::toWide(path).c_str(), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+  out.write(reinterpret_cast<const char*>(&header), sizeof(header));
+  out.write(reinterpret_cast<const char*>(shot.pixels.data()),
+            static_cast<std::streamsize>(shot.pixels.size()));
+}
+
+HWND hintOf(HWND window) {
+  for (HWND child : gui::descendants(window)) {
+    if (gui::className(child) == "QuorlaneHint") return child;
+  }
+  return nullptr;
+}
+
+// A fastboot client under test and how it is made to wait for a phone. The simulated phone waits
+// for ever when it has no phone. Another client (the real one, say) is copied over fastboot.exe
+// (with its USB libraries) by `prepare`, which also sets what makes it wait, for example
+// ANDROID_SERIAL=tcp:127.0.0.1:<a port nobody listens on> in this process's environment, which the
+// program and its commands inherit. `afterExit` checks what only that client can tell.
+struct WaitingClient {
+  std::string name;
+  std::function<void(const AppFolder&)> prepare;
+  std::function<void(const AppFolder&)> afterExit;
+};
+
+class ExitTest : public ::testing::TestWithParam<WaitingClient> {};
+
+TEST_P(ExitTest, ExitEndsACommandThatWaitsForAPhoneAndTheHintShowsMeanwhile) {
+  AppFolder folder;
+  GetParam().prepare(folder);
+  App app = startApp(folder);
+  HWND box = app.control(id(ControlId::CMDTeXT));
+  ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command7))); }));
+  const std::string fastboot = folder.file("fastboot.exe");
+  // The start-up query has finished: no client runs yet.
+  ASSERT_TRUE(gui::waitFor([&] { return processesOf(fastboot).empty(); }));
+
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command7))));
+  ASSERT_TRUE(gui::waitFor([&] { return contains(gui::text(box), "< waiting for"); }))
+      << gui::text(box);
+  ASSERT_FALSE(processesOf(fastboot).empty());
+
+  // The hint lies over the output box, which keeps its text; it is drawn on the screen.
+  HWND hint = nullptr;
+  ASSERT_TRUE(gui::waitFor([&] { return (hint = hintOf(app.window)) && gui::visible(hint); }));
+  EXPECT_EQ(gui::text(box).find("FastBoot"), std::string::npos);
+  EXPECT_TRUE(contains(gui::text(hint), "等待手机"));
+  EXPECT_TRUE(contains(gui::text(hint), "退出"));
+  const RECT inBox = gui::clientRectInParent(box, app.window);
+  const RECT panel = gui::clientRectInParent(hint, app.window);
+  EXPECT_GE(panel.left, inBox.left);
+  EXPECT_GE(panel.top, inBox.top);
+  EXPECT_LE(panel.right, inBox.right);
+  EXPECT_LE(panel.bottom, inBox.bottom);
+  // The line the command waits on stays in view beside the hint.
+  const std::string text = gui::text(box);
+  const auto at = gui::toWide(text.substr(0, text.find("< waiting for"))).size();
+  const LRESULT pos = SendMessageW(box, EM_POSFROMCHAR, at, 0);
+  ASSERT_NE(pos, -1);
+  POINT line{static_cast<short>(LOWORD(pos)) + 4, static_cast<short>(HIWORD(pos)) + 4};
+  MapWindowPoints(box, app.window, &line, 1);
+  EXPECT_FALSE(PtInRect(&panel, line)) << line.y << " in " << panel.top << ".." << panel.bottom;
+
+  // Drawn on the screen: mostly the panel's colour, with text on it. Polled, as the program
+  // paints in its own time.
+  const COLORREF background = GetSysColor(COLOR_INFOBK);
+  Shot shot;
+  int panelPixels = 0;
+  int textPixels = 0;
+  auto hintDrawn = [&] {
+    RECT window;
+    GetWindowRect(app.window, &window);
+    RECT onScreen;
+    GetWindowRect(hint, &onScreen);
+    shot = capture(app.window);
+    panelPixels = textPixels = 0;
+    for (int y = onScreen.top + 2; y < onScreen.bottom - 2; ++y) {
+      for (int x = onScreen.left + 2; x < onScreen.right - 2; ++x) {
+        ++(shot.at(x - window.left, y - window.top) == background ? panelPixels : textPixels);
+      }
+    }
+    return panelPixels > (onScreen.right - onScreen.left) * (onScreen.bottom - onScreen.top) / 2 &&
+           textPixels > 200;
+  };
+  ASSERT_TRUE(gui::waitFor(hintDrawn)) << panelPixels << " panel, " << textPixels << " text";
+  saveBmp(shot, exeFolder() + "\\hint-" + GetParam().name + ".bmp");
+
+  // A built-in button pressed meanwhile empties the box, which draws itself anew: the hint stays
+  // on top, as the command still waits.
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command8))));
+  ASSERT_TRUE(gui::waitFor([&] { return gui::text(box).empty(); }));
+  ASSERT_TRUE(gui::waitFor(hintDrawn)) << panelPixels << " panel, " << textPixels << " text";
+  EXPECT_TRUE(gui::visible(hint));
+
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command4))));
+  EXPECT_TRUE(app.process.waitExit());
+  // The client is gone with the program: no process of it is left 3 s after Exit.
+  const bool gone = gui::waitFor([&] { return processesOf(fastboot).empty(); }, 3000);
+  EXPECT_TRUE(gone);
+  if (gone && GetParam().afterExit) GetParam().afterExit(folder);
+  // Should any be left, it would wait for ever: it goes now, so the other tests can run on.
+  for (const DWORD pid : processesOf(fastboot)) {
+    if (HANDLE left = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+      TerminateProcess(left, 1);
+      CloseHandle(left);
+    }
+  }
+}
+
+// The simulated phone logs every run: the flash was ended, never finished, and nothing reached
+// the phone.
+void simulatedClientEnded(const AppFolder& folder) {
+  const auto runs = folder.runs();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_FALSE(runs[1].finished.has_value());
+  std::error_code ignored;
+  EXPECT_FALSE(std::filesystem::exists(gui::toWide(folder.file("device\\recovery.img")), ignored));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clients, ExitTest,
+    ::testing::Values(WaitingClient{"simulated",
+                                    [](const AppFolder& folder) { folder.settings("devices=\n"); },
+                                    simulatedClientEnded}),
+    [](const ::testing::TestParamInfo<WaitingClient>& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace quorlane
