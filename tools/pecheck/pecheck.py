@@ -236,7 +236,7 @@ def check_imports(reviewed, pe):
         oldest = reviewed.functions.get((key, function))
         if oldest is None:
             problems.append(f"{pe.path}: {how} {dll} {function} is not in the reviewed list")
-        elif newer_than_supported(oldest):
+        elif oldest in WINDOWS and newer_than_supported(oldest):
             problems.append(f"{pe.path}: {how} {dll} {function} needs Windows {oldest}; "
                             f"Windows 7 SP1 would refuse to start the program")
     return problems
