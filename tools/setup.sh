@@ -5,7 +5,7 @@
 quorlane_packages=(
   cmake g++ make googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine64 xvfb fonts-wqy-microhei imagemagick zip unzip locales
+  wine64 xvfb fonts-wqy-microhei imagemagick zip unzip locales python3
 )
 
 quorlane_setup() {

@@ -20,6 +20,12 @@ std::wstring systemFolder() {
 }
 
 UniqueModule loadSystemLibrary(const wchar_t* name) {
+  // The system folder alone, for the library and its dependencies.
+  if (HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    return UniqueModule(module);
+  }
+  // Windows 7 without its 2011 loader update refuses the flag: the full path instead.
+  if (GetLastError() != ERROR_INVALID_PARAMETER) return UniqueModule();
   const std::wstring folder = systemFolder();
   if (folder.empty()) return UniqueModule();
   const std::wstring path = folder + L"\\" + name;

@@ -15,8 +15,9 @@ namespace quorlane::win32 {
 // trailing backslash; empty when the system cannot say.
 std::wstring systemFolder();
 
-// Loads a library of the system by its full path in the system folder. Its own dependencies are
-// searched from there too. Owns nothing when the system has no such library.
+// Loads a library of the system from the system folder only (LOAD_LIBRARY_SEARCH_SYSTEM32, or its
+// full path there where the flag is unknown); its own dependencies are searched from there too.
+// Owns nothing when the system has no such library.
 UniqueModule loadSystemLibrary(const wchar_t* name);
 
 // How restrictDllSearch closed the search path.
