@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/app_folder.h"
@@ -131,21 +132,53 @@ INSTANTIATE_TEST_SUITE_P(SystemDpi, OlderWindowsTest, ::testing::Values("7", "8.
                          });
 
 // Libraries of the system that are no KnownDLLs: shcore.dll, which the program loads itself for
-// the monitor's DPI on Windows 8.1, and dwmapi.dll, which the system's components may load.
-// Wine, run from another Wine program, prefers its own msimg32, uxtheme and version whatever it
-// is told, so stand-ins for those would prove nothing here.
+// the monitor's DPI on Windows 8.1, and dwmapi.dll, which the system's components may load. Wine
+// loads uxtheme and version through the imports of its own DLLs before the program's first
+// instruction, and msimg32 as a delayed import of its uxtheme, on a path where it ignores the
+// process's DLL directories (Windows honours them there): stand-ins for those would test Wine.
 const std::vector<std::wstring> kPlanted = {L"shcore", L"dwmapi"};
 // Wine's shlwapi, unlike Windows' (a KnownDLL, whose imports come from the system folder),
 // imports shcore from wherever the program's folder search finds it, before the program's first
 // instruction: nothing the program does can change that, so that one marker is expected here.
 const std::vector<std::string> kLoadedBeforeTheProgramRuns = {"shcore.dll.Quorlane.exe.loaded"};
 
-std::wstring overrides() {
-  std::wstring names;
-  for (const auto& name : kPlanted) names += (names.empty() ? L"" : L",") + name;
-  // As Windows searches: a DLL beside the program before the system's own.
-  return L"mscoree,mshtml=;" + names + L"=n,b";
-}
+// Tells Wine to search for the planted DLLs as Windows does, a DLL beside the program before the
+// system's own, for the programs named (Wine reads these settings for every process it starts;
+// WINEDLLOVERRIDES reaches only the first). Removed again at the end.
+class NativeFirst {
+ public:
+  explicit NativeFirst(std::vector<std::wstring> programs) : programs_(std::move(programs)) {
+    for (const auto& program : programs_) {
+      HKEY key = nullptr;
+      if (RegCreateKeyExW(HKEY_CURRENT_USER, keyOf(program).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                          nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot write the Wine settings of " << gui::toUtf8(program);
+        continue;
+      }
+      const std::wstring order = L"native,builtin";
+      for (const auto& name : kPlanted) {
+        RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(order.c_str()),
+                       static_cast<DWORD>((order.size() + 1) * sizeof(wchar_t)));
+      }
+      RegCloseKey(key);
+    }
+  }
+  ~NativeFirst() {
+    for (const auto& program : programs_) {
+      RegDeleteTreeW(HKEY_CURRENT_USER, keyOf(program).c_str());
+      // The program's own key too, when nothing else is in it.
+      RegDeleteKeyW(HKEY_CURRENT_USER, (L"Software\\Wine\\AppDefaults\\" + program).c_str());
+    }
+  }
+  NativeFirst(const NativeFirst&) = delete;
+  NativeFirst& operator=(const NativeFirst&) = delete;
+
+ private:
+  static std::wstring keyOf(const std::wstring& program) {
+    return L"Software\\Wine\\AppDefaults\\" + program + L"\\DllOverrides";
+  }
+  std::vector<std::wstring> programs_;
+};
 
 // The stand-ins that `program` loaded. The folder stays trusted for what the program runs from
 // there: the fastboot.exe beside it may load what lies beside it, as it always could.
@@ -162,7 +195,7 @@ std::vector<std::string> markers(const AppFolder& folder, const std::wstring& pr
 
 class PlantedLibraryTest : public ::testing::TestWithParam<const char*> {
  protected:
-  PlantedLibraryTest() : overrides_(L"WINEDLLOVERRIDES", overrides()) {
+  PlantedLibraryTest() : nativeFirst_({L"Quorlane.exe", L"naive_loader.exe"}) {
     for (const auto& name : kPlanted) {
       fs::copy_file(testFolder() / L"planted_marker.dll",
                     fs::path(gui::toWide(folder.path())) / (name + L".dll"));
@@ -170,7 +203,7 @@ class PlantedLibraryTest : public ::testing::TestWithParam<const char*> {
     folder.settings("send_ms=30\nwrite_ms=10\n");
   }
   AppFolder folder;
-  ScopedEnvironment overrides_;
+  NativeFirst nativeFirst_;
 };
 
 TEST_P(PlantedLibraryTest, NoneIsLoadedThroughStartAFlashTheFileDialogAndExit) {
