@@ -4,6 +4,8 @@
 // Windows 10. It is never run.
 
 #include <windows.h>
+
+// commctrl.h needs the types of windows.h.
 #include <commctrl.h>
 
 int main() {
