@@ -66,6 +66,13 @@ quorlane_wine_prefix() {
     WINEPREFIX="$prefix" LC_ALL=zh_CN.UTF-8 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || true
     WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w || true
   fi
+  # The tests expect the system DPI of 96; one that sets another for its run sets it back, but a
+  # run cut short may not have.
+  if ! grep -q '"LogPixels"=dword:00000060' "$prefix/system.reg" 2>/dev/null; then
+    WINEPREFIX="$prefix" /usr/lib/wine/wine64 reg add 'HKEY_CURRENT_CONFIG\Software\Fonts' \
+      /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w || true
+  fi
   # Without a window manager, every top-level window Wine manages takes two seconds to close.
   if ! grep -q '"Managed"="N"' "$prefix/user.reg" 2>/dev/null; then
     WINEPREFIX="$prefix" /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\X11 Driver' \
