@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds the native and the Windows trees, and runs every test: the
-# native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer) and the Windows tests under Wine.
+# Sets up what is missing, builds the native and the Windows trees (x64 and x86), and runs every
+# test: the native unit tests (AddressSanitizer, UndefinedBehaviorSanitizer), the static checks of
+# both Windows programs, and the Windows tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
@@ -18,9 +19,15 @@ cmake --build --preset linux
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 cmake --build --preset windows --target package
+# The 32-bit program and its zip; its tests are the static checks (it cannot run here), and its
+# resources are compared with the 64-bit program's.
+cmake --preset windows-x86 >/dev/null
+cmake --build --preset windows-x86
+cmake --build --preset windows-x86 --target package
 
 status=0
 ctest --preset linux || status=1
+ctest --preset windows-x86 || status=1
 
 quorlane_start_display
 quorlane_wine_prefix "$prefix"

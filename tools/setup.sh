@@ -5,7 +5,7 @@
 quorlane_packages=(
   cmake g++ make googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine64 fonts-wine xvfb fonts-wqy-microhei imagemagick zip unzip locales
+  wine64 fonts-wine xvfb fonts-wqy-microhei imagemagick zip unzip locales python3
 )
 
 quorlane_setup() {
@@ -80,6 +80,13 @@ quorlane_wine_prefix() {
   if [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ] && [ -f "$quorlane_wine_fonts/marlett.ttf" ]; then
     cp "$quorlane_wine_fonts/marlett.ttf" "$fonts/marlett.ttf.part"
     mv "$fonts/marlett.ttf.part" "$fonts/marlett.ttf"
+  fi
+  # The tests expect the system DPI of 96; one that sets another for its run sets it back, but a
+  # run cut short may not have.
+  if ! grep -q '"LogPixels"=dword:00000060' "$prefix/system.reg" 2>/dev/null; then
+    WINEPREFIX="$prefix" /usr/lib/wine/wine64 reg add 'HKEY_CURRENT_CONFIG\Software\Fonts' \
+      /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1 || true
+    WINEPREFIX="$prefix" /usr/lib/wine/wineserver -w || true
   fi
   # Without a window manager, every top-level window Wine manages takes two seconds to close.
   if ! grep -q '"Managed"="N"' "$prefix/user.reg" 2>/dev/null; then

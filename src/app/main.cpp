@@ -3,16 +3,19 @@
 
 #include <objbase.h>
 
+#include <cstdlib>
 #include <exception>
 #include <string>
 #include <vector>
 
 #include "platform/win32/controls_win32.h"
+#include "platform/win32/dpi.h"
 #include "platform/win32/feedback_win32.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/skin_win32.h"
+#include "platform/win32/system_dll.h"
 #include "platform/win32/text.h"
 #include "window/Form1.h"
 
@@ -84,9 +87,29 @@ int run(HINSTANCE instance) {
   return runMessageLoop(window.handle());
 }
 
+#ifdef QUORLANE_OLDER_WINDOWS_SEAM
+// Only in the tests' build of the program: QUORLANE_AS_ON_WINDOWS=7 or 8.1 hides the DPI
+// functions those systems lack, so the fallbacks run on a system that has them.
+void limitDpiFunctions() {
+  const char* windows = std::getenv("QUORLANE_AS_ON_WINDOWS");
+  if (windows == nullptr) return;
+  const std::string name(windows);
+  if (name == "7") quorlane::win32::dpi::limitFunctions(quorlane::win32::dpi::Functions::windows7);
+  if (name == "8.1") {
+    quorlane::win32::dpi::limitFunctions(quorlane::win32::dpi::Functions::windows81);
+  }
+}
+#endif
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Before any window or dialog exists: libraries loaded from here on, by the program or by the
+  // system on its behalf, come from the system folder, never from the program's folder.
+  quorlane::win32::restrictDllSearch();
+#ifdef QUORLANE_OLDER_WINDOWS_SEAM
+  limitDpiFunctions();
+#endif
   try {
     return run(instance);
   } catch (const std::exception& e) {

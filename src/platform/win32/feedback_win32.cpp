@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
 
 namespace quorlane::win32 {
@@ -15,7 +16,7 @@ namespace {
 constexpr int kPadding = 4;
 
 int scaled(int pixels, HWND hwnd) {
-  return MulDiv(pixels, static_cast<int>(GetDpiForWindow(hwnd)), USER_DEFAULT_SCREEN_DPI);
+  return MulDiv(pixels, dpi::forWindow(hwnd), USER_DEFAULT_SCREEN_DPI);
 }
 
 void registerHintClass(WNDPROC proc) {
@@ -132,7 +133,7 @@ void Win32Feedback::setHint(window::ControlId anchor, const std::string& text) {
   GetClientRect(target, &client);
   const int clientHeight = client.bottom - client.top;
   MapWindowPoints(target, main_, reinterpret_cast<POINT*>(&client), 2);
-  const int border = GetSystemMetricsForDpi(SM_CYBORDER, GetDpiForWindow(target));
+  const int border = dpi::metric(SM_CYBORDER, dpi::forWindow(target));
   RECT measure = textArea(hint, RECT{0, 0, client.right - client.left - 2 * border, 0});
   int lineHeight = 0;
   {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/tab_stops.h"
 #include "platform/win32/text.h"
 #include "resource_ids.h"
@@ -113,10 +114,12 @@ void MainWindow::registerClasses(HINSTANCE instance) {
 
 MainWindow::MainWindow(HINSTANCE instance, unsigned timerMs) : instance_(instance) {
   registerClasses(instance);
-  console_.reset(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_CONSOLE),
-                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  console_ = MaskedPicture(
+      UniqueBitmap(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_CONSOLE),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
+      kTransparentKey);
   runnerBackground_.reset(CreateSolidBrush(toColorRef(window::kRunnerBackground)));
-  runnerFace_ = RunnerFace{console_.get(), runnerBackground_.get()};
+  runnerFace_ = RunnerFace{&console_, runnerBackground_.get()};
 
   const std::wstring caption = widen(window::form().caption);
   // WM_NCCREATE hands the handle to window_.
@@ -125,8 +128,7 @@ MainWindow::MainWindow(HINSTANCE instance, unsigned timerMs) : instance_(instanc
                       CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, this);
   if (hwnd == nullptr) throw std::runtime_error("CreateWindowExW(Form1) failed");
 
-  dpi_ = static_cast<int>(GetDpiForWindow(hwnd));
-  if (dpi_ <= 0) dpi_ = USER_DEFAULT_SCREEN_DPI;
+  dpi_ = dpi::forWindow(hwnd);
   makeFonts();
   createControls();
   applyDpi(dpi_);
@@ -147,14 +149,7 @@ HWND MainWindow::control(ControlId id) const {
 
 void MainWindow::makeFonts() {
   NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof(metrics);
-  if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
-                                  static_cast<UINT>(dpi_))) {
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    metrics.lfMessageFont.lfHeight =
-        MulDiv(metrics.lfMessageFont.lfHeight, dpi_, static_cast<int>(GetDpiForSystem()));
-  }
+  dpi::nonClientMetrics(metrics, dpi_);
   uiFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
 
   const window::Font& font = *window::control(ControlId::Combo1).font;
@@ -265,9 +260,8 @@ void MainWindow::placeControls() {
 }
 
 void MainWindow::loadIcons() {
-  const UINT dpi = static_cast<UINT>(dpi_);
-  const int big = GetSystemMetricsForDpi(SM_CXICON, dpi);
-  const int small = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+  const int big = dpi::metric(SM_CXICON, dpi_);
+  const int small = dpi::metric(SM_CXSMICON, dpi_);
   UniqueIcon bigIcon(static_cast<HICON>(
       LoadImageW(instance_, MAKEINTRESOURCEW(IDI_QUORLANE), IMAGE_ICON, big, big, 0)));
   UniqueIcon smallIcon(static_cast<HICON>(
@@ -285,7 +279,7 @@ void MainWindow::loadIcons() {
 SIZE MainWindow::outerSize() const {
   RECT r{0, 0, window::twipsToPixels(window::form().clientWidth, dpi_),
          window::twipsToPixels(window::form().clientHeight, dpi_)};
-  AdjustWindowRectExForDpi(&r, kWindowStyle, FALSE, kWindowExStyle, static_cast<UINT>(dpi_));
+  dpi::adjustWindowRect(r, kWindowStyle, kWindowExStyle, dpi_);
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
@@ -515,7 +509,7 @@ LRESULT CALLBACK MainWindow::frameProc(HWND hwnd, UINT message, WPARAM wParam, L
         caption.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, caption.data(), length + 1)));
         // The caption sits on the frame's top line, a little in from the left, on the window's
         // background with a pixel of margin either side.
-        const int inset = MulDiv(8, static_cast<int>(GetDpiForWindow(hwnd)), 96);
+        const int inset = MulDiv(8, dpi::forWindow(hwnd), 96);
         RECT text{client.left + inset, client.top, client.right - inset, client.top};
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
                   DT_SINGLELINE | DT_LEFT | DT_TOP | DT_CALCRECT);
@@ -564,15 +558,8 @@ LRESULT CALLBACK MainWindow::runnerProc(HWND hwnd, UINT message, WPARAM wParam, 
       GetClientRect(hwnd, &client);
       if (face == nullptr) return 0;
       FillRect(paint.dc(), &client, face->background);
-      if (face->picture != nullptr) {
-        BITMAP info{};
-        GetObjectW(face->picture, sizeof(info), &info);
-        MemoryDC memory(paint.dc());
-        Selection selected(memory.get(), face->picture);
-        // The picture is 32 x 32; at other DPIs it is stretched to the control's size.
-        TransparentBlt(paint.dc(), 0, 0, client.right, client.bottom, memory.get(), 0, 0,
-                       info.bmWidth, info.bmHeight, kTransparentKey);
-      }
+      // The picture is 32 x 32; at other DPIs it is stretched to the control's size.
+      if (face->picture != nullptr) face->picture->draw(paint.dc(), client);
       return 0;
     }
     default:

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/picture.h"
 #include "window/layout.h"
 
 namespace quorlane::win32 {
@@ -92,10 +93,10 @@ class MainWindow {
   UniqueFont pathFont_;
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;
-  UniqueBitmap console_;
+  MaskedPicture console_;
   UniqueBrush runnerBackground_;
   struct RunnerFace {
-    HBITMAP picture;
+    const MaskedPicture* picture;
     HBRUSH background;
   } runnerFace_{};
   UniqueWindow window_;

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/dpi.h"
 #include "platform/win32/text.h"
+#include "resource_ids.h"
 #include "test_support.h"
 #include "window/layout.h"
 
@@ -354,6 +356,119 @@ TEST_F(MainWindowTest, PassesOnTimerTicksClicksDropsAndClosing) {
   EXPECT_FALSE(IsWindow(hwnd));
   MSG quit;
   EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the loop ends";
+}
+
+// The window where the Windows 10 DPI functions are missing: at the system DPI (96 here, 144 in
+// the run at that DPI), positions and fonts as with them.
+class SystemDpiFallbackTest : public ::testing::TestWithParam<win32::dpi::Functions> {
+ protected:
+  void SetUp() override { win32::dpi::limitFunctions(GetParam()); }
+  void TearDown() override {
+    window_.reset();
+    pump();
+    win32::dpi::limitFunctions(win32::dpi::Functions::all);
+  }
+  std::unique_ptr<win32::MainWindow> window_;
+};
+
+TEST_P(SystemDpiFallbackTest, LayoutAndFontsFollowTheSystemDpi) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  window_ = std::make_unique<win32::MainWindow>(GetModuleHandleW(nullptr), 2);
+  ASSERT_EQ(window_->dpi(), dpi);
+  RECT client;
+  GetClientRect(window_->handle(), &client);
+  EXPECT_EQ(client.right, window::twipsToPixels(window::form().clientWidth, dpi));
+  EXPECT_EQ(client.bottom, window::twipsToPixels(window::form().clientHeight, dpi));
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0));
+  for (const auto& row : window::controls()) {
+    SCOPED_TRACE(std::string(row.name) + " at " + std::to_string(dpi) + " DPI");
+    HWND hwnd = window_->control(row.id);
+    ASSERT_NE(hwnd, nullptr);
+    const window::TwipsRect t = window::absoluteRect(row);
+    const RECT r = rectInParent(hwnd);
+    EXPECT_NEAR(r.left, t.left * dpi / 1440.0, 1);
+    EXPECT_NEAR(r.top, t.top * dpi / 1440.0, 1);
+    EXPECT_NEAR(r.right - r.left, t.width * dpi / 1440.0, 1);
+    EXPECT_NEAR(r.bottom - r.top, t.height * dpi / 1440.0, 1);
+    if (row.kind == Kind::runner) continue;
+    const LOGFONTW font = fontOf(hwnd);
+    if (row.kind == Kind::combo) {
+      EXPECT_EQ(font.lfHeight, -MulDiv(12, dpi, 72)) << "12 points";
+    } else {
+      EXPECT_EQ(std::wstring(font.lfFaceName), std::wstring(metrics.lfMessageFont.lfFaceName));
+      EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
+    }
+  }
+  EXPECT_NE(SendMessageW(window_->handle(), WM_GETICON, ICON_BIG, 0), 0);
+
+  // Moved to a monitor of another DPI (Windows 8.1 tells a per-monitor aware window so too):
+  // the message font is the system's, scaled.
+  const int other = dpi == 96 ? 144 : 96;
+  window_->applyDpi(other);
+  EXPECT_EQ(fontOf(window_->control(ControlId::Command3)).lfHeight,
+            MulDiv(metrics.lfMessageFont.lfHeight, other, dpi));
+  EXPECT_EQ(fontOf(window_->control(ControlId::Combo1)).lfHeight, -MulDiv(12, other, 72));
+  GetClientRect(window_->handle(), &client);
+  EXPECT_EQ(client.right, window::twipsToPixels(window::form().clientWidth, other));
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, SystemDpiFallbackTest,
+                         ::testing::Values(win32::dpi::Functions::windows81,
+                                           win32::dpi::Functions::windows7),
+                         [](const auto& info) {
+                           return info.param == win32::dpi::Functions::windows7 ? "Windows7"
+                                                                                : "Windows81";
+                         });
+
+// The runner's picture, drawn with a mask and two blits, is pixel for pixel what TransparentBlt
+// draws, at its own size and stretched as at 144 DPI.
+TEST(MaskedPictureSystemDpiTest, DrawsExactlyWhatTransparentBltDraws) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  auto load = [&] {
+    return win32::UniqueBitmap(static_cast<HBITMAP>(LoadImageW(
+        instance, MAKEINTRESOURCEW(IDB_CONSOLE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  };
+  const COLORREF key = RGB(255, 0, 255);
+  const COLORREF background = RGB(224, 224, 224);
+  win32::MaskedPicture picture(load(), key);
+  ASSERT_TRUE(picture);
+  win32::UniqueBitmap original = load();
+  for (int size : {32, 48}) {
+    SCOPED_TRACE(size);
+    HDC screen = GetDC(nullptr);
+    win32::MemoryDC ours(screen);
+    win32::MemoryDC theirs(screen);
+    win32::MemoryDC source(screen);
+    win32::UniqueBitmap oursBits(CreateCompatibleBitmap(screen, size, size));
+    win32::UniqueBitmap theirsBits(CreateCompatibleBitmap(screen, size, size));
+    ReleaseDC(nullptr, screen);
+    win32::Selection a(ours.get(), oursBits.get());
+    win32::Selection b(theirs.get(), theirsBits.get());
+    win32::Selection c(source.get(), original.get());
+    win32::UniqueBrush brush(CreateSolidBrush(background));
+    const RECT all{0, 0, size, size};
+    FillRect(ours.get(), &all, brush.get());
+    FillRect(theirs.get(), &all, brush.get());
+    picture.draw(ours.get(), all);
+    ASSERT_TRUE(TransparentBlt(theirs.get(), 0, 0, size, size, source.get(), 0, 0,
+                               picture.size().cx, picture.size().cy, key));
+    int differing = 0;
+    int shown = 0;
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        const COLORREF mine = GetPixel(ours.get(), x, y);
+        differing += mine != GetPixel(theirs.get(), x, y) ? 1 : 0;
+        shown += mine != background ? 1 : 0;
+        EXPECT_NE(mine, key) << x << "," << y;
+      }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(shown, size * size / 2) << "the console covers most of the face";
+  }
 }
 
 }  // namespace

@@ -1,0 +1,50 @@
+#include "platform/win32/system_dll.h"
+
+namespace quorlane::win32 {
+
+namespace {
+
+using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+
+}  // namespace
+
+std::wstring systemFolder() {
+  const UINT needed = GetSystemDirectoryW(nullptr, 0);
+  if (needed == 0) return {};
+  std::wstring folder(needed, L'\0');
+  const UINT got = GetSystemDirectoryW(folder.data(), needed);
+  if (got == 0 || got >= needed) return {};
+  folder.resize(got);
+  while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  return folder;
+}
+
+UniqueModule loadSystemLibrary(const wchar_t* name) {
+  // The system folder alone, for the library and its dependencies.
+  if (HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    return UniqueModule(module);
+  }
+  // Windows 7 without its 2011 loader update refuses the flag: the full path instead.
+  if (GetLastError() != ERROR_INVALID_PARAMETER) return UniqueModule();
+  const std::wstring folder = systemFolder();
+  if (folder.empty()) return UniqueModule();
+  const std::wstring path = folder + L"\\" + name;
+  // A full path: the library itself is never searched for. The altered search order looks for
+  // its dependencies in its own folder, the system folder, first.
+  return UniqueModule(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
+
+DllSearch restrictDllSearch() {
+  // kernel32 is loaded in every process: looking it up loads nothing.
+  if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
+    const FARPROC proc = GetProcAddress(kernel, "SetDefaultDllDirectories");
+    const auto setDefault =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(proc));
+    if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+      return DllSearch::systemFolderOnly;
+    }
+  }
+  return SetDllDirectoryW(L"") ? DllSearch::noCurrentDirectory : DllSearch::unchanged;
+}
+
+}  // namespace quorlane::win32

@@ -1,0 +1,36 @@
+#pragma once
+// Libraries of the system, loaded only from the system folder, and the process's DLL search kept
+// out of the program's folder and the current directory. A file placed beside the program (often
+// the Downloads folder) under the name of a system DLL must never run inside it.
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/handles.h"
+
+namespace quorlane::win32 {
+
+// The system folder (System32, or SysWOW64 for a 32-bit program on 64-bit Windows), without a
+// trailing backslash; empty when the system cannot say.
+std::wstring systemFolder();
+
+// Loads a library of the system from the system folder only (LOAD_LIBRARY_SEARCH_SYSTEM32, or its
+// full path there where the flag is unknown); its own dependencies are searched from there too.
+// Owns nothing when the system has no such library.
+UniqueModule loadSystemLibrary(const wchar_t* name);
+
+// How restrictDllSearch closed the search path.
+enum class DllSearch {
+  systemFolderOnly,    // SetDefaultDllDirectories: the system folder alone
+  noCurrentDirectory,  // SetDllDirectoryW(L""): Windows 7 without its 2011 loader update
+  unchanged,           // neither worked
+};
+
+// Makes the system folder the only place libraries loaded without a full path are searched from,
+// for this process and for what the system loads on its behalf (themes, the file dialog's
+// helpers). SetDefaultDllDirectories is looked up at run time: Windows 7 has it only with its
+// 2011 update; without it, the current directory at least leaves the search.
+DllSearch restrictDllSearch();
+
+}  // namespace quorlane::win32

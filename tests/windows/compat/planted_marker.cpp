@@ -1,0 +1,24 @@
+// A stand-in for a system DLL, placed beside a program under that DLL's name. Loaded, it leaves
+// an empty file beside itself, "<its name>.<the program's name>.loaded", and nothing else.
+
+#include <windows.h>
+
+#include <string>
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    std::wstring path(MAX_PATH, L'\0');
+    const DWORD length = GetModuleFileNameW(self, path.data(), MAX_PATH);
+    std::wstring program(MAX_PATH, L'\0');
+    const DWORD programLength = GetModuleFileNameW(nullptr, program.data(), MAX_PATH);
+    if (length > 0 && length < MAX_PATH && programLength > 0 && programLength < MAX_PATH) {
+      path.resize(length);
+      program.resize(programLength);
+      path += L"." + program.substr(program.find_last_of(L"\\/") + 1) + L".loaded";
+      HANDLE marker =
+          CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+      if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
+    }
+  }
+  return TRUE;
+}
