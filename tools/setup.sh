@@ -6,6 +6,7 @@ quorlane_packages=(
   cmake g++ make googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 xvfb fonts-wqy-microhei imagemagick zip unzip locales
+  libz-mingw-w64-dev fastboot python3
 )
 
 quorlane_setup() {
