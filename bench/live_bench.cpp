@@ -23,7 +23,7 @@ using quorlane::bench::seconds;
 using quorlane::bench::writer;
 using quorlane::window::ControlId;
 
-// Nothing of the shell or the skin is used by a flash.
+// Of the shell and the skin, a flash uses only the check of the image path.
 class NoShell final : public quorlane::window::Shell {
  public:
   std::string applicationPath() override { return "."; }
@@ -34,6 +34,7 @@ class NoShell final : public quorlane::window::Shell {
   std::optional<std::string> openFile(const quorlane::window::OpenFileRequest&) override {
     return std::nullopt;
   }
+  std::optional<std::string> pathForAnsiProgram(const std::string& path) override { return path; }
   bool startProgram(const std::string&, int, std::string&) override { return true; }
   void endProgram() override {}
 };

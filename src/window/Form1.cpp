@@ -142,17 +142,32 @@ void Form1::Command3_Click() {
 
 void Form1::Command1_Click() {
   controls_.setEnabled(ControlId::Command1, false);
-  const std::string command =
-      controls_.text(ControlId::Text2) + quoteImagePath(controls_.text(ControlId::Combo1));
-  MyCMD2.执行命令(command);
+  if (const auto path = clientPath(controls_.text(ControlId::Combo1))) {
+    MyCMD2.执行命令(controls_.text(ControlId::Text2) + quoteImagePath(*path));
+  }
   controls_.setEnabled(ControlId::Command1, true);
 }
 
 void Form1::flashBuiltIn(ControlId button, const std::string& imagePath) {
   clearOutput();
   controls_.setEnabled(button, false);
-  MyCMD2.执行命令(controls_.text(ControlId::Text2) + quoteImagePath(imagePath));
+  if (const auto path = clientPath(imagePath)) {
+    MyCMD2.执行命令(controls_.text(ControlId::Text2) + quoteImagePath(*path));
+  }
   controls_.setEnabled(button, true);
+}
+
+std::optional<std::string> Form1::clientPath(const std::string& imagePath) {
+  // The client takes its arguments in the ANSI code page, so a character that code page lacks
+  // would reach it as '?' and the file could never be opened. Its short name is used instead;
+  // without one the user is asked to move the file rather than shown a failure to open it.
+  const std::string path = unquotePath(imagePath);
+  auto usable = shell_.pathForAnsiProgram(path);
+  if (!usable) {
+    shell_.messageBox(str(texts::kPathNotUsableBefore) + path + str(texts::kPathNotUsableAfter),
+                      kStyleCritical, str(texts::kErrorTitle));
+  }
+  return usable;
 }
 
 void Form1::Timer1_Timer() {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -49,6 +50,7 @@ class Form1 {
   void Command1_Click();
   void Command3_Click();
   void flashBuiltIn(ControlId button, const std::string& imagePath);
+  std::optional<std::string> clientPath(const std::string& imagePath);
   void MyCMD2_执行完毕(const std::string& 返回内容, bool 结束);
   void MyCMD2_收到输出(const std::string& chunk);
   void clearOutput();
