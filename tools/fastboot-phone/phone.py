@@ -23,6 +23,40 @@ import time
 HANDSHAKE = b"FB01"
 
 
+SPARSE_MAGIC = struct.pack("<I", 0xED26FF3A)
+
+
+def write_sparse(data, path):
+    """Writes an Android sparse image into the partition file as the phone would: raw and fill
+    chunks at their blocks, "don't care" chunks left as the partition holds them. A client sends
+    an image larger than the phone's download size as several sparse pieces, each covering its
+    own blocks, so the file is updated in place and given the whole image's length. Returns the
+    number of bytes written."""
+    (magic, _major, _minor, header_size, chunk_header_size, block_size, total_blocks,
+     chunks, _checksum) = struct.unpack_from("<IHHHHIIII", data)
+    mode = "r+b" if os.path.exists(path) else "w+b"
+    written = 0
+    with open(path, mode) as f:
+        offset = header_size
+        block = 0
+        for _ in range(chunks):
+            kind, _reserved, size_blocks, total_size = struct.unpack_from("<HHII", data, offset)
+            body = data[offset + chunk_header_size:offset + total_size]
+            length = size_blocks * block_size
+            if kind == 0xCAC1:  # raw
+                f.seek(block * block_size)
+                f.write(body[:length])
+                written += length
+            elif kind == 0xCAC2:  # fill with a 4-byte value
+                f.seek(block * block_size)
+                f.write(body[:4] * (length // 4))
+                written += length
+            offset += total_size
+            block += size_blocks
+        f.truncate(total_blocks * block_size)
+    return written
+
+
 class Dropped(Exception):
     """The phone closes the connection on purpose."""
 
@@ -117,9 +151,13 @@ class Phone:
             self.log("received %d bytes" % size)
             return [b"OKAY"]
         if name == "flash":
-            with open(self.partition_file(argument), "wb") as f:
-                f.write(self.download)
-            self.log("flashed %s %d bytes" % (argument, len(self.download)))
+            if self.download[:4] == SPARSE_MAGIC:
+                written = write_sparse(self.download, self.partition_file(argument))
+                self.log("flashed %s sparse %d bytes" % (argument, written))
+            else:
+                with open(self.partition_file(argument), "wb") as f:
+                    f.write(self.download)
+                self.log("flashed %s %d bytes" % (argument, len(self.download)))
             return [b"OKAY"]
         if name == "erase":
             with open(self.partition_file(argument), "wb"):

@@ -138,6 +138,18 @@ class FlashWithTheLinuxClient(PhoneTest):
         self.assertEqual(self.fastboot("reboot")[0], 0)
         self.assertEqual(self.log().count("connected"), 5)
 
+    def test_an_image_larger_than_the_download_size_arrives_in_sparse_pieces(self):
+        self.start_phone("--max-download-size", str(64 * 1024))
+        data = image(64 * 4096)
+        # Blocks of one repeated word become fill chunks.
+        data = data[:4096] + b"\x5a\xa5\x00\xff" * 2048 + data[3 * 4096:]
+        code, _, err = self.fastboot("flash", "recovery", self.write_image(data))
+        self.assertEqual(code, 0, err)
+        pieces = re.findall(r"Sending sparse 'recovery' (\d+)/(\d+)", err)
+        self.assertGreater(len(pieces), 3, err)
+        self.assertEqual(pieces[-1][0], pieces[-1][1])
+        self.assertEqual(self.partition(), data)
+
     def test_refused_command_reaches_the_client_as_a_remote_failure(self):
         self.start_phone("--refuse", "flash:recovery=partition locked")
         code, _, err = self.fastboot("flash", "recovery", self.write_image(image(2048)))
