@@ -16,15 +16,16 @@ fs::path pathOf(const std::string& utf8) {
   return fs::path(gui::toWide(utf8));
 }
 
-// A demo folder of the build tree, found from this test program's own place in it:
-// <build>/tests/windows/<suite>/<test>.exe and <build>/<name>.
+// A demo folder of the build tree (<build>/<name>), found from this program's own place in it:
+// the nearest folder above the executable that holds it.
 fs::path demoFolder(const std::string& name) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  fs::path demo =
-      fs::path(self).parent_path().parent_path().parent_path().parent_path() / pathOf(name);
-  if (!fs::exists(demo / L"Quorlane.exe")) throw std::runtime_error("demo folder not built");
-  return demo;
+  for (fs::path above = fs::path(self).parent_path(); above.has_relative_path();
+       above = above.parent_path()) {
+    if (fs::exists(above / pathOf(name) / L"Quorlane.exe")) return above / pathOf(name);
+  }
+  throw std::runtime_error("demo folder not built: " + name);
 }
 
 }  // namespace
