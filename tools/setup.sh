@@ -6,8 +6,11 @@ quorlane_packages=(
   cmake g++ make googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 xvfb fonts-wqy-microhei imagemagick zip unzip locales
-  libz-mingw-w64-dev fastboot python3
 )
+
+# Google's fastboot client is built with zlib for MinGW-w64; the phone simulated on the network is a
+# Python program, and its tests use Debian's Linux client.
+quorlane_packages+=(libz-mingw-w64-dev fastboot python3)
 
 quorlane_setup() {
   local missing=()
