@@ -195,9 +195,10 @@ TEST_F(RealClientTest, LiveOutputDuringASlowTransferComesPieceByPiece) {
 }
 
 TEST_F(RealClientTest, ExitDuringATransferEndsTheProgramAndThePhoneStillGetsTheImage) {
-  NetworkPhone phone({"--rate", std::to_string(256 * 1024)});
+  // About ten seconds of transfer: the program is gone long before its end.
+  NetworkPhone phone({"--rate", std::to_string(200 * 1024)});
   const std::string image = folder.file("images\\exit.img");
-  const std::string bytes = imageBytes(1024 * 1024, 5);
+  const std::string bytes = imageBytes(2 * 1024 * 1024, 5);
   writeFile(image, bytes);
   App app = start(phone);
   pressStart(app, image);
