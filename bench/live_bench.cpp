@@ -23,7 +23,7 @@ using quorlane::bench::seconds;
 using quorlane::bench::writer;
 using quorlane::window::ControlId;
 
-// Nothing of the shell or the skin is used by a flash, but the look at the image: it is one.
+// Of the shell and the skin, a flash uses only the look at the image and the check of its path.
 class NoShell final : public quorlane::window::Shell {
  public:
   std::string applicationPath() override { return "."; }
@@ -39,6 +39,7 @@ class NoShell final : public quorlane::window::Shell {
   std::optional<std::string> openFile(const quorlane::window::OpenFileRequest&) override {
     return std::nullopt;
   }
+  std::optional<std::string> pathForAnsiProgram(const std::string& path) override { return path; }
   bool startProgram(const std::string&, int, std::string&) override { return true; }
   void endProgram() override {}
 };

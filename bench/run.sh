@@ -19,3 +19,5 @@ echo "== live output in the real window"
 cmake/wine-run.sh build/windows/bench/live_bench.exe
 echo "== start-up"
 cmake/wine-run.sh build/windows/bench/startup_bench.exe
+echo "== 64 MiB through Google's fastboot client"
+cmake/wine-run.sh build/windows/bench/real_flash_bench.exe

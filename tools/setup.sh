@@ -8,6 +8,10 @@ quorlane_packages=(
   wine64 fonts-wine xvfb fonts-wqy-microhei imagemagick zip unzip locales python3
 )
 
+# Google's fastboot client is built with zlib for MinGW-w64; the phone simulated on the network is a
+# Python program, and its tests use Debian's Linux client.
+quorlane_packages+=(libz-mingw-w64-dev fastboot python3)
+
 quorlane_setup() {
   local missing=()
   local sudo=()

@@ -155,9 +155,9 @@ void Form1::Command3_Click() {
 void Form1::Command1_Click() {
   if (!imageApproved(controls_.text(ControlId::Combo1), std::nullopt)) return;
   controls_.setEnabled(ControlId::Command1, false);
-  const std::string command =
-      controls_.text(ControlId::Text2) + quoteImagePath(controls_.text(ControlId::Combo1));
-  runCommand(command);
+  if (const auto path = clientPath(controls_.text(ControlId::Combo1))) {
+    runCommand(controls_.text(ControlId::Text2) + quoteImagePath(*path));
+  }
   controls_.setEnabled(ControlId::Command1, true);
 }
 
@@ -166,16 +166,15 @@ void Form1::flashBuiltIn(ControlId button, const std::string& imagePath) {
   if (!imageApproved(imagePath, name)) return;
   clearOutput();
   controls_.setEnabled(button, false);
-  runCommand(controls_.text(ControlId::Text2) + quoteImagePath(imagePath));
+  if (const auto path = clientPath(imagePath)) {
+    runCommand(controls_.text(ControlId::Text2) + quoteImagePath(*path));
+  }
   controls_.setEnabled(button, true);
 }
 
 bool Form1::imageApproved(const std::string& path, const std::optional<std::string>& builtInName) {
   // The file the tool would open: the path without the quotes a user may have pasted with it.
-  std::string file = path;
-  if (file.size() >= 2 && file.front() == '"' && file.back() == '"') {
-    file = file.substr(1, file.size() - 2);
-  }
+  const std::string file = unquotePath(path);
   ImageVerdict verdict;
   if (file.empty()) {
     verdict = noImageChosen();
@@ -218,6 +217,19 @@ void Form1::updateHint() {
   if (show == hintShown_) return;
   hintShown_ = show;
   feedback_->setHint(ControlId::CMDTeXT, show ? phoneWaitHint() : std::string());
+}
+
+std::optional<std::string> Form1::clientPath(const std::string& imagePath) {
+  // The client takes its arguments in the ANSI code page, so a character that code page lacks
+  // would reach it as '?' and the file could never be opened. Its short name is used instead;
+  // without one the user is asked to move the file rather than shown a failure to open it.
+  const std::string path = unquotePath(imagePath);
+  auto usable = shell_.pathForAnsiProgram(path);
+  if (!usable) {
+    shell_.messageBox(str(texts::kPathNotUsableBefore) + path + str(texts::kPathNotUsableAfter),
+                      kStyleCritical, str(texts::kErrorTitle));
+  }
+  return usable;
 }
 
 void Form1::Timer1_Timer() {

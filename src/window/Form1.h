@@ -64,6 +64,7 @@ class Form1 {
   // Ends the program; a command still waiting for a phone ends with it.
   void endProgram();
   void flashBuiltIn(ControlId button, const std::string& imagePath);
+  std::optional<std::string> clientPath(const std::string& imagePath);
   void MyCMD2_执行完毕(const std::string& 返回内容, bool 结束);
   void MyCMD2_收到输出(const std::string& chunk);
   void clearOutput();

@@ -1,13 +1,19 @@
 #include "window/command_text.h"
 
 #include <string_view>
+#include <utility>
 
 namespace quorlane::window {
 
-std::string quoteImagePath(std::string path) {
+std::string unquotePath(std::string path) {
   if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
     path = path.substr(1, path.size() - 2);
   }
+  return path;
+}
+
+std::string quoteImagePath(std::string path) {
+  path = unquotePath(std::move(path));
   constexpr std::string_view kSpecial = " \t&|<>^(),;=%!";
   if (path.find_first_of(kSpecial) == std::string::npos) return path;
 

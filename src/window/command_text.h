@@ -10,4 +10,7 @@ namespace quorlane::window {
 // interpreter's variable expansion. Quotes around a pasted path are taken off first.
 std::string quoteImagePath(std::string path);
 
+// The path without the double quotes a pasted path may carry around it.
+std::string unquotePath(std::string path);
+
 }  // namespace quorlane::window

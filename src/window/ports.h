@@ -69,6 +69,11 @@ class Shell {
   // The chosen file's full path; nothing when the user cancelled. Throws std::runtime_error when
   // the dialog cannot be shown. Leaves the current directory as it was.
   virtual std::optional<std::string> openFile(const OpenFileRequest& request) = 0;
+  // The path as a program that receives its arguments in the ANSI code page (as the fastboot
+  // client does) can open it: unchanged when that code page can represent it, otherwise the
+  // file's short (8.3) path when the volume gives it one the code page can represent; nothing
+  // when there is no such path.
+  virtual std::optional<std::string> pathForAnsiProgram(const std::string& path) = 0;
   // Starts a command line with a window style without waiting for it. On failure returns false
   // and says why in `error`.
   virtual bool startProgram(const std::string& commandLine, int showStyle, std::string& error) = 0;

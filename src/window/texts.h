@@ -23,6 +23,12 @@ inline constexpr std::string_view kErrorTitle = "错误";
 
 inline constexpr std::string_view kImageFilter = "Recovery线刷包(*.img)|*.img|";
 inline constexpr int kImageDialogFlags = 2;
+// Shown instead of running the flash when the client could not open the image: its path holds
+// characters the ANSI code page cannot represent and the file has no short name.
+inline constexpr std::string_view kPathNotUsableBefore = "fastboot 无法打开这个镜像文件：\r\n";
+inline constexpr std::string_view kPathNotUsableAfter =
+    "\r\n\r\n它的路径里有系统编码无法表示的字符。请把它移到名称只含中文或英文字符的文件夹里"
+    "（文件名也一样），再选择它。";
 inline constexpr std::array<std::string_view, 3> kBuiltInImages = {
     "RE\\recovery1.img", "RE\\recovery2.img", "RE\\recovery3.img"};
 

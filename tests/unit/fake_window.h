@@ -109,6 +109,15 @@ class FakeShell final : public window::Shell {
     if (dialog == Dialog::cancel) return std::nullopt;
     return dialogChoice;
   }
+  // Paths the ANSI code page cannot represent, and the short form each has (empty: none).
+  std::map<std::string, std::string> nonAnsiPaths;
+  std::optional<std::string> pathForAnsiProgram(const std::string& path) override {
+    journal.push_back("path " + path);
+    const auto found = nonAnsiPaths.find(path);
+    if (found == nonAnsiPaths.end()) return path;
+    if (found->second.empty()) return std::nullopt;
+    return found->second;
+  }
   bool startProgram(const std::string& line, int show, std::string& error) override {
     started.push_back(line + " @" + std::to_string(show));
     if (startFails) error = "系统找不到指定的文件。";

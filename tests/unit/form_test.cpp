@@ -231,6 +231,55 @@ TEST_F(FormTest, BuiltInPressedDuringStartEmptiesTheBoxAndTheRunningFlashFillsIt
   EXPECT_TRUE(controls.states[ControlId::Command8]);
 }
 
+TEST_F(FormTest, APathOutsideTheAnsiCodePageIsHandedOnInItsShortForm) {
+  const std::string path = "D:\\নতুন\\twrp.img";
+  shell.nonAnsiPaths[path] = "D:\\A1B2~1\\twrp.img";
+  // Pasted in quotes: the path inside them is what is checked and shortened.
+  controls.texts[ControlId::Combo1] = "\"" + path + "\"";
+  os.reads = chunks({"Finished"});
+  form.click(ControlId::Command1);
+  ASSERT_EQ(os.commandLines.size(), 1u);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery D:\\A1B2~1\\twrp.img");
+  EXPECT_TRUE(shell.boxes.empty());
+  // A short form that itself needs quoting is quoted like any other path.
+  shell.nonAnsiPaths[path] = "D:\\my dir\\TWRP~1.IMG";
+  form.click(ControlId::Command1);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery \"D:\\my dir\\TWRP~1.IMG\"");
+}
+
+TEST_F(FormTest, APathTheClientCannotOpenRunsNothingAndNamesTheFile) {
+  controls.texts[ControlId::CMDTeXT] = "devices\r\n";
+  const std::string path = "D:\\নতুন\\twrp.img";
+  shell.nonAnsiPaths[path] = "";  // the volume keeps no short names
+  controls.texts[ControlId::Combo1] = path;
+  form.Timer1_Timer();
+  form.click(ControlId::Command1);
+  EXPECT_TRUE(os.commandLines.empty());
+  ASSERT_EQ(shell.boxes.size(), 1u);
+  EXPECT_NE(shell.boxes[0].prompt.find(path), std::string::npos) << shell.boxes[0].prompt;
+  EXPECT_NE(shell.boxes[0].prompt.find("中文或英文"), std::string::npos);
+  EXPECT_EQ(shell.boxes[0].style, kStyleCritical);
+  EXPECT_EQ(box(), "devices\r\n");  // the output is left as it was
+  EXPECT_TRUE(controls.states[ControlId::Command1]);
+  EXPECT_FALSE(shell.ended);
+
+  // Other paths still run.
+  controls.texts[ControlId::Combo1] = "D:\\img\\ok.img";
+  os.reads = chunks({"Finished"});
+  form.click(ControlId::Command1);
+  ASSERT_EQ(os.commandLines.size(), 1u);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery D:\\img\\ok.img");
+}
+
+TEST_F(FormTest, BuiltInImagesAreCheckedLikeAChosenFile) {
+  shell.nonAnsiPaths["RE\\recovery2.img"] = "";
+  form.click(ControlId::Command8);
+  EXPECT_TRUE(os.commandLines.empty());
+  ASSERT_EQ(shell.boxes.size(), 1u);
+  EXPECT_NE(shell.boxes[0].prompt.find("RE\\recovery2.img"), std::string::npos);
+  EXPECT_TRUE(controls.states[ControlId::Command8]);
+}
+
 TEST_F(FormTest, LiveOutputShowsChunksAndEndsAsTheCollectedText) {
   std::vector<std::string> seen;
   os.reads = chunks({"Sending 'recovery'", "OKAY"});

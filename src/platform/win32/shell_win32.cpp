@@ -46,6 +46,60 @@ class CurrentDirectoryKeeper {
 
 }  // namespace
 
+bool representable(unsigned codePage, std::wstring_view text) {
+  if (text.empty() || codePage == CP_UTF8) return true;
+  const int size = static_cast<int>(text.size());
+  // No best-fit mapping: a character replaced by a look-alike is as lost as one replaced by '?'.
+  BOOL usedDefault = FALSE;
+  const int n = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0,
+                                    nullptr, &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  std::string bytes(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), size, bytes.data(), n, nullptr,
+                      &usedDefault);
+  if (usedDefault) return false;
+  const int back = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), n, nullptr, 0);
+  std::wstring again(static_cast<std::size_t>(back > 0 ? back : 0), L'\0');
+  if (back > 0) MultiByteToWideChar(codePage, 0, bytes.data(), n, again.data(), back);
+  return again == text;
+}
+
+std::optional<std::wstring> pathForCodePage(
+    unsigned codePage, const std::wstring& path,
+    const std::function<std::wstring(const std::wstring&)>& shortPath) {
+  if (representable(codePage, path)) return path;
+  std::wstring shortForm = shortPath(path);
+  if (shortForm.empty() || !representable(codePage, shortForm)) return std::nullopt;
+  return shortForm;
+}
+
+namespace {
+
+// The file's short (8.3) path; empty when the file cannot be found or its volume keeps no short
+// names (then the long names come back unchanged).
+std::wstring shortPathOf(const std::wstring& path) {
+  DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+  while (size > 0) {
+    std::wstring shortPath(size, L'\0');
+    const DWORD written = GetShortPathNameW(path.c_str(), shortPath.data(), size);
+    if (written == 0) return {};
+    if (written < size) {
+      shortPath.resize(written);
+      return shortPath;
+    }
+    size = written;  // the path changed between the calls: ask again with the new size
+  }
+  return {};
+}
+
+}  // namespace
+
+std::optional<std::string> Win32Shell::pathForAnsiProgram(const std::string& path) {
+  const auto usable = pathForCodePage(GetACP(), widen(path), shortPathOf);
+  if (!usable) return std::nullopt;
+  return narrow(*usable);
+}
+
 std::wstring modulePath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {

@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "window/ports.h"
 
@@ -24,6 +27,7 @@ class Win32Shell final : public window::Shell {
   int messageBox(const std::string& prompt, unsigned style, const std::string& title) override;
   window::FileStart readFileStart(const std::string& path, std::size_t maxBytes) override;
   std::optional<std::string> openFile(const window::OpenFileRequest& request) override;
+  std::optional<std::string> pathForAnsiProgram(const std::string& path) override;
   bool startProgram(const std::string& commandLine, int showStyle, std::string& error) override;
   [[noreturn]] void endProgram() override;
 
@@ -39,6 +43,17 @@ std::wstring dialogFilter(const std::string& filter);
 // The system's description of an error code in the user's language, without the trailing line
 // break; "错误代码 N" when the system has none.
 std::string errorDescription(DWORD code);
+
+// Whether code page `codePage` represents every character of `text` (UTF-16), so that the text
+// survives the way there and back unchanged.
+bool representable(unsigned codePage, std::wstring_view text);
+
+// The path as a program that receives its arguments in code page `codePage` can open it: the path
+// itself when that code page represents it, else what shortPath gives for it (the file's 8.3
+// path; empty when it has none) when the code page represents that; otherwise nothing.
+std::optional<std::wstring> pathForCodePage(
+    unsigned codePage, const std::wstring& path,
+    const std::function<std::wstring(const std::wstring&)>& shortPath);
 
 // The full path of this program's executable.
 std::wstring modulePath();

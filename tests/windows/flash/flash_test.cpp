@@ -31,6 +31,12 @@ std::string imageBytes(const std::string& seed) {
   return bytes;
 }
 
+std::string shortPath(const std::string& path) {
+  wchar_t buffer[MAX_PATH];
+  const DWORD n = GetShortPathNameW(gui::toWide(path).c_str(), buffer, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? gui::toUtf8(std::wstring(buffer, n)) : "";
+}
+
 class FlashTest : public ::testing::Test {
  protected:
   FlashTest() { folder.settings("send_ms=30\nwrite_ms=10\n"); }
@@ -118,7 +124,10 @@ TEST_F(FlashTest, EveryPathReachesTheToolAsOneArgumentExactly) {
     writeFile(image, bytes);
     flashPath(app, image);
     const auto run = folder.runs().back();
-    EXPECT_EQ(run.args, (std::vector<std::string>{"flash", "recovery", image})) << name;
+    // A name the ANSI code page (GBK here) cannot represent reaches the tool as its short form.
+    const std::string expected = name.rfind("ক", 0) == 0 ? shortPath(image) : image;
+    EXPECT_NE(expected, "");
+    EXPECT_EQ(run.args, (std::vector<std::string>{"flash", "recovery", expected})) << name;
     EXPECT_EQ(run.finished, 0) << name;
     EXPECT_TRUE(folder.flashed() == bytes) << name;
   }

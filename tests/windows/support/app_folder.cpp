@@ -16,14 +16,16 @@ fs::path pathOf(const std::string& utf8) {
   return fs::path(gui::toWide(utf8));
 }
 
-// The demo folder of the build tree, found from this test program's own place in it:
-// <build>/tests/windows/<suite>/<test>.exe and <build>/demo.
-fs::path demoFolder() {
+// A demo folder of the build tree (<build>/<name>), found from this program's own place in it:
+// the nearest folder above the executable that holds it.
+fs::path demoFolder(const std::string& name) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  fs::path demo = fs::path(self).parent_path().parent_path().parent_path().parent_path() / "demo";
-  if (!fs::exists(demo / L"Quorlane.exe")) throw std::runtime_error("demo folder not built");
-  return demo;
+  for (fs::path above = fs::path(self).parent_path(); above.has_relative_path();
+       above = above.parent_path()) {
+    if (fs::exists(above / pathOf(name) / L"Quorlane.exe")) return above / pathOf(name);
+  }
+  throw std::runtime_error("demo folder not built: " + name);
 }
 
 }  // namespace
@@ -41,13 +43,13 @@ void writeFile(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
-AppFolder::AppFolder() {
+AppFolder::AppFolder(const std::string& demo) {
   static std::atomic<int> counter{0};
   const fs::path folder =
       fs::temp_directory_path() /
       (L"quorlane-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
   fs::remove_all(folder);
-  fs::copy(demoFolder(), folder, fs::copy_options::recursive);
+  fs::copy(demoFolder(demo), folder, fs::copy_options::recursive);
   path_ = gui::toUtf8(folder.wstring());
   // Nothing of an earlier run of the demo itself.
   std::error_code ignored;

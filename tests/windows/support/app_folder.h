@@ -25,8 +25,9 @@ struct SimRun {
 
 class AppFolder {
  public:
-  // A fresh copy of the demo folder in the temporary folder; removed again by the destructor.
-  AppFolder();
+  // A fresh copy of a demo folder of the build tree (demo/, or demo-real/ with Google's client) in
+  // the temporary folder; removed again by the destructor.
+  explicit AppFolder(const std::string& demo = "demo");
   AppFolder(const AppFolder&) = delete;
   AppFolder& operator=(const AppFolder&) = delete;
   ~AppFolder();

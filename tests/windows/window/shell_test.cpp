@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <future>
 #include <memory>
 #include <string>
@@ -131,6 +132,67 @@ TEST(ShellTest, StartProgramRunsWithoutWaitingOrSaysWhyNot) {
   EXPECT_FALSE(error.empty());
   EXPECT_NE(error.back(), '\n');
   EXPECT_EQ(error, win32::errorDescription(ERROR_FILE_NOT_FOUND));
+}
+
+TEST(ShellTest, AnsiCodePageCoversChineseButNotBengaliOrEmoji) {
+  EXPECT_TRUE(win32::representable(936, L"C:\\镜像\\a b&c%d!e.img"));
+  EXPECT_FALSE(win32::representable(936, L"C:\\নতুন\\a.img"));
+  EXPECT_FALSE(win32::representable(936, L"C:\\\U0001F600.img"));
+  EXPECT_TRUE(win32::representable(1252, L"C:\\caf\u00e9.img"));
+  EXPECT_FALSE(win32::representable(1252, L"C:\\镜像.img"));
+  EXPECT_TRUE(win32::representable(CP_UTF8, L"C:\\নতুন.img"));
+}
+
+TEST(ShellTest, PathForTheClientIsItselfOrItsShortFormOrNothing) {
+  int asked = 0;
+  auto shortPath = [&asked](const std::wstring& result) {
+    return [&asked, result](const std::wstring&) {
+      ++asked;
+      return result;
+    };
+  };
+  // A path the code page represents is used as it is, without asking the file system.
+  EXPECT_EQ(win32::pathForCodePage(936, L"C:\\镜像\\a.img", shortPath(L"X")), L"C:\\镜像\\a.img");
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(win32::pathForCodePage(936, L"C:\\নতুন\\a.img", shortPath(L"C:\\A1B2~1\\a.img")),
+            L"C:\\A1B2~1\\a.img");
+  // A volume without short names (or a file that is not there): nothing.
+  EXPECT_EQ(win32::pathForCodePage(936, L"C:\\নতুন\\a.img", shortPath(L"")), std::nullopt);
+  // A short name that keeps the characters (short names made from the long ones) is no help.
+  EXPECT_EQ(win32::pathForCodePage(936, L"C:\\নতুন\\a.img", shortPath(L"C:\\নতু~1\\a.img")),
+            std::nullopt);
+  EXPECT_EQ(asked, 3);
+}
+
+TEST(ShellTest, ShortFormOfARealFileOpensTheSameFileThroughTheAnsiCodePage) {
+  const std::wstring folder = win32::widen(exeFolder()) + L"\\短名 নতুন \U0001F600";
+  const std::wstring file = folder + L"\\twrp নতুন.img";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  {
+    FILE* out = _wfopen(file.c_str(), L"wb");
+    ASSERT_NE(out, nullptr);
+    fputs("ANDROID!short", out);
+    fclose(out);
+  }
+  Win32Shell shell;
+  const auto usable = shell.pathForAnsiProgram(win32::narrow(file));
+  ASSERT_TRUE(usable.has_value());
+  EXPECT_NE(*usable, win32::narrow(file));
+  // What a program with narrow arguments does with it: fopen in the ANSI code page.
+  const std::string ansi = win32::toCodePage(GetACP(), *usable);
+  FILE* in = fopen(ansi.c_str(), "rb");
+  ASSERT_NE(in, nullptr) << *usable;
+  char buffer[32] = {};
+  EXPECT_EQ(fread(buffer, 1, sizeof buffer, in), 13u);
+  fclose(in);
+  EXPECT_STREQ(buffer, "ANDROID!short");
+  // A missing file has no short form.
+  EXPECT_EQ(shell.pathForAnsiProgram(win32::narrow(folder + L"\\没有 নতুন.img")), std::nullopt);
+  // An ASCII or Chinese path is left alone, whether or not the file is there.
+  EXPECT_EQ(shell.pathForAnsiProgram("RE\\recovery1.img"), "RE\\recovery1.img");
+  EXPECT_EQ(shell.pathForAnsiProgram("D:\\没有\\镜像.img"), "D:\\没有\\镜像.img");
+  DeleteFileW(file.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 TEST(ShellTest, ErrorDescriptionsFallBackToTheNumber) {

@@ -1,0 +1,217 @@
+// End to end with Google's own fastboot client: the real program, the real command interpreter,
+// the client built from third_party/ beside the program, and the simulated phone on the network,
+// reached through ANDROID_SERIAL=tcp:127.0.0.1:PORT in the program's environment (so its command
+// lines are the ones users' phones get). Every flash compares the bytes the phone kept with the
+// image.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "real/network_phone.h"
+#include "support/app_folder.h"
+#include "window/layout.h"
+
+namespace quorlane {
+namespace {
+
+using realtest::NetworkPhone;
+using realtest::ScopedEnvironment;
+using testsupport::App;
+using testsupport::AppFolder;
+using testsupport::readFile;
+using testsupport::startApp;
+using testsupport::writeFile;
+using window::ControlId;
+
+int id(ControlId c) {
+  return static_cast<int>(c);
+}
+
+// A transfer to a slow phone may take a while; every other wait is the driver's usual one.
+constexpr int kTransferTimeoutMs = 60000;
+
+// Bytes that begin like an Android boot image, then depend only on seed and length.
+std::string imageBytes(std::size_t length, unsigned seed) {
+  std::string bytes = "ANDROID!";
+  unsigned x = seed * 2654435761u + 1;
+  while (bytes.size() < length) {
+    x = x * 1103515245u + 12345u;
+    bytes += static_cast<char>(x >> 24);
+  }
+  return bytes;
+}
+
+std::string shortPath(const std::string& path) {
+  wchar_t buffer[MAX_PATH];
+  const DWORD n = GetShortPathNameW(gui::toWide(path).c_str(), buffer, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? gui::toUtf8(std::wstring(buffer, n)) : "";
+}
+
+class RealClientTest : public ::testing::Test {
+ protected:
+  RealClientTest() : folder("demo-real") {}
+
+  ~RealClientTest() override {
+    // A client that lost its phone would spin for ever, one with no phone would wait for ever.
+    realtest::endProcessesIn(folder.path());
+  }
+
+  // The program started with the phone's serial in its environment, once its start-up device
+  // query has finished: the client lists USB phones only, so the list is empty and the box
+  // holds only the line break the program ends every command's output with.
+  App start(const NetworkPhone& phone) {
+    const ScopedEnvironment serial("ANDROID_SERIAL", phone.serial());
+    App app = startApp(folder);
+    EXPECT_TRUE(gui::waitFor([&] { return box(app) == "\r\n"; })) << "[" << box(app) << "]";
+    return app;
+  }
+
+  static std::string box(const App& app) { return app.text(id(ControlId::CMDTeXT)); }
+
+  static bool waitBoxHas(const App& app, const std::string& text,
+                         int timeoutMs = kTransferTimeoutMs) {
+    return gui::waitFor([&] { return box(app).find(text) != std::string::npos; }, timeoutMs);
+  }
+
+  // Puts the path in the box as a paste would and presses Start once the timer has enabled it.
+  static void pressStart(App& app, const std::string& path) {
+    ASSERT_TRUE(gui::setText(app.control(id(ControlId::Combo1)), path));
+    ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command1))); }));
+    ASSERT_TRUE(gui::click(app.control(id(ControlId::Command1))));
+  }
+
+  AppFolder folder;
+};
+
+TEST_F(RealClientTest, EachBuiltInImageReachesThePhone) {
+  NetworkPhone phone;
+  App app = start(phone);
+  const std::vector<std::pair<ControlId, std::string>> buttons = {
+      {ControlId::Command7, "RE\\recovery1.img"},
+      {ControlId::Command8, "RE\\recovery2.img"},
+      {ControlId::Command9, "RE\\recovery3.img"}};
+  std::size_t flashed = 0;
+  for (const auto& [button, image] : buttons) {
+    ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(button))); }));
+    ASSERT_TRUE(gui::click(app.control(id(button))));
+    ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
+    ++flashed;
+    ASSERT_TRUE(gui::waitFor([&] { return phone.logCount("flashed recovery") == flashed; }));
+    const std::string bytes = readFile(folder.file(image));
+    ASSERT_EQ(bytes.rfind("ANDROID!", 0), 0u);
+    EXPECT_TRUE(phone.partition() == bytes) << image;
+    // The box was cleared for this image: its output alone, in the client's own words.
+    const std::string text = box(app);
+    const std::string kib = std::to_string(bytes.size() / 1024) + " KB)";
+    EXPECT_EQ(text.rfind("Sending 'recovery' (" + kib, 0), 0u) << text;
+    EXPECT_NE(text.find("OKAY [", 0), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\nWriting 'recovery'"), std::string::npos) << text;
+  }
+}
+
+TEST_F(RealClientTest, ChosenFileWithBlankAmpersandPercentBangAndChinese) {
+  NetworkPhone phone;
+  const std::string image = folder.file("我的 镜像 & 100%!\\twrp 3.7 & 50%off!.img");
+  const std::string bytes = imageBytes(300 * 1024 + 17, 1);
+  writeFile(image, bytes);
+  App app = start(phone);
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command3))));
+  ASSERT_TRUE(gui::answerOpenDialog(app.process.pid(), image));
+  ASSERT_TRUE(gui::waitFor([&] { return app.text(id(ControlId::Combo1)) == image; }));
+  ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command1))); }));
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command1))));
+  ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
+  EXPECT_TRUE(phone.partition() == bytes);
+  EXPECT_NE(box(app).find("Sending 'recovery' (300 KB)"), std::string::npos) << box(app);
+  EXPECT_EQ(box(app).find("error"), std::string::npos) << box(app);
+}
+
+TEST_F(RealClientTest, PathOutsideTheAnsiCodePageReachesTheClientAsItsShortForm) {
+  NetworkPhone phone;
+  // Bengali and an emoji: GBK, the ANSI code page here, has neither.
+  const std::string image = folder.file("নতুন \xF0\x9F\x98\x80\\twrp নতুন.img");
+  const std::string bytes = imageBytes(64 * 1024, 2);
+  writeFile(image, bytes);
+  ASSERT_NE(shortPath(image), "");
+  App app = start(phone);
+  pressStart(app, image);
+  ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
+  EXPECT_TRUE(phone.partition() == bytes);
+  EXPECT_EQ(box(app).find("cannot load"), std::string::npos) << box(app);
+  EXPECT_FALSE(gui::findMessageBox(app.process.pid()).has_value());
+}
+
+TEST_F(RealClientTest, PhoneRefusingIsShownInTheClientsWordsAndNothingIsWritten) {
+  NetworkPhone phone({"--refuse", "flash:recovery=partition locked"});
+  const std::string image = folder.file("images\\locked.img");
+  writeFile(image, imageBytes(8192, 3));
+  App app = start(phone);
+  pressStart(app, image);
+  ASSERT_TRUE(waitBoxHas(app, "fastboot: error: Command failed")) << box(app);
+  const std::string text = box(app);
+  const auto writing = text.find("Writing 'recovery'");
+  ASSERT_NE(writing, std::string::npos) << text;
+  EXPECT_NE(text.find("FAILED (remote: 'partition locked')", writing), std::string::npos) << text;
+  EXPECT_EQ(text.find("Finished."), std::string::npos) << text;
+  EXPECT_TRUE(phone.logHas("received 8192 bytes"));
+  EXPECT_EQ(phone.partition(), std::nullopt);
+}
+
+TEST_F(RealClientTest, LiveOutputDuringASlowTransferComesPieceByPiece) {
+  // An image larger than the phone's download size goes in sparse pieces, each reported on its
+  // own line as it completes; the phone takes 512 KiB a second, so the transfer lasts seconds.
+  constexpr int kPieceKiB = 256;
+  NetworkPhone phone({"--rate", std::to_string(512 * 1024), "--max-download-size",
+                      std::to_string(kPieceKiB * 1024)});
+  const std::string image = folder.file("images\\big.img");
+  const std::string bytes = imageBytes(2 * 1024 * 1024, 4);  // whole 4 KiB blocks
+  writeFile(image, bytes);
+  App app = start(phone);
+  pressStart(app, image);
+
+  // The first piece's line is shown while later pieces are still on their way.
+  ASSERT_TRUE(waitBoxHas(app, "Sending sparse 'recovery' 1/")) << box(app);
+  const std::string early = box(app);
+  const std::size_t piecesFlashedThen = phone.logCount("flashed recovery");
+  EXPECT_EQ(early.find("Finished."), std::string::npos) << early;
+
+  ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
+  const std::size_t pieces = phone.logCount("flashed recovery");
+  EXPECT_GT(pieces, 4u);
+  EXPECT_LT(piecesFlashedThen, pieces);
+  EXPECT_TRUE(phone.partition() == bytes);
+  // The live view ended as the whole output: the early text is its beginning, no line doubled.
+  const std::string text = box(app);
+  EXPECT_EQ(text.rfind(early.substr(0, early.rfind("\r\n")), 0), 0u) << early << "\n--\n" << text;
+  std::size_t firstPieceLines = 0;
+  for (auto at = text.find("Sending sparse 'recovery' 1/"); at != std::string::npos;
+       at = text.find("Sending sparse 'recovery' 1/", at + 1)) {
+    ++firstPieceLines;
+  }
+  EXPECT_EQ(firstPieceLines, 1u) << text;
+}
+
+TEST_F(RealClientTest, ExitDuringATransferEndsTheProgramAndThePhoneStillGetsTheImage) {
+  // About ten seconds of transfer: the program is gone long before its end.
+  NetworkPhone phone({"--rate", std::to_string(200 * 1024)});
+  const std::string image = folder.file("images\\exit.img");
+  const std::string bytes = imageBytes(2 * 1024 * 1024, 5);
+  writeFile(image, bytes);
+  App app = start(phone);
+  pressStart(app, image);
+  ASSERT_TRUE(gui::waitFor([&] { return phone.logCount("command download:") == 1; }));
+  ASSERT_EQ(phone.partition(), std::nullopt);
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command4))));
+  EXPECT_TRUE(app.process.waitExit());
+  // The client is not the program's to end: it finishes the flash on its own.
+  EXPECT_EQ(phone.partition(), std::nullopt);
+  ASSERT_TRUE(
+      gui::waitFor([&] { return phone.logCount("flashed recovery") == 1; }, kTransferTimeoutMs));
+  EXPECT_TRUE(phone.partition() == bytes);
+}
+
+}  // namespace
+}  // namespace quorlane
