@@ -327,14 +327,16 @@ LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT MainWindow::dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->window_.reset(hwnd);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
+  if (message == WM_NCCREATE) attach(hwnd, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
   return self->handleMessage(message, wParam, lParam);
+}
+
+void MainWindow::attach(HWND hwnd, const CREATESTRUCTW& create) {
+  auto* self = static_cast<MainWindow*>(create.lpCreateParams);
+  self->window_.reset(hwnd);
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -4,7 +4,7 @@
 // timer ticks, dropped files, closing and activation to the events set with setEvents.
 
 #include <windows.h>
-// After windows.h:
+// HDROP; needs windows.h first.
 #include <shellapi.h>
 
 #include "platform/win32/handles.h"
@@ -46,6 +46,8 @@ class MainWindow {
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // The window's first message ties it to the object that creates it.
+  static void attach(HWND hwnd, const CREATESTRUCTW& create);
   static void registerClass(HINSTANCE instance);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
