@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 #include <exception>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/controls_win32.h"
@@ -21,21 +23,30 @@
 
 namespace {
 
-using quorlane::window::ControlId;
-
-// Hands the window's events to the handlers.
-class FormEvents final : public quorlane::win32::WindowEvents {
+#ifdef QUORLANE_OLDER_WINDOWS_SEAM
+// Only in the tests' build of the program: QUORLANE_FAIL_IN=click or timer makes the handlers of
+// every click or every tick fail, to show how the program ends when a handler fails.
+class FailingEvents final : public quorlane::window::WindowEvents {
  public:
-  explicit FormEvents(quorlane::window::Form1& form) : form_(form) {}
-  void click(ControlId id) override { form_.click(id); }
-  void timer() override { form_.Timer1_Timer(); }
-  void filesDropped(const std::vector<std::string>& paths) override { form_.filesDropped(paths); }
-  void closing() override { form_.Form_Unload(); }
-  void activated() override { form_.Form_Activate(); }
+  FailingEvents(quorlane::window::WindowEvents& events, std::string failIn)
+      : events_(events), failIn_(std::move(failIn)) {}
+  void click(quorlane::window::ControlId id) override {
+    if (failIn_ == "click") throw std::runtime_error("单击的处理失败 (click failed)");
+    events_.click(id);
+  }
+  void Timer1_Timer() override {
+    if (failIn_ == "timer") throw 42;  // not even an exception class
+    events_.Timer1_Timer();
+  }
+  void filesDropped(const std::vector<std::string>& paths) override { events_.filesDropped(paths); }
+  void Form_Unload() override { events_.Form_Unload(); }
+  void Form_Activate() override { events_.Form_Activate(); }
 
  private:
-  quorlane::window::Form1& form_;
+  quorlane::window::WindowEvents& events_;
+  std::string failIn_;
 };
+#endif
 
 int runMessageLoop(HWND mainWindow) {
   MSG message;
@@ -79,8 +90,12 @@ int run(HINSTANCE instance) {
   quorlane::win32::Win32Feedback feedback(window.handle());
   quorlane::window::Form1 form(controlPort, shell, skin, process, pump);
   form.setFeedback(&feedback);
-  FormEvents events(form);
-  window.setEvents(&events);
+  window.setEvents(&form);
+#ifdef QUORLANE_OLDER_WINDOWS_SEAM
+  const char* failIn = std::getenv("QUORLANE_FAIL_IN");
+  FailingEvents failing(form, failIn != nullptr ? failIn : "");
+  if (failIn != nullptr) window.setEvents(&failing);
+#endif
 
   if (!form.Form_Load()) return 0;
   window.show();

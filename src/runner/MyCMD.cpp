@@ -6,8 +6,8 @@ namespace quorlane {
 
 namespace {
 
-// One handle of the current command, closed exactly once: by close() where the order of closing
-// matters, otherwise when the owner goes out of scope.
+// One handle of the current command, closed exactly once: by close() where it must go early,
+// otherwise when the owner goes out of scope.
 class OwnedHandle {
  public:
   OwnedHandle(platform::Process& os, platform::Handle handle) : os_(os), handle_(handle) {}
@@ -16,6 +16,11 @@ class OwnedHandle {
   ~OwnedHandle() { close(); }
 
   platform::Handle get() const { return handle_; }
+  // Takes a handle to close once none is held.
+  void adopt(platform::Handle handle) {
+    close();
+    handle_ = handle;
+  }
   void close() {
     if (handle_ != 0) os_.close(std::exchange(handle_, 0));
   }
@@ -31,15 +36,10 @@ class BusyScope {
   explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;
-  ~BusyScope() { release(); }
-  void release() {
-    if (armed_) flag_ = false;
-    armed_ = false;
-  }
+  ~BusyScope() { flag_ = false; }
 
  private:
   bool& flag_;
-  bool armed_ = true;
 };
 
 // Splits off a trailing lead byte that still waits for its second byte, so that a two-byte
@@ -95,34 +95,38 @@ void MyCMD::endCommand() {
 }
 
 void MyCMD::run(const std::string& quotedCommand) {
-  std::string accumulator;
   exitCode_.reset();
-  BusyScope busy(busy_);
-
-  platform::Handle readHandle = 0;
-  platform::Handle writeHandle = 0;
-  if (!os_.createPipe(readHandle, writeHandle)) {
-    busy.release();
+  std::optional<std::string> output;
+  {
+    BusyScope busy(busy_);
+    output = collect(quotedCommand);
+  }
+  // The runner is free again before its events: a handler may start the next command.
+  if (!output) {
     raiseError(kStartFailed, kStartFailedCode);
     return;
   }
+  if (执行完毕) 执行完毕(*output, true);
+}
+
+std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
+  platform::Handle readHandle = 0;
+  platform::Handle writeHandle = 0;
+  if (!os_.createPipe(readHandle, writeHandle)) return std::nullopt;
+  // Closed in the reverse order of their declaration: the process, its thread, the read end and
+  // last the job, which would end whatever the command left running.
+  OwnedHandle job(os_, 0);
   OwnedHandle readEnd(os_, readHandle);
   OwnedHandle writeEnd(os_, writeHandle);
 
   const auto started =
       os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), writeEnd.get());
-  if (!started) {
-    busy.release();
-    readEnd.close();
-    writeEnd.close();
-    raiseError(kStartFailed, kStartFailedCode);
-    return;
-  }
-  OwnedHandle process(os_, started->process);
+  if (!started) return std::nullopt;
+  job.adopt(started->job);
   OwnedHandle thread(os_, started->thread);
-  OwnedHandle job(os_, started->job);
+  OwnedHandle process(os_, started->process);
   running_ = started;
-  // Forgets the running command however the run is left.
+  // Forgets the running command however the run is left, before its handles are closed.
   struct Forget {
     std::optional<platform::Started>& running;
     ~Forget() { running.reset(); }
@@ -132,6 +136,7 @@ void MyCMD::run(const std::string& quotedCommand) {
   // it started that shares the handle) has finished.
   writeEnd.close();
 
+  std::string accumulator;
   std::string carry;
   std::string chunk;
   for (;;) {
@@ -156,14 +161,7 @@ void MyCMD::run(const std::string& quotedCommand) {
   accumulator += chunk;
   accumulator += "\r\n";
   exitCode_ = os_.exitCode(process.get(), kExitCodeWaitMs);
-  running_.reset();
-
-  process.close();
-  thread.close();
-  readEnd.close();
-  job.close();
-  busy.release();
-  if (执行完毕) 执行完毕(accumulator, true);
+  return accumulator;
 }
 
 }  // namespace quorlane

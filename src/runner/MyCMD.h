@@ -28,8 +28,6 @@ class MyCMD {
   // After the pipe has broken the interpreter is normally gone already; its exit code is waited
   // for at most this long.
   static constexpr unsigned kExitCodeWaitMs = 200;
-  // The control's face is its 32 x 32 picture; the control always takes the picture's size.
-  static constexpr int kFaceTwips = 480;
 
   MyCMD(platform::Process& os, platform::EventPump& pump);
   MyCMD(const MyCMD&) = delete;
@@ -53,6 +51,9 @@ class MyCMD {
 
  private:
   void run(const std::string& quotedCommand);
+  // Runs the command to its end and returns everything it wrote; nothing when it could not be
+  // started. Every handle of the command is closed when it returns.
+  std::optional<std::string> collect(const std::string& quotedCommand);
   void raiseError(const char* text, std::int32_t code);
 
   platform::Process& os_;

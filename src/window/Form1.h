@@ -14,10 +14,11 @@
 #include "runner/MyCMD.h"
 #include "window/flash_safety.h"
 #include "window/ports.h"
+#include "window/window_events.h"
 
 namespace quorlane::window {
 
-class Form1 {
+class Form1 : public WindowEvents {
  public:
   Form1(Controls& controls, Shell& shell, Skin& skin, platform::Process& os,
         platform::EventPump& pump);
@@ -27,15 +28,12 @@ class Form1 {
   // Start-up; true when the window is to be shown, false when the program has been ended.
   bool Form_Load();
 
-  // Button clicks, by control id; ids without a handler are ignored.
-  void click(ControlId id);
-  void Timer1_Timer();
-  // A file dropped on the window.
-  void filesDropped(const std::vector<std::string>& paths);
-  // The window is being closed.
-  void Form_Unload();
-  // The user brought the window to the front or clicked in it.
-  void Form_Activate();
+  // The window's events.
+  void click(ControlId id) override;
+  void Timer1_Timer() override;
+  void filesDropped(const std::vector<std::string>& paths) override;
+  void Form_Unload() override;
+  void Form_Activate() override;
 
   // Where the hint, the taskbar progress and the flashing go; without it they are not shown.
   void setFeedback(Feedback* feedback) { feedback_ = feedback != nullptr ? feedback : &none_; }

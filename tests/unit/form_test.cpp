@@ -26,8 +26,9 @@ class FormTest : public ::testing::Test {
     form.setClock([this] { return now; });
     os.onSleep = [this](unsigned) { now += std::chrono::seconds(1); };
     // Every image these tests flash is a boot image, so its check lets it through unasked.
-    for (const char* image : {"a.img", "b.img", "x.img", "C:\\img\\r.img", "RE\\recovery1.img",
-                              "RE\\recovery2.img", "RE\\recovery3.img"}) {
+    for (const char* image :
+         {"a.img", "b.img", "x.img", "C:\\img\\r.img", "RE\\recovery1.img", "RE\\recovery2.img",
+          "RE\\recovery3.img", "D:\\নতুন\\twrp.img", "D:\\img\\ok.img"}) {
       shell.addImage(image);
     }
     form.setFeedback(&feedback);

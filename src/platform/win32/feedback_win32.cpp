@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/win32/dpi.h"
+#include "platform/win32/failure_barrier.h"
 #include "platform/win32/text.h"
 
 namespace quorlane::win32 {
@@ -51,59 +52,92 @@ Win32Feedback::~Win32Feedback() {
   if (anchor_ != nullptr && IsWindow(anchor_)) RemoveWindowSubclass(anchor_, &anchorProc, 0);
 }
 
+namespace {
+
+// The panel's messages.
+
+LRESULT onHintPaint(HWND hwnd) {
+  Paint paint(hwnd);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_INFOBK));
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+  HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  Selection selected(
+      paint.dc(), font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+  SetTextColor(paint.dc(), GetSysColor(COLOR_INFOTEXT));
+  SetBkMode(paint.dc(), TRANSPARENT);
+  RECT area = textArea(hwnd, client);
+  DrawTextW(paint.dc(), text.c_str(), static_cast<int>(text.size()), &area,
+            DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+  return 0;
+}
+
+LRESULT onHintSetText(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = DefWindowProcW(hwnd, WM_SETTEXT, wParam, lParam);
+  InvalidateRect(hwnd, nullptr, TRUE);
+  return result;
+}
+
+LRESULT hintMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;  // clicks and the wheel reach the control underneath
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      return onHintPaint(hwnd);
+    case WM_SETTEXT:
+      return onHintSetText(hwnd, wParam, lParam);
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
 LRESULT CALLBACK Win32Feedback::anchorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR, DWORD_PTR self) {
-  if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, &anchorProc, 0);
-    reinterpret_cast<Win32Feedback*>(self)->anchor_ = nullptr;
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+  return guarded(
+      [&] {
+        return reinterpret_cast<Win32Feedback*>(self)->anchorMessage(hwnd, message, wParam, lParam);
+      },
+      [&] { return DefSubclassProc(hwnd, message, wParam, lParam); });
+}
+
+LRESULT Win32Feedback::anchorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      return onAnchorPaint(hwnd, wParam, lParam);
+    case WM_NCDESTROY:
+      return onAnchorNcDestroy(hwnd, wParam, lParam);
+    default:
+      return DefSubclassProc(hwnd, message, wParam, lParam);
   }
-  const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32Feedback::onAnchorPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = DefSubclassProc(hwnd, WM_PAINT, wParam, lParam);
   // Sibling controls draw over each other where they overlap: whenever the anchor has drawn
   // itself, the panel draws itself again on top.
-  if (message == WM_PAINT) {
-    HWND hint = reinterpret_cast<Win32Feedback*>(self)->hint_.get();
-    if (hint != nullptr && IsWindowVisible(hint)) {
-      RedrawWindow(hint, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    }
+  HWND hint = hint_.get();
+  if (hint != nullptr && IsWindowVisible(hint)) {
+    RedrawWindow(hint, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
   }
   return result;
 }
 
+LRESULT Win32Feedback::onAnchorNcDestroy(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  RemoveWindowSubclass(hwnd, &anchorProc, 0);
+  anchor_ = nullptr;
+  return DefSubclassProc(hwnd, WM_NCDESTROY, wParam, lParam);
+}
+
 LRESULT CALLBACK Win32Feedback::hintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_NCHITTEST:
-      // Clicks and the wheel reach the control underneath, as if the panel were not there.
-      return HTTRANSPARENT;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      Paint paint(hwnd);
-      RECT client;
-      GetClientRect(hwnd, &client);
-      FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_INFOBK));
-      const int length = GetWindowTextLengthW(hwnd);
-      std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-      text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
-      HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-      Selection selected(paint.dc(), font != nullptr ? static_cast<HGDIOBJ>(font)
-                                                     : GetStockObject(DEFAULT_GUI_FONT));
-      SetTextColor(paint.dc(), GetSysColor(COLOR_INFOTEXT));
-      SetBkMode(paint.dc(), TRANSPARENT);
-      RECT area = textArea(hwnd, client);
-      DrawTextW(paint.dc(), text.c_str(), static_cast<int>(text.size()), &area,
-                DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
-      return 0;
-    }
-    case WM_SETTEXT: {
-      const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return result;
-    }
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return guarded([&] { return hintMessage(hwnd, message, wParam, lParam); },
+                 [&] { return DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
 void Win32Feedback::setHint(window::ControlId anchor, const std::string& text) {

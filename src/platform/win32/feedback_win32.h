@@ -43,6 +43,9 @@ class Win32Feedback final : public window::Feedback {
   static LRESULT CALLBACK hintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK anchorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR subclass, DWORD_PTR self);
+  LRESULT anchorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT onAnchorPaint(HWND hwnd, WPARAM wParam, LPARAM lParam);
+  LRESULT onAnchorNcDestroy(HWND hwnd, WPARAM wParam, LPARAM lParam);
 
   HWND main_;
   UniqueWindow hint_;

@@ -5,11 +5,16 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "platform/win32/dpi.h"
+#include "platform/win32/failure_barrier.h"
+#include "platform/win32/frame_win32.h"
 #include "platform/win32/tab_stops.h"
 #include "platform/win32/text.h"
 #include "resource_ids.h"
+#include "window/placement.h"
 
 namespace quorlane::win32 {
 
@@ -21,7 +26,6 @@ using window::Kind;
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = 0;
-constexpr COLORREF kTransparentKey = RGB(255, 0, 255);
 // Height of Combo1's drop-down list (it has no entries; the list only needs to open).
 constexpr int kComboListTwips = 1500;
 
@@ -31,6 +35,10 @@ HWND childOf(HWND parent, ControlId id) {
 
 COLORREF toColorRef(const window::Rgb& c) {
   return RGB(c.r, c.g, c.b);
+}
+
+RECT toRect(const window::PixelRect& r) {
+  return RECT{r.left, r.top, r.right, r.bottom};
 }
 
 // Calls DragFinish however the drop handler is left.
@@ -49,6 +57,12 @@ bool canTakeFocus(Kind kind) {
   return kind == Kind::button || kind == Kind::combo || kind == Kind::edit;
 }
 
+UniqueFont makeFont(const LOGFONTW& description) {
+  UniqueFont font(CreateFontIndirectW(&description));
+  if (!font) throw std::runtime_error("CreateFontIndirectW failed");
+  return font;
+}
+
 }  // namespace
 
 void initCommonControls() {
@@ -58,37 +72,7 @@ void initCommonControls() {
   InitCommonControlsEx(&classes);
 }
 
-RECT pixelRect(const ControlRow& row, int dpi) {
-  const window::TwipsRect t = window::absoluteRect(row);
-  RECT r;
-  r.left = window::twipsToPixels(t.left, dpi);
-  r.top = window::twipsToPixels(t.top, dpi);
-  r.right = window::twipsToPixels(t.left + t.width, dpi);
-  r.bottom = window::twipsToPixels(t.top + t.height, dpi);
-  return r;
-}
-
-std::vector<const ControlRow*> creationOrder(std::span<const ControlRow> rows) {
-  std::vector<const ControlRow*> order;
-  order.reserve(rows.size());
-  for (const auto& row : rows) order.push_back(&row);
-  std::stable_sort(order.begin(), order.end(), [](const ControlRow* a, const ControlRow* b) {
-    const bool aHas = a->tabIndex >= 0;
-    const bool bHas = b->tabIndex >= 0;
-    if (aHas != bHas) return aHas;
-    return aHas && a->tabIndex < b->tabIndex;
-  });
-  return order;
-}
-
-const ControlRow* findRow(int id) {
-  for (const auto& row : window::controls()) {
-    if (static_cast<int>(row.id) == id) return &row;
-  }
-  return nullptr;
-}
-
-void MainWindow::registerClasses(HINSTANCE instance) {
+void MainWindow::registerClass(HINSTANCE instance) {
   WNDCLASSEXW main{};
   main.cbSize = sizeof(main);
   main.lpfnWndProc = &MainWindow::windowProc;
@@ -100,26 +84,12 @@ void MainWindow::registerClasses(HINSTANCE instance) {
   if (!RegisterClassExW(&main) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
     throw std::runtime_error("RegisterClassExW(Form1) failed");
   }
-
-  WNDCLASSEXW runner{};
-  runner.cbSize = sizeof(runner);
-  runner.lpfnWndProc = &MainWindow::runnerProc;
-  runner.hInstance = instance;
-  runner.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  runner.lpszClassName = kRunnerClassName;
-  if (!RegisterClassExW(&runner) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw std::runtime_error("RegisterClassExW(runner) failed");
-  }
 }
 
-MainWindow::MainWindow(HINSTANCE instance, unsigned timerMs) : instance_(instance) {
-  registerClasses(instance);
-  console_ = MaskedPicture(
-      UniqueBitmap(static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(IDB_CONSOLE),
-                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
-      kTransparentKey);
-  runnerBackground_.reset(CreateSolidBrush(toColorRef(window::kRunnerBackground)));
-  runnerFace_ = RunnerFace{&console_, runnerBackground_.get()};
+MainWindow::MainWindow(HINSTANCE instance, unsigned timerMs)
+    : instance_(instance), runnerFace_(instance) {
+  registerClass(instance);
+  RunnerFace::registerClass(instance);
 
   const std::wstring caption = widen(window::form().caption);
   // WM_NCCREATE hands the handle to window_.
@@ -127,20 +97,29 @@ MainWindow::MainWindow(HINSTANCE instance, unsigned timerMs) : instance_(instanc
       CreateWindowExW(kWindowExStyle, kClassName, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
                       CW_USEDEFAULT, 640, 480, nullptr, nullptr, instance, this);
   if (hwnd == nullptr) throw std::runtime_error("CreateWindowExW(Form1) failed");
-
-  dpi_ = dpi::forWindow(hwnd);
-  makeFonts();
-  createControls();
-  applyDpi(dpi_);
-  DragAcceptFiles(hwnd, TRUE);
-  SetTimer(hwnd, kTimerId, timerMs, nullptr);
+  try {
+    dpi_ = dpi::forWindow(hwnd);
+    createControls();
+    applyDpi(dpi_);
+    DragAcceptFiles(hwnd, TRUE);
+    if (SetTimer(hwnd, kTimerId, timerMs, nullptr) == 0) {
+      throw std::runtime_error("SetTimer failed");
+    }
+  } catch (...) {
+    // The window goes without reaching this half-made object (its WM_DESTROY would end the
+    // message loop that is to show the failure).
+    detach();
+    throw;
+  }
 }
 
 MainWindow::~MainWindow() {
-  if (window_) {
-    KillTimer(window_.get(), kTimerId);
-    SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
-  }
+  // Destroying the window also ends its timer.
+  detach();
+}
+
+void MainWindow::detach() {
+  if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
 }
 
 HWND MainWindow::control(ControlId id) const {
@@ -150,7 +129,7 @@ HWND MainWindow::control(ControlId id) const {
 void MainWindow::makeFonts() {
   NONCLIENTMETRICSW metrics{};
   dpi::nonClientMetrics(metrics, dpi_);
-  uiFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+  uiFont_ = makeFont(metrics.lfMessageFont);
 
   const window::Font& font = *window::control(ControlId::Combo1).font;
   LOGFONTW path{};
@@ -159,12 +138,12 @@ void MainWindow::makeFonts() {
   path.lfCharSet = static_cast<BYTE>(font.charset);
   const std::wstring face = widen(font.face);
   face.copy(path.lfFaceName, LF_FACESIZE - 1);
-  pathFont_.reset(CreateFontIndirectW(&path));
+  pathFont_ = makeFont(path);
 }
 
 void MainWindow::createControls() {
   HWND parent = window_.get();
-  for (const ControlRow* row : creationOrder(window::controls())) {
+  for (const ControlRow* row : window::creationOrder(window::controls())) {
     const wchar_t* className = L"BUTTON";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
@@ -192,14 +171,14 @@ void MainWindow::createControls() {
         style |= SS_LEFT | SS_NOPREFIX;
         break;
       case Kind::runner:
-        className = kRunnerClassName;
+        className = RunnerFace::kClassName;
         param = &runnerFace_;
         break;
     }
     if (row->tabStop && canTakeFocus(row->kind)) style |= WS_TABSTOP;
     if (!row->enabled) style |= WS_DISABLED;
 
-    const RECT r = pixelRect(*row, dpi_);
+    const RECT r = toRect(window::pixelRect(*row, dpi_));
     const std::wstring caption = widen(row->caption);
     HWND child = CreateWindowExW(
         exStyle, className, caption.c_str(), style, r.left, r.top, r.right - r.left,
@@ -208,9 +187,7 @@ void MainWindow::createControls() {
     if (child == nullptr) throw std::runtime_error("CreateWindowExW(control) failed");
 
     if (row->kind == Kind::frame) {
-      // A themed group box draws its caption in the theme's colour whatever WM_CTLCOLORSTATIC
-      // says, and not every system lets SetWindowTheme switch that off; the frame paints itself.
-      SetWindowSubclass(child, &MainWindow::frameProc, 0, 0);
+      paintFrameItself(child);
       // Frames go to the bottom of the z-order, under the controls they hold. They never take
       // the focus, so the tab order of the others stays as created.
       SetWindowPos(child, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -227,7 +204,7 @@ void MainWindow::placeControls() {
   for (const auto& row : window::controls()) {
     HWND child = childOf(parent, row.id);
     if (child == nullptr) continue;
-    const RECT r = pixelRect(row, dpi_);
+    const RECT r = toRect(window::pixelRect(row, dpi_));
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     if (row.kind != Kind::runner) {
@@ -276,13 +253,6 @@ void MainWindow::loadIcons() {
   if (smallIcon) smallIcon_ = std::move(smallIcon);
 }
 
-SIZE MainWindow::outerSize() const {
-  RECT r{0, 0, window::twipsToPixels(window::form().clientWidth, dpi_),
-         window::twipsToPixels(window::form().clientHeight, dpi_)};
-  dpi::adjustWindowRect(r, kWindowStyle, kWindowExStyle, dpi_);
-  return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
 void MainWindow::applyDpi(int dpi) {
   dpi_ = dpi;
   // New fonts first, then the controls switch to them, then the old ones are released.
@@ -293,21 +263,27 @@ void MainWindow::applyDpi(int dpi) {
   oldUi.reset();
   oldPath.reset();
   loadIcons();
+  fitClientArea();
+  InvalidateRect(window_.get(), nullptr, TRUE);
+}
 
+void MainWindow::fitClientArea() {
   HWND hwnd = window_.get();
-  const SIZE size = outerSize();
-  SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int wantWidth = window::twipsToPixels(window::form().clientWidth, dpi_);
+  const int wantHeight = window::twipsToPixels(window::form().clientHeight, dpi_);
+  RECT outer{0, 0, wantWidth, wantHeight};
+  dpi::adjustWindowRect(outer, kWindowStyle, kWindowExStyle, dpi_);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // Should the frame's real size differ from the computed one, correct by the difference, so
   // the client area is exactly the table's.
   RECT client;
   GetClientRect(hwnd, &client);
-  const int wantWidth = window::twipsToPixels(window::form().clientWidth, dpi_);
-  const int wantHeight = window::twipsToPixels(window::form().clientHeight, dpi_);
   if (client.right != wantWidth || client.bottom != wantHeight) {
-    SetWindowPos(hwnd, nullptr, 0, 0, size.cx + wantWidth - client.right,
-                 size.cy + wantHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, 0, 0, width + wantWidth - client.right,
+                 height + wantHeight - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 void MainWindow::show() {
@@ -334,7 +310,7 @@ void MainWindow::show() {
 }
 
 HWND MainWindow::firstFocusable() const {
-  for (const ControlRow* row : creationOrder(window::controls())) {
+  for (const ControlRow* row : window::creationOrder(window::controls())) {
     HWND child = control(row->id);
     if (child == nullptr) continue;
     const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
@@ -346,103 +322,152 @@ HWND MainWindow::firstFocusable() const {
 }
 
 LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->window_.reset(hwnd);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
+  return guarded([&] { return dispatch(hwnd, message, wParam, lParam); },
+                 [&] { return DefWindowProcW(hwnd, message, wParam, lParam); });
+}
+
+LRESULT MainWindow::dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) attach(hwnd, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    (void)self->window_.release();  // the window is gone; nothing left to destroy
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
   return self->handleMessage(message, wParam, lParam);
 }
 
-LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND hwnd = window_.get();
-  switch (message) {
-    case WM_COMMAND:
-      // Clicks (also by access key or Enter through IsDialogMessage) come from a control; the
-      // dialog manager's IDOK / IDCANCEL for Enter and Esc come without one and are ignored.
-      if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
-        const ControlRow* row = findRow(LOWORD(wParam));
-        if (row != nullptr && row->kind == Kind::button && events_ != nullptr) {
-          events_->click(row->id);
-        }
-        return 0;
-      }
-      break;
-    case WM_TIMER:
-      if (wParam == kTimerId) {
-        if (events_ != nullptr) events_->timer();
-        return 0;
-      }
-      break;
-    case WM_CTLCOLORSTATIC:
-      return colorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_DROPFILES:
-      dropFiles(wParam);
-      return 0;
-    case WM_DPICHANGED: {
-      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-      SetWindowPos(hwnd, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-      applyDpi(HIWORD(wParam));
-      return 0;
-    }
-    case WM_PARENTNOTIFY:
-      if (LOWORD(wParam) == WM_LBUTTONDOWN && events_ != nullptr) events_->activated();
-      break;
-    case WM_LBUTTONDOWN:
-      if (events_ != nullptr) events_->activated();
-      break;
-    case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE && events_ != nullptr) events_->activated();
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(hwnd, focus)) lastFocus_ = focus;
-      } else if (HIWORD(wParam) == 0) {
-        HWND target = lastFocus_;
-        if (target == nullptr || !IsWindow(target) || !IsWindowEnabled(target)) {
-          target = firstFocusable();
-        }
-        if (target != nullptr) {
-          SetFocus(target);
-          return 0;
-        }
-      }
-      break;
-    case WM_NEXTDLGCTL: {
-      // A multi-line edit box in dialog mode asks its parent to move the focus on Tab.
-      HWND target = LOWORD(lParam) != 0
-                        ? reinterpret_cast<HWND>(wParam)
-                        : GetNextDlgTabItem(hwnd, GetFocus(), wParam != 0 ? TRUE : FALSE);
-      if (target != nullptr) SetFocus(target);
-      return 0;
-    }
-    case WM_CLOSE:
-      if (events_ != nullptr) events_->closing();
-      DestroyWindow(hwnd);
-      return 0;
-    case WM_DESTROY:
-      KillTimer(hwnd, kTimerId);
-      PostQuitMessage(0);
-      return 0;
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+void MainWindow::attach(HWND hwnd, const CREATESTRUCTW& create) {
+  auto* self = static_cast<MainWindow*>(create.lpCreateParams);
+  self->window_.reset(hwnd);
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
 }
 
-LRESULT MainWindow::colorStatic(HDC dc, HWND child) {
-  const ControlRow* row = findRow(GetDlgCtrlID(child));
+LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      return onCommand(wParam, lParam);
+    case WM_TIMER:
+      return onTimer(wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+      return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DROPFILES:
+      return onDropFiles(reinterpret_cast<HDROP>(wParam));
+    case WM_DPICHANGED:
+      return onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    case WM_PARENTNOTIFY:
+      return onParentNotify(wParam, lParam);
+    case WM_LBUTTONDOWN:
+      return onLButtonDown(wParam, lParam);
+    case WM_ACTIVATE:
+      return onActivate(wParam, lParam);
+    case WM_NEXTDLGCTL:
+      return onNextDlgCtl(wParam, lParam);
+    case WM_CLOSE:
+      return onClose();
+    case WM_DESTROY:
+      return onDestroy();
+    case WM_NCDESTROY:
+      return onNcDestroy(wParam, lParam);
+    default:
+      return defaultHandling(message, wParam, lParam);
+  }
+}
+
+LRESULT MainWindow::defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProcW(window_.get(), message, wParam, lParam);
+}
+
+void MainWindow::activated() {
+  if (events_ != nullptr) events_->Form_Activate();
+}
+
+LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
+  // Clicks (also by access key or Enter through IsDialogMessage) come from a control; the dialog
+  // manager's IDOK / IDCANCEL for Enter and Esc come without one and are ignored.
+  if (HIWORD(wParam) != BN_CLICKED || lParam == 0) {
+    return defaultHandling(WM_COMMAND, wParam, lParam);
+  }
+  const ControlRow* row = window::findRow(LOWORD(wParam));
+  if (row != nullptr && row->kind == Kind::button && events_ != nullptr) events_->click(row->id);
+  return 0;
+}
+
+LRESULT MainWindow::onTimer(WPARAM timerId, LPARAM lParam) {
+  if (timerId != kTimerId) return defaultHandling(WM_TIMER, timerId, lParam);
+  if (events_ != nullptr) events_->Timer1_Timer();
+  return 0;
+}
+
+LRESULT MainWindow::onDpiChanged(int dpi, const RECT& suggested) {
+  // The window goes where the system suggests; its size follows from the new DPI.
+  SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  applyDpi(dpi);
+  return 0;
+}
+
+LRESULT MainWindow::onParentNotify(WPARAM wParam, LPARAM lParam) {
+  if (LOWORD(wParam) == WM_LBUTTONDOWN) activated();
+  return defaultHandling(WM_PARENTNOTIFY, wParam, lParam);
+}
+
+LRESULT MainWindow::onLButtonDown(WPARAM wParam, LPARAM lParam) {
+  activated();
+  return defaultHandling(WM_LBUTTONDOWN, wParam, lParam);
+}
+
+LRESULT MainWindow::onActivate(WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = window_.get();
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    // Remembered, so that coming back to the window gives the focus back to that control.
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(hwnd, focus)) lastFocus_ = focus;
+    return defaultHandling(WM_ACTIVATE, wParam, lParam);
+  }
+  activated();
+  if (HIWORD(wParam) == 0) {  // not minimized
+    HWND target = lastFocus_;
+    if (target == nullptr || !IsWindow(target) || !IsWindowEnabled(target)) {
+      target = firstFocusable();
+    }
+    if (target != nullptr) {
+      SetFocus(target);
+      return 0;
+    }
+  }
+  return defaultHandling(WM_ACTIVATE, wParam, lParam);
+}
+
+LRESULT MainWindow::onNextDlgCtl(WPARAM wParam, LPARAM lParam) {
+  // A multi-line edit box in dialog mode asks its parent to move the focus on Tab.
+  HWND target = LOWORD(lParam) != 0
+                    ? reinterpret_cast<HWND>(wParam)
+                    : GetNextDlgTabItem(window_.get(), GetFocus(), wParam != 0 ? TRUE : FALSE);
+  if (target != nullptr) SetFocus(target);
+  return 0;
+}
+
+LRESULT MainWindow::onClose() {
+  if (events_ != nullptr) events_->Form_Unload();
+  DestroyWindow(window_.get());
+  return 0;
+}
+
+LRESULT MainWindow::onDestroy() {
+  KillTimer(window_.get(), kTimerId);
+  PostQuitMessage(0);
+  return 0;
+}
+
+LRESULT MainWindow::onNcDestroy(WPARAM wParam, LPARAM lParam) {
+  HWND hwnd = window_.get();
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  (void)window_.release();  // the window is gone; nothing left to destroy
+  return DefWindowProcW(hwnd, WM_NCDESTROY, wParam, lParam);
+}
+
+LRESULT MainWindow::onCtlColorStatic(HDC dc, HWND child) {
+  const ControlRow* row = window::findRow(GetDlgCtrlID(child));
   if (row == nullptr) {
-    return DefWindowProcW(window_.get(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                          reinterpret_cast<LPARAM>(child));
+    return defaultHandling(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(child));
   }
   switch (row->kind) {
     case Kind::label:
@@ -459,13 +484,12 @@ LRESULT MainWindow::colorStatic(HDC dc, HWND child) {
       SetBkColor(dc, GetSysColor(COLOR_WINDOW));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     default:
-      return DefWindowProcW(window_.get(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                            reinterpret_cast<LPARAM>(child));
+      return defaultHandling(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                             reinterpret_cast<LPARAM>(child));
   }
 }
 
-void MainWindow::dropFiles(WPARAM dropped) {
-  auto drop = reinterpret_cast<HDROP>(dropped);
+LRESULT MainWindow::onDropFiles(HDROP drop) {
   DropFinisher finish(drop);
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   std::vector<std::string> paths;
@@ -478,94 +502,7 @@ void MainWindow::dropFiles(WPARAM dropped) {
     paths.push_back(narrow(path));
   }
   if (events_ != nullptr && !paths.empty()) events_->filesDropped(paths);
-}
-
-LRESULT CALLBACK MainWindow::frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR, DWORD_PTR) {
-  switch (message) {
-    case WM_PAINT: {
-      Paint paint(hwnd);
-      HDC dc = paint.dc();
-      HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
-      Selection selectedFont(
-          dc, font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-      // The colours come from the parent, as for any static control: the caption's red.
-      auto brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC,
-                                                         reinterpret_cast<WPARAM>(dc),
-                                                         reinterpret_cast<LPARAM>(hwnd)));
-      if (brush == nullptr) brush = GetSysColorBrush(COLOR_BTNFACE);
-
-      RECT client;
-      GetClientRect(hwnd, &client);
-      TEXTMETRICW metrics{};
-      GetTextMetricsW(dc, &metrics);
-      RECT frame = client;
-      frame.top += metrics.tmHeight / 2 - 1;
-      DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
-
-      const int length = GetWindowTextLengthW(hwnd);
-      if (length > 0) {
-        std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
-        caption.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, caption.data(), length + 1)));
-        // The caption sits on the frame's top line, a little in from the left, on the window's
-        // background with a pixel of margin either side.
-        const int inset = MulDiv(8, dpi::forWindow(hwnd), 96);
-        RECT text{client.left + inset, client.top, client.right - inset, client.top};
-        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-                  DT_SINGLELINE | DT_LEFT | DT_TOP | DT_CALCRECT);
-        text.right = std::min(text.right, client.right - inset);
-        RECT background{text.left - 1, text.top, text.right + 1, text.bottom};
-        FillRect(dc, &background, brush);
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-                  DT_SINGLELINE | DT_LEFT | DT_TOP | DT_END_ELLIPSIS);
-      }
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;  // like any group box: the parent's background shows through inside
-    case WM_SETTEXT:
-    case WM_ENABLE:
-    case WM_UPDATEUISTATE: {
-      // The standard group box draws itself right away on these; draw it our way afterwards.
-      const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-      InvalidateRect(hwnd, nullptr, FALSE);
-      return result;
-    }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, &MainWindow::frameProc, 0);
-      break;
-    default:
-      break;
-  }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK MainWindow::runnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_NCCREATE:
-      SetWindowLongPtrW(
-          hwnd, GWLP_USERDATA,
-          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-      break;
-    case WM_ERASEBKGND:
-      return 1;  // WM_PAINT covers every pixel
-    case WM_PAINT: {
-      const auto* face =
-          reinterpret_cast<const RunnerFace*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-      Paint paint(hwnd);
-      RECT client;
-      GetClientRect(hwnd, &client);
-      if (face == nullptr) return 0;
-      FillRect(paint.dc(), &client, face->background);
-      // The picture is 32 x 32; at other DPIs it is stretched to the control's size.
-      if (face->picture != nullptr) face->picture->draw(paint.dc(), client);
-      return 0;
-    }
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return 0;
 }
 
 }  // namespace quorlane::win32

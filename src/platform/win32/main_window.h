@@ -1,51 +1,26 @@
 #pragma once
 // The main window Form1 and its controls, created from the control table in window/layout.h.
-// Positions and fonts follow the window's DPI (per-monitor aware); the window forwards clicks,
-// timer ticks, dropped files and closing to the handlers set with setEvents.
+// Positions and fonts follow the window's DPI (per-monitor aware); the window reports clicks,
+// timer ticks, dropped files, closing and activation to the events set with setEvents.
 
 #include <windows.h>
-
-#include <span>
-#include <string>
-#include <vector>
+// HDROP; needs windows.h first.
+#include <shellapi.h>
 
 #include "platform/win32/handles.h"
-#include "platform/win32/picture.h"
+#include "platform/win32/runner_face_win32.h"
 #include "window/layout.h"
+#include "window/window_events.h"
 
 namespace quorlane::win32 {
 
-// A control's rectangle in pixels at `dpi`, relative to the window's client area. Each edge is
-// converted on its own, so controls that meet in twips still meet in pixels.
-RECT pixelRect(const window::ControlRow& row, int dpi);
-
-// The order in which the controls are created, which is also the tab order: by tab index, the
-// controls without one (-1) last, in table order.
-std::vector<const window::ControlRow*> creationOrder(std::span<const window::ControlRow> rows);
-
-// The table row of a control id, or nullptr.
-const window::ControlRow* findRow(int id);
-
 // Registers the common controls (version 6, by the manifest) the window is made of.
 void initCommonControls();
-
-// What the window reports to its owner.
-class WindowEvents {
- public:
-  virtual ~WindowEvents() = default;
-  virtual void click(window::ControlId id) = 0;
-  virtual void timer() = 0;
-  virtual void filesDropped(const std::vector<std::string>& paths) = 0;
-  virtual void closing() = 0;
-  // The user brought the window to the front or clicked in it.
-  virtual void activated() {}
-};
 
 class MainWindow {
  public:
   static constexpr UINT_PTR kTimerId = 1;
   static constexpr const wchar_t* kClassName = L"Form1";
-  static constexpr const wchar_t* kRunnerClassName = L"QuorlaneRunner";
 
   // Creates the window hidden, with every control, Command1 disabled and the timer running at
   // `timerMs`. Throws std::runtime_error when the window cannot be created.
@@ -57,7 +32,7 @@ class MainWindow {
   HWND handle() const { return window_.get(); }
   HWND control(window::ControlId id) const;
   int dpi() const { return dpi_; }
-  void setEvents(WindowEvents* events) { events_ = events; }
+  void setEvents(window::WindowEvents* events) { events_ = events; }
 
   // Centres the window on its monitor's work area, shows it and puts the focus on the first
   // control in tab order that can take it.
@@ -70,22 +45,38 @@ class MainWindow {
 
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK runnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR subclass, DWORD_PTR data);
-  static void registerClasses(HINSTANCE instance);
+  static LRESULT dispatch(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // The window's first message ties it to the object that creates it.
+  static void attach(HWND hwnd, const CREATESTRUCTW& create);
+  static void registerClass(HINSTANCE instance);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT colorStatic(HDC dc, HWND control);
+  LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+  void detach();
+
+  // Message handlers, one a message.
+  LRESULT onCommand(WPARAM wParam, LPARAM lParam);
+  LRESULT onTimer(WPARAM timerId, LPARAM lParam);
+  LRESULT onCtlColorStatic(HDC dc, HWND child);
+  LRESULT onDropFiles(HDROP drop);
+  LRESULT onDpiChanged(int dpi, const RECT& suggested);
+  LRESULT onParentNotify(WPARAM wParam, LPARAM lParam);
+  LRESULT onLButtonDown(WPARAM wParam, LPARAM lParam);
+  LRESULT onActivate(WPARAM wParam, LPARAM lParam);
+  LRESULT onNextDlgCtl(WPARAM wParam, LPARAM lParam);
+  LRESULT onClose();
+  LRESULT onDestroy();
+  LRESULT onNcDestroy(WPARAM wParam, LPARAM lParam);
+
   void createControls();
   void makeFonts();
   void placeControls();
   void loadIcons();
-  SIZE outerSize() const;
-  void dropFiles(WPARAM drop);  // an HDROP
+  void fitClientArea();
+  void activated();
 
   HINSTANCE instance_;
   int dpi_ = USER_DEFAULT_SCREEN_DPI;
-  WindowEvents* events_ = nullptr;
+  window::WindowEvents* events_ = nullptr;
   HWND lastFocus_ = nullptr;
   // Fonts, icons and pictures outlive the window that uses them: declared before it, destroyed
   // after it.
@@ -93,12 +84,7 @@ class MainWindow {
   UniqueFont pathFont_;
   UniqueIcon bigIcon_;
   UniqueIcon smallIcon_;
-  MaskedPicture console_;
-  UniqueBrush runnerBackground_;
-  struct RunnerFace {
-    const MaskedPicture* picture;
-    HBRUSH background;
-  } runnerFace_{};
+  RunnerFace runnerFace_;
   UniqueWindow window_;
 };
 

@@ -1,5 +1,6 @@
-// The real program where the newer Windows functions are missing, and with libraries planted
-// beside it. Runs at the Wine prefix's system DPI (96, and 144 through at_system_dpi.sh).
+// The real program where the newer Windows functions are missing, with libraries planted beside
+// it, and with a handler that fails. Runs at the Wine prefix's system DPI (96, and 144 through
+// at_system_dpi.sh).
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -240,6 +241,54 @@ TEST_P(PlantedLibraryTest, NoneIsLoadedThroughStartAFlashTheFileDialogAndExit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, PlantedLibraryTest, ::testing::Values("shipped", "windows81"));
+
+// A handler that fails (QUORLANE_FAIL_IN, in the tests' build) ends the program like a run-time
+// error: one critical box titled with the program's name gives the failure's description, every
+// window of the program is disabled while it is shown, and the program then ends with exit
+// code 1. Further messages, such as the timer's ticks, reach no handler while the box is shown.
+class HandlerFailureTest : public ::testing::Test {
+ protected:
+  void useTestsBuild() {
+    fs::copy_file(testFolder() / L"older-windows" / L"Quorlane.exe",
+                  fs::path(gui::toWide(folder.file("Quorlane.exe"))),
+                  fs::copy_options::overwrite_existing);
+  }
+  // Checks the box, presses OK and expects the program to end as failed.
+  static void expectRunTimeError(const gui::Process& process, const std::string& description) {
+    const auto box = gui::waitMessageBox(process.pid());
+    ASSERT_TRUE(box.has_value()) << "no box for the failure";
+    EXPECT_EQ(box->title, "Quorlane");
+    EXPECT_NE(box->prompt.find("运行时错误"), std::string::npos) << box->prompt;
+    EXPECT_NE(box->prompt.find(description), std::string::npos) << box->prompt;
+    EXPECT_TRUE(box->hasIcon);
+    EXPECT_EQ(box->buttons, std::vector<std::string>{"确定"});
+    // Still shown: a second failure behind it would have ended the program at once.
+    EXPECT_TRUE(process.running());
+    EXPECT_TRUE(IsWindow(box->hwnd));
+    ASSERT_TRUE(gui::pressOk(box->hwnd));
+    ASSERT_TRUE(process.waitExit());
+    EXPECT_EQ(process.exitCode(), std::optional<DWORD>(1));
+  }
+  AppFolder folder;
+};
+
+TEST_F(HandlerFailureTest, AFailingClickEndsTheProgramWithItsDescription) {
+  ScopedEnvironment fail(L"QUORLANE_FAIL_IN", L"click");
+  useTestsBuild();
+  App app = testsupport::startApp(folder);
+  ASSERT_TRUE(App::waitRuns(folder, 1));
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command10))));
+  ASSERT_TRUE(gui::waitFor([&] { return gui::findMessageBox(app.process.pid()).has_value(); }));
+  EXPECT_FALSE(IsWindowEnabled(app.window)) << "the window stays usable behind the failure";
+  expectRunTimeError(app.process, "单击的处理失败 (click failed)");
+}
+
+TEST_F(HandlerFailureTest, ATimerThatThrowsAnythingEndsTheProgramToo) {
+  ScopedEnvironment fail(L"QUORLANE_FAIL_IN", L"timer");
+  useTestsBuild();
+  gui::Process process = gui::Process::start(folder.file("Quorlane.exe"), folder.path());
+  expectRunTimeError(process, "未知的异常");
+}
 
 }  // namespace
 }  // namespace quorlane

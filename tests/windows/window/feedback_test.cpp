@@ -19,13 +19,13 @@ namespace {
 using window::ControlId;
 using window::Progress;
 
-class ActivationRecorder final : public win32::WindowEvents {
+class ActivationRecorder final : public window::WindowEvents {
  public:
   void click(ControlId) override {}
-  void timer() override {}
+  void Timer1_Timer() override {}
   void filesDropped(const std::vector<std::string>&) override {}
-  void closing() override {}
-  void activated() override { ++activations; }
+  void Form_Unload() override {}
+  void Form_Activate() override { ++activations; }
   int activations = 0;
 };
 

@@ -38,12 +38,12 @@ class TempFolder {
 void writeFile(const std::string& path, const std::string& bytes);
 std::string currentDirectory();
 
-class EventRecorder final : public win32::WindowEvents {
+class EventRecorder final : public window::WindowEvents {
  public:
   void click(window::ControlId id) override { clicks.push_back(id); }
-  void timer() override { ++ticks; }
+  void Timer1_Timer() override { ++ticks; }
   void filesDropped(const std::vector<std::string>& paths) override { drops.push_back(paths); }
-  void closing() override { ++closings; }
+  void Form_Unload() override { ++closings; }
 
   std::vector<window::ControlId> clicks;
   int ticks = 0;

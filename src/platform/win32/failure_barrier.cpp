@@ -1,0 +1,36 @@
+#include "platform/win32/failure_barrier.h"
+
+#include <atomic>
+#include <string>
+
+#include "platform/win32/text.h"
+
+namespace quorlane::win32 {
+
+namespace {
+
+std::atomic<bool> reported{false};
+
+}  // namespace
+
+bool failureReported() noexcept {
+  return reported.load();
+}
+
+void endWithFailure(std::string_view description) noexcept {
+  // A second failure while the first is shown (a procedure the box's own loop reaches) ends the
+  // program at once: the first one is already on the screen.
+  if (reported.exchange(true)) ExitProcess(1);
+  std::wstring prompt = L"运行时错误";
+  try {
+    prompt += L"\n\n" + widen(description);
+  } catch (...) {
+    // Without memory for the description the box still says that the program failed.
+  }
+  // Task-modal: every window of the program is disabled while the box is shown.
+  MessageBoxW(nullptr, prompt.c_str(), kProgramName,
+              MB_OK | MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND);
+  ExitProcess(1);
+}
+
+}  // namespace quorlane::win32

@@ -1,0 +1,101 @@
+#include "platform/win32/frame_win32.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/win32/dpi.h"
+#include "platform/win32/failure_barrier.h"
+#include "platform/win32/handles.h"
+
+namespace quorlane::win32 {
+
+namespace {
+
+LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR);
+
+LRESULT onPaint(HWND hwnd) {
+  Paint paint(hwnd);
+  HDC dc = paint.dc();
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  Selection selectedFont(
+      dc, font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+  // The colours come from the parent, as for any static control: the caption's red.
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC,
+                                                     reinterpret_cast<WPARAM>(dc),
+                                                     reinterpret_cast<LPARAM>(hwnd)));
+  if (brush == nullptr) brush = GetSysColorBrush(COLOR_BTNFACE);
+
+  RECT client;
+  GetClientRect(hwnd, &client);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  RECT frame = client;
+  frame.top += metrics.tmHeight / 2 - 1;
+  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+
+  const int length = GetWindowTextLengthW(hwnd);
+  if (length > 0) {
+    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
+    caption.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, caption.data(), length + 1)));
+    // The caption sits on the frame's top line, a little in from the left, on the window's
+    // background with a pixel of margin either side.
+    const int inset = MulDiv(8, dpi::forWindow(hwnd), 96);
+    RECT text{client.left + inset, client.top, client.right - inset, client.top};
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_SINGLELINE | DT_LEFT | DT_TOP | DT_CALCRECT);
+    text.right = std::min(text.right, client.right - inset);
+    RECT background{text.left - 1, text.top, text.right + 1, text.bottom};
+    FillRect(dc, &background, brush);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_SINGLELINE | DT_LEFT | DT_TOP | DT_END_ELLIPSIS);
+  }
+  return 0;
+}
+
+// The standard group box draws itself right away on a new text, enabled state or focus cues;
+// it is drawn our way afterwards.
+LRESULT onStateChange(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+  InvalidateRect(hwnd, nullptr, FALSE);
+  return result;
+}
+
+LRESULT onNcDestroy(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  RemoveWindowSubclass(hwnd, &frameProc, 0);
+  return DefSubclassProc(hwnd, WM_NCDESTROY, wParam, lParam);
+}
+
+LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      return onPaint(hwnd);
+    case WM_ERASEBKGND:
+      return 1;  // like any group box: the parent's background shows through
+    case WM_SETTEXT:
+    case WM_ENABLE:
+    case WM_UPDATEUISTATE:
+      return onStateChange(hwnd, message, wParam, lParam);
+    case WM_NCDESTROY:
+      return onNcDestroy(hwnd, wParam, lParam);
+    default:
+      return DefSubclassProc(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+  return guarded([&] { return handleMessage(hwnd, message, wParam, lParam); },
+                 [&] { return DefSubclassProc(hwnd, message, wParam, lParam); });
+}
+
+}  // namespace
+
+void paintFrameItself(HWND frame) {
+  SetWindowSubclass(frame, &frameProc, 0, 0);
+}
+
+}  // namespace quorlane::win32
