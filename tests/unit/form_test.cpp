@@ -234,6 +234,7 @@ TEST_F(FormTest, BuiltInPressedDuringStartEmptiesTheBoxAndTheRunningFlashFillsIt
 TEST_F(FormTest, APathOutsideTheAnsiCodePageIsHandedOnInItsShortForm) {
   const std::string path = "D:\\নতুন\\twrp.img";
   shell.nonAnsiPaths[path] = "D:\\A1B2~1\\twrp.img";
+  shell.addImage(path);
   // Pasted in quotes: the path inside them is what is checked and shortened.
   controls.texts[ControlId::Combo1] = "\"" + path + "\"";
   os.reads = chunks({"Finished"});
@@ -251,6 +252,7 @@ TEST_F(FormTest, APathTheClientCannotOpenRunsNothingAndNamesTheFile) {
   controls.texts[ControlId::CMDTeXT] = "devices\r\n";
   const std::string path = "D:\\নতুন\\twrp.img";
   shell.nonAnsiPaths[path] = "";  // the volume keeps no short names
+  shell.addImage(path);
   controls.texts[ControlId::Combo1] = path;
   form.Timer1_Timer();
   form.click(ControlId::Command1);
@@ -265,6 +267,7 @@ TEST_F(FormTest, APathTheClientCannotOpenRunsNothingAndNamesTheFile) {
 
   // Other paths still run.
   controls.texts[ControlId::Combo1] = "D:\\img\\ok.img";
+  shell.addImage("D:\\img\\ok.img");
   os.reads = chunks({"Finished"});
   form.click(ControlId::Command1);
   ASSERT_EQ(os.commandLines.size(), 1u);
