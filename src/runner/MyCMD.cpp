@@ -2,45 +2,11 @@
 
 #include <utility>
 
+#include "platform/scope_exit.h"
+
 namespace quorlane {
 
 namespace {
-
-// One handle of the current command, closed exactly once: by close() where the order of closing
-// matters, otherwise when the owner goes out of scope.
-class OwnedHandle {
- public:
-  OwnedHandle(platform::Process& os, platform::Handle handle) : os_(os), handle_(handle) {}
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  ~OwnedHandle() { close(); }
-
-  platform::Handle get() const { return handle_; }
-  void close() {
-    if (handle_ != 0) os_.close(std::exchange(handle_, 0));
-  }
-
- private:
-  platform::Process& os_;
-  platform::Handle handle_;
-};
-
-// Clears the busy flag however the run is left, also when a handler inside the pump throws.
-class BusyScope {
- public:
-  explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-  ~BusyScope() { release(); }
-  void release() {
-    if (armed_) flag_ = false;
-    armed_ = false;
-  }
-
- private:
-  bool& flag_;
-  bool armed_ = true;
-};
 
 // Splits off a trailing lead byte that still waits for its second byte, so that a two-byte
 // character cut by a read boundary is decoded whole with the next read.
@@ -97,40 +63,47 @@ void MyCMD::endCommand() {
 void MyCMD::run(const std::string& quotedCommand) {
   std::string accumulator;
   exitCode_.reset();
-  BusyScope busy(busy_);
+  busy_ = true;
+  // Clears the busy flag however the run is left, also when a handler inside the pump throws.
+  ScopeExit notBusy([this] { busy_ = false; });
+  // Closes one handle of the current command exactly once: when asked to where the order of
+  // closing matters, otherwise when the run is left.
+  auto closing = [this](platform::Handle& handle) {
+    return ScopeExit([this, &handle] {
+      if (handle != 0) os_.close(std::exchange(handle, 0));
+    });
+  };
 
   platform::Handle readHandle = 0;
   platform::Handle writeHandle = 0;
   if (!os_.createPipe(readHandle, writeHandle)) {
-    busy.release();
+    notBusy.runNow();
     raiseError(kStartFailed, kStartFailedCode);
     return;
   }
-  OwnedHandle readEnd(os_, readHandle);
-  OwnedHandle writeEnd(os_, writeHandle);
+  auto readEnd = closing(readHandle);
+  auto writeEnd = closing(writeHandle);
 
   const auto started =
-      os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), writeEnd.get());
+      os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), writeHandle);
   if (!started) {
-    busy.release();
-    readEnd.close();
-    writeEnd.close();
+    notBusy.runNow();
+    readEnd.runNow();
+    writeEnd.runNow();
     raiseError(kStartFailed, kStartFailedCode);
     return;
   }
-  OwnedHandle process(os_, started->process);
-  OwnedHandle thread(os_, started->thread);
-  OwnedHandle job(os_, started->job);
+  platform::Started command = *started;
+  auto process = closing(command.process);
+  auto thread = closing(command.thread);
+  auto job = closing(command.job);
   running_ = started;
   // Forgets the running command however the run is left.
-  struct Forget {
-    std::optional<platform::Started>& running;
-    ~Forget() { running.reset(); }
-  } forget{running_};
+  ScopeExit forget([this] { running_.reset(); });
 
   // Only the child holds the write end now: the pipe breaks as soon as the command (and anything
   // it started that shares the handle) has finished.
-  writeEnd.close();
+  writeEnd.runNow();
 
   std::string carry;
   std::string chunk;
@@ -138,9 +111,9 @@ void MyCMD::run(const std::string& quotedCommand) {
     os_.sleep(kPauseMs);
     pump_.pumpEvents();
     // Read only when it cannot block, so the window stays responsive while a command is silent.
-    if (os_.peek(readEnd.get()) == platform::PipeState::empty) continue;
+    if (os_.peek(readHandle) == platform::PipeState::empty) continue;
     std::string bytes;
-    const bool ok = os_.read(readEnd.get(), bytes, kReadSize);
+    const bool ok = os_.read(readHandle, bytes, kReadSize);
     if (!ok) {
       // A lead byte still held back at the end has no second byte coming: decode it as it is.
       chunk = os_.fromAnsi(carry);
@@ -155,14 +128,14 @@ void MyCMD::run(const std::string& quotedCommand) {
   }
   accumulator += chunk;
   accumulator += "\r\n";
-  exitCode_ = os_.exitCode(process.get(), kExitCodeWaitMs);
+  exitCode_ = os_.exitCode(command.process, kExitCodeWaitMs);
   running_.reset();
 
-  process.close();
-  thread.close();
-  readEnd.close();
-  job.close();
-  busy.release();
+  process.runNow();
+  thread.runNow();
+  readEnd.runNow();
+  job.runNow();
+  notBusy.runNow();
   if (执行完毕) 执行完毕(accumulator, true);
 }
 

@@ -82,9 +82,7 @@ LRESULT CALLBACK Win32Feedback::hintProc(HWND hwnd, UINT message, WPARAM wParam,
       RECT client;
       GetClientRect(hwnd, &client);
       FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_INFOBK));
-      const int length = GetWindowTextLengthW(hwnd);
-      std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-      text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+      const std::wstring text = windowText(hwnd);
       HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
       Selection selected(paint.dc(), font != nullptr ? static_cast<HGDIOBJ>(font)
                                                      : GetStockObject(DEFAULT_GUI_FONT));

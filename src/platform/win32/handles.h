@@ -2,10 +2,13 @@
 // One owner for every Win32 handle and GDI object: std::unique_ptr with the release function of
 // its kind. A null (or, for the kinds that use it, INVALID_HANDLE_VALUE) handle owns nothing.
 
+#include <shellapi.h>
 #include <windows.h>
 
 #include <memory>
 #include <type_traits>
+
+#include "platform/scope_exit.h"
 
 namespace quorlane::win32 {
 
@@ -34,6 +37,16 @@ struct ModuleFreer {
     if (h != nullptr) FreeLibrary(h);
   }
 };
+struct DropFinisher {
+  void operator()(HDROP h) const {
+    if (h != nullptr) DragFinish(h);
+  }
+};
+struct LocalFreer {
+  void operator()(void* p) const {
+    if (p != nullptr) LocalFree(p);
+  }
+};
 struct WindowDestroyer {
   void operator()(HWND h) const {
     if (h != nullptr && IsWindow(h)) DestroyWindow(h);
@@ -47,6 +60,11 @@ using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiDeleter>;
 using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
 using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
+using UniqueDrop = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
+// A buffer the system allocated with LocalAlloc for the caller (FormatMessageW,
+// CommandLineToArgvW).
+template <typename T>
+using UniqueLocal = std::unique_ptr<T, LocalFreer>;
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 // A window's device context, released to its window.

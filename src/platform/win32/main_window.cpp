@@ -33,22 +33,6 @@ COLORREF toColorRef(const window::Rgb& c) {
   return RGB(c.r, c.g, c.b);
 }
 
-// Calls DragFinish however the drop handler is left.
-class DropFinisher {
- public:
-  explicit DropFinisher(HDROP drop) : drop_(drop) {}
-  ~DropFinisher() { DragFinish(drop_); }
-  DropFinisher(const DropFinisher&) = delete;
-  DropFinisher& operator=(const DropFinisher&) = delete;
-
- private:
-  HDROP drop_;
-};
-
-bool canTakeFocus(Kind kind) {
-  return kind == Kind::button || kind == Kind::combo || kind == Kind::edit;
-}
-
 }  // namespace
 
 void initCommonControls() {
@@ -196,7 +180,7 @@ void MainWindow::createControls() {
         param = &runnerFace_;
         break;
     }
-    if (row->tabStop && canTakeFocus(row->kind)) style |= WS_TABSTOP;
+    if (row->tabStop && window::takesFocus(row->kind)) style |= WS_TABSTOP;
     if (!row->enabled) style |= WS_DISABLED;
 
     const RECT r = pixelRect(*row, dpi_);
@@ -465,8 +449,8 @@ LRESULT MainWindow::colorStatic(HDC dc, HWND child) {
 }
 
 void MainWindow::dropFiles(WPARAM dropped) {
-  auto drop = reinterpret_cast<HDROP>(dropped);
-  DropFinisher finish(drop);
+  const UniqueDrop owned(reinterpret_cast<HDROP>(dropped));
+  HDROP drop = owned.get();
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   std::vector<std::string> paths;
   paths.reserve(count);
@@ -503,10 +487,8 @@ LRESULT CALLBACK MainWindow::frameProc(HWND hwnd, UINT message, WPARAM wParam, L
       frame.top += metrics.tmHeight / 2 - 1;
       DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
 
-      const int length = GetWindowTextLengthW(hwnd);
-      if (length > 0) {
-        std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
-        caption.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, caption.data(), length + 1)));
+      const std::wstring caption = windowText(hwnd);
+      if (!caption.empty()) {
         // The caption sits on the frame's top line, a little in from the left, on the window's
         // background with a pixel of margin either side.
         const int inset = MulDiv(8, dpi::forWindow(hwnd), 96);

@@ -67,10 +67,9 @@ std::optional<platform::Started> Win32Process::start(const std::string& commandL
 
   // CreateProcessW may write into the command line, so each start gets a buffer of its own.
   const std::wstring wide = widen(commandLine);
-  std::vector<wchar_t> line;
+  std::wstring line;
   auto freshLine = [&wide, &line] {
-    line.assign(wide.begin(), wide.end());
-    line.push_back(L'\0');
+    line = wide;
     return line.data();
   };
 

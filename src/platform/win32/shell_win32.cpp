@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/module_path.h"
 #include "platform/win32/text.h"
 
 namespace quorlane::win32 {
@@ -16,11 +17,6 @@ constexpr DWORD kIgnoredAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 constexpr DWORD kFileBufferChars = 32768;
 
-// Frees a buffer that FormatMessageW allocated.
-struct LocalFreer {
-  void operator()(wchar_t* p) const { LocalFree(p); }
-};
-
 std::wstring currentDirectory() {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);
   if (needed == 0) return {};
@@ -29,20 +25,6 @@ std::wstring currentDirectory() {
   dir.resize(got < needed ? got : 0);
   return dir;
 }
-
-// Puts the current directory back however the dialog is left.
-class CurrentDirectoryKeeper {
- public:
-  CurrentDirectoryKeeper() : saved_(currentDirectory()) {}
-  ~CurrentDirectoryKeeper() {
-    if (!saved_.empty()) SetCurrentDirectoryW(saved_.c_str());
-  }
-  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
-  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
-
- private:
-  std::wstring saved_;
-};
 
 }  // namespace
 
@@ -100,19 +82,6 @@ std::optional<std::string> Win32Shell::pathForAnsiProgram(const std::string& pat
   return narrow(*usable);
 }
 
-std::wstring modulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (got == 0) return {};
-    if (got < path.size()) {
-      path.resize(got);
-      return path;
-    }
-    path.resize(path.size() * 2);  // truncated: try a larger buffer
-  }
-}
-
 std::wstring dialogFilter(const std::string& filter) {
   if (filter.empty()) return {};
   std::wstring wide = widen(filter);
@@ -129,7 +98,7 @@ std::string errorDescription(DWORD code) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::unique_ptr<wchar_t, LocalFreer> owned(buffer);
+  const UniqueLocal<wchar_t> owned(buffer);
   std::wstring text = length != 0 && buffer != nullptr ? std::wstring(buffer, length) : L"";
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
     text.pop_back();
@@ -143,11 +112,7 @@ HWND Win32Shell::owner() const {
 }
 
 std::string Win32Shell::applicationPath() {
-  std::wstring path = modulePath();
-  const auto slash = path.find_last_of(L"\\/");
-  if (slash == std::wstring::npos) return {};
-  path.resize(slash);
-  return narrow(path);
+  return narrow(executableFolder());
 }
 
 std::string Win32Shell::executableName() {
@@ -245,7 +210,11 @@ std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& r
   dialog.Flags = static_cast<DWORD>(request.flags) | OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST |
                  OFN_PATHMUSTEXIST | OFN_EXPLORER;
 
-  CurrentDirectoryKeeper keep;
+  // Puts the current directory back however the dialog is left.
+  const std::wstring saved = currentDirectory();
+  const ScopeExit restore([&saved] {
+    if (!saved.empty()) SetCurrentDirectoryW(saved.c_str());
+  });
   if (GetOpenFileNameW(&dialog)) return narrow(file.data());
   const DWORD failure = CommDlgExtendedError();
   if (failure == 0) return std::nullopt;  // cancelled
@@ -254,9 +223,7 @@ std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& r
 
 bool Win32Shell::startProgram(const std::string& commandLine, int showStyle, std::string& error) {
   // CreateProcessW may write into the command line, so it gets a buffer of its own.
-  const std::wstring wide = widen(commandLine);
-  std::vector<wchar_t> line(wide.begin(), wide.end());
-  line.push_back(L'\0');
+  std::wstring line = widen(commandLine);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);

@@ -55,7 +55,4 @@ std::optional<std::wstring> pathForCodePage(
     unsigned codePage, const std::wstring& path,
     const std::function<std::wstring(const std::wstring&)>& shortPath);
 
-// The full path of this program's executable.
-std::wstring modulePath();
-
 }  // namespace quorlane::win32
