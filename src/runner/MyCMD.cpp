@@ -74,18 +74,17 @@ void MyCMD::run(const std::string& quotedCommand) {
     });
   };
 
-  platform::Handle readHandle = 0;
-  platform::Handle writeHandle = 0;
-  if (!os_.createPipe(readHandle, writeHandle)) {
+  auto pipe = os_.createPipe();
+  if (!pipe) {
     notBusy.runNow();
     raiseError(kStartFailed, kStartFailedCode);
     return;
   }
-  auto readEnd = closing(readHandle);
-  auto writeEnd = closing(writeHandle);
+  auto readEnd = closing(pipe->readEnd);
+  auto writeEnd = closing(pipe->writeEnd);
 
   const auto started =
-      os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), writeHandle);
+      os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), pipe->writeEnd);
   if (!started) {
     notBusy.runNow();
     readEnd.runNow();
@@ -111,15 +110,14 @@ void MyCMD::run(const std::string& quotedCommand) {
     os_.sleep(kPauseMs);
     pump_.pumpEvents();
     // Read only when it cannot block, so the window stays responsive while a command is silent.
-    if (os_.peek(readHandle) == platform::PipeState::empty) continue;
-    std::string bytes;
-    const bool ok = os_.read(readHandle, bytes, kReadSize);
-    if (!ok) {
+    if (os_.peek(pipe->readEnd) == platform::PipeState::empty) continue;
+    auto read = os_.read(pipe->readEnd, kReadSize);
+    if (!read) {
       // A lead byte still held back at the end has no second byte coming: decode it as it is.
       chunk = os_.fromAnsi(carry);
       break;
     }
-    bytes.insert(0, carry);
+    std::string bytes = carry + *read;
     carry = takeTrailingLeadByte(os_, bytes);
     chunk = os_.fromAnsi(bytes);
     if (收到输出) 收到输出(chunk);

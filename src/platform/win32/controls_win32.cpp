@@ -69,7 +69,7 @@ std::string Win32Controls::text(window::ControlId id) {
   return hwnd == nullptr ? std::string() : narrow(windowText(hwnd));
 }
 
-void Win32Controls::setText(window::ControlId id, const std::string& text) {
+void Win32Controls::setText(window::ControlId id, std::string_view text) {
   HWND hwnd = child(id);
   if (hwnd == nullptr) return;
   const std::wstring wide = widen(text);
@@ -89,7 +89,7 @@ void Win32Controls::setText(window::ControlId id, const std::string& text) {
   }
 }
 
-void Win32Controls::appendText(window::ControlId id, const std::string& text) {
+void Win32Controls::appendText(window::ControlId id, std::string_view text) {
   HWND hwnd = child(id);
   if (hwnd == nullptr || text.empty()) return;
   if (!isMultilineEdit(hwnd)) {

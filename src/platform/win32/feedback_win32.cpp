@@ -104,7 +104,7 @@ LRESULT CALLBACK Win32Feedback::hintProc(HWND hwnd, UINT message, WPARAM wParam,
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-void Win32Feedback::setHint(window::ControlId anchor, const std::string& text) {
+void Win32Feedback::setHint(window::ControlId anchor, std::string_view text) {
   HWND target = GetDlgItem(main_, static_cast<int>(anchor));
   if (text.empty() || target == nullptr) {
     if (hint_) ShowWindow(hint_.get(), SW_HIDE);

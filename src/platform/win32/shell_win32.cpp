@@ -2,7 +2,6 @@
 
 #include <commdlg.h>
 
-#include <stdexcept>
 #include <vector>
 
 #include "platform/win32/handles.h"
@@ -76,13 +75,13 @@ std::wstring shortPathOf(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<std::string> Win32Shell::pathForAnsiProgram(const std::string& path) {
+std::optional<std::string> Win32Shell::pathForAnsiProgram(std::string_view path) {
   const auto usable = pathForCodePage(GetACP(), widen(path), shortPathOf);
   if (!usable) return std::nullopt;
   return narrow(*usable);
 }
 
-std::wstring dialogFilter(const std::string& filter) {
+std::wstring dialogFilter(std::string_view filter) {
   if (filter.empty()) return {};
   std::wstring wide = widen(filter);
   if (wide.back() != L'|') wide.push_back(L'|');
@@ -124,22 +123,51 @@ std::string Win32Shell::executableName() {
   return narrow(name);
 }
 
-bool Win32Shell::fileExists(const std::string& path) {
+UINT messageBoxFlags(window::MessageStyle style) {
+  using window::MessageStyle;
+  UINT flags = has(style, MessageStyle::yesNo) ? MB_YESNO : MB_OK;
+  if (has(style, MessageStyle::critical)) flags |= MB_ICONERROR;
+  if (has(style, MessageStyle::warning)) flags |= MB_ICONWARNING;
+  if (has(style, MessageStyle::secondDefault)) flags |= MB_DEFBUTTON2;
+  return flags;
+}
+
+window::Answer answerOf(int button) {
+  switch (button) {
+    case IDOK:
+      return window::Answer::ok;
+    case IDYES:
+      return window::Answer::yes;
+    case IDNO:
+      return window::Answer::no;
+    default:
+      return window::Answer::other;
+  }
+}
+
+int showCommand(window::Show show) {
+  return show == window::Show::minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+}
+
+bool Win32Shell::fileExists(std::string_view path) {
   WIN32_FIND_DATAW found{};
   UniqueFind search(FindFirstFileW(widen(path).c_str(), &found));
   if (search.get() == INVALID_HANDLE_VALUE) return false;
   return found.cFileName[0] != L'\0' && (found.dwFileAttributes & kIgnoredAttributes) == 0;
 }
 
-bool Win32Shell::setCurrentDirectory(const std::string& path) {
-  return SetCurrentDirectoryW(widen(path).c_str()) != FALSE;
+window::Failure Win32Shell::setCurrentDirectory(std::string_view path) {
+  if (SetCurrentDirectoryW(widen(path).c_str())) return std::nullopt;
+  return errorDescription(GetLastError());
 }
 
-int Win32Shell::messageBox(const std::string& prompt, unsigned style, const std::string& title) {
-  return MessageBoxW(owner(), widen(prompt).c_str(), widen(title).c_str(), style);
+window::Answer Win32Shell::messageBox(std::string_view prompt, window::MessageStyle style,
+                                      std::string_view title) {
+  return answerOf(
+      MessageBoxW(owner(), widen(prompt).c_str(), widen(title).c_str(), messageBoxFlags(style)));
 }
 
-window::FileStart Win32Shell::readFileStart(const std::string& path, std::size_t maxBytes) {
+window::FileStart Win32Shell::readFileStart(std::string_view path, std::size_t maxBytes) {
   using State = window::FileStart::State;
   window::FileStart found;
   const std::wstring wide = widen(path);
@@ -207,38 +235,36 @@ std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& r
   dialog.nFilterIndex = filter.empty() ? 0 : 1;
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = kFileBufferChars;
-  dialog.Flags = static_cast<DWORD>(request.flags) | OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST |
-                 OFN_PATHMUSTEXIST | OFN_EXPLORER;
+  dialog.Flags = (request.overwritePrompt ? OFN_OVERWRITEPROMPT : 0) | OFN_NOCHANGEDIR |
+                 OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
 
   // Puts the current directory back however the dialog is left.
   const std::wstring saved = currentDirectory();
   const ScopeExit restore([&saved] {
     if (!saved.empty()) SetCurrentDirectoryW(saved.c_str());
   });
-  if (GetOpenFileNameW(&dialog)) return narrow(file.data());
-  const DWORD failure = CommDlgExtendedError();
-  if (failure == 0) return std::nullopt;  // cancelled
-  throw std::runtime_error("打开文件对话框失败（错误代码 " + std::to_string(failure) + "）");
+  // Cancelled, or the dialog could not be shown (CommDlgExtendedError would say why).
+  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+  return narrow(file.data());
 }
 
-bool Win32Shell::startProgram(const std::string& commandLine, int showStyle, std::string& error) {
+window::Failure Win32Shell::startProgram(std::string_view commandLine, window::Show show) {
   // CreateProcessW may write into the command line, so it gets a buffer of its own.
   std::wstring line = widen(commandLine);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(showStyle);
+  startup.wShowWindow = static_cast<WORD>(showCommand(show));
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &info)) {
-    error = errorDescription(GetLastError());
-    return false;
+    return errorDescription(GetLastError());
   }
   // Started and left alone: nothing waits for it.
   UniqueHandle process(info.hProcess);
   UniqueHandle thread(info.hThread);
-  return true;
+  return std::nullopt;
 }
 
 void Win32Shell::endProgram() {
