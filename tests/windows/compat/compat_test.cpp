@@ -57,8 +57,9 @@ class ScopedEnvironment {
   std::wstring old_;
 };
 
+// A boot image's magic first, so the look at the image before a flash lets it through.
 std::string imageBytes() {
-  std::string bytes;
+  std::string bytes = "ANDROID!";
   for (int i = 0; i < 4000; ++i) bytes += "older" + std::to_string(i * 7919 % 1000);
   return bytes;
 }
