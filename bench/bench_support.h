@@ -6,6 +6,7 @@
 #include <chrono>
 #include <string>
 
+#include "platform/win32/module_path.h"
 #include "platform/win32/text.h"
 
 namespace quorlane::bench {
@@ -18,11 +19,8 @@ inline double seconds(Clock::duration d) {
 
 // The quoted path of chunk_writer.exe in the benchmark's own folder.
 inline std::string writer() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  const std::wstring p = path;
   std::string line = "\"";
-  line += win32::narrow(p.substr(0, p.find_last_of(L'\\')));
+  line += win32::narrow(win32::executableFolder());
   line += "\\chunk_writer.exe\"";
   return line;
 }

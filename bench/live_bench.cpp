@@ -28,27 +28,31 @@ class NoShell final : public quorlane::window::Shell {
  public:
   std::string applicationPath() override { return "."; }
   std::string executableName() override { return "live_bench"; }
-  bool fileExists(const std::string&) override { return true; }
-  bool setCurrentDirectory(const std::string&) override { return true; }
-  int messageBox(const std::string&, unsigned, const std::string&) override {
-    return quorlane::window::kAnswerNo;
+  bool fileExists(std::string_view) override { return true; }
+  quorlane::window::Failure setCurrentDirectory(std::string_view) override { return std::nullopt; }
+  quorlane::window::Answer messageBox(std::string_view, quorlane::window::MessageStyle,
+                                      std::string_view) override {
+    return quorlane::window::Answer::no;
   }
-  quorlane::window::FileStart readFileStart(const std::string&, std::size_t) override {
+  quorlane::window::FileStart readFileStart(std::string_view, std::size_t) override {
     return {quorlane::window::FileStart::State::file, "ANDROID!", ""};
   }
   std::optional<std::string> openFile(const quorlane::window::OpenFileRequest&) override {
     return std::nullopt;
   }
-  std::optional<std::string> pathForAnsiProgram(const std::string& path) override { return path; }
-  bool startProgram(const std::string&, int, std::string&) override { return true; }
+  std::optional<std::string> pathForAnsiProgram(std::string_view path) override {
+    return std::string(path);
+  }
+  quorlane::window::Failure startProgram(std::string_view, quorlane::window::Show) override {
+    return std::nullopt;
+  }
   void endProgram() override {}
 };
 
 class NoSkin final : public quorlane::window::Skin {
  public:
-  std::optional<std::string> setAero(const std::string&, int) override { return std::nullopt; }
-  std::optional<std::string> attach(const std::string&, const std::string&,
-                                    const std::string&) override {
+  quorlane::window::Failure setAero(std::string_view, int) override { return std::nullopt; }
+  quorlane::window::Failure attach(std::string_view, std::string_view, std::string_view) override {
     return std::nullopt;
   }
 };

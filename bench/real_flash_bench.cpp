@@ -75,11 +75,11 @@ double runDirectly(const std::string& folder, const std::string& commandLine, st
   startup.wShowWindow = SW_HIDE;
   startup.hStdOutput = writeEnd;
   startup.hStdError = writeEnd;
-  std::wstring line = gui::toWide("cmd.exe /c \"" + commandLine + "\"");
+  std::wstring line = quorlane::win32::widen("cmd.exe /c \"" + commandLine + "\"");
   PROCESS_INFORMATION info{};
   const auto begin = Clock::now();
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                      gui::toWide(folder).c_str(), &startup, &info)) {
+                      quorlane::win32::widen(folder).c_str(), &startup, &info)) {
     return -1;
   }
   const win32::UniqueHandle process(info.hProcess);

@@ -30,7 +30,7 @@ struct Start {
 Start startOnce(const fs::path& exe, const fs::path& folder, const std::string& title) {
   const auto begin = Clock::now();
   quorlane::gui::Process process = quorlane::gui::Process::start(
-      quorlane::gui::toUtf8(exe.wstring()), quorlane::gui::toUtf8(folder.wstring()));
+      quorlane::win32::narrow(exe.wstring()), quorlane::win32::narrow(folder.wstring()));
   HWND window = quorlane::gui::waitTopWindow(process.pid(), title, 30000);
   Start s;
   s.seconds = std::chrono::duration<double>(Clock::now() - begin).count();
@@ -51,9 +51,7 @@ double median(std::vector<double> v) {
 }  // namespace
 
 int wmain() {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const fs::path here = fs::path(self).parent_path();
+  const fs::path here(quorlane::win32::executableFolder());
   const fs::path demo = here.parent_path() / L"demo";
   // The baseline runs from a copy of the demo folder, so it finds the same simulated phone.
   const fs::path baselineFolder = fs::temp_directory_path() / L"quorlane-baseline";

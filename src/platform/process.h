@@ -1,7 +1,9 @@
 #pragma once
 // What the command runner needs of the operating system: an output pipe, a child process, the
 // environment, a pause, and the ANSI code page the child's output is written in. Texts are UTF-8;
-// conversion to and from the platform's encodings happens behind this interface.
+// conversion to and from the platform's encodings happens behind this interface. As every port
+// of the program, it never throws and fills no out-parameter: a call that can fail returns a
+// std::optional, nothing when it failed.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +15,11 @@ namespace quorlane::platform {
 
 // An opaque operating-system handle; 0 means none.
 using Handle = std::uintptr_t;
+
+struct Pipe {
+  Handle readEnd = 0;
+  Handle writeEnd = 0;
+};
 
 struct Started {
   Handle process = 0;
@@ -33,14 +40,14 @@ class Process {
   virtual ~Process() = default;
 
   // An anonymous pipe whose write end is inheritable and whose read end is not.
-  virtual bool createPipe(Handle& readEnd, Handle& writeEnd) = 0;
-  virtual std::optional<std::string> environment(const std::string& name) = 0;
+  virtual std::optional<Pipe> createPipe() = 0;
+  virtual std::optional<std::string> environment(std::string_view name) = 0;
   // Starts commandLine with its standard output and standard error on `output`, no standard
   // input, hidden, inheriting handles, in the caller's environment and current directory.
-  virtual std::optional<Started> start(const std::string& commandLine, Handle output) = 0;
+  virtual std::optional<Started> start(std::string_view commandLine, Handle output) = 0;
   virtual PipeState peek(Handle readEnd) = 0;
-  // Reads at most maxBytes; false when the read failed (bytes is then empty).
-  virtual bool read(Handle readEnd, std::string& bytes, std::size_t maxBytes) = 0;
+  // At most maxBytes; nothing when the read failed.
+  virtual std::optional<std::string> read(Handle readEnd, std::size_t maxBytes) = 0;
   virtual void close(Handle handle) = 0;
   virtual void sleep(unsigned milliseconds) = 0;
   // The exit code of a started process, waiting at most waitMs for it to end; nothing when it

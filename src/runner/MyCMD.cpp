@@ -2,45 +2,11 @@
 
 #include <utility>
 
+#include "platform/scope_exit.h"
+
 namespace quorlane {
 
 namespace {
-
-// One handle of the current command, closed exactly once: by close() where it must go early,
-// otherwise when the owner goes out of scope.
-class OwnedHandle {
- public:
-  OwnedHandle(platform::Process& os, platform::Handle handle) : os_(os), handle_(handle) {}
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  ~OwnedHandle() { close(); }
-
-  platform::Handle get() const { return handle_; }
-  // Takes a handle to close once none is held.
-  void adopt(platform::Handle handle) {
-    close();
-    handle_ = handle;
-  }
-  void close() {
-    if (handle_ != 0) os_.close(std::exchange(handle_, 0));
-  }
-
- private:
-  platform::Process& os_;
-  platform::Handle handle_;
-};
-
-// Clears the busy flag however the run is left, also when a handler inside the pump throws.
-class BusyScope {
- public:
-  explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-  ~BusyScope() { flag_ = false; }
-
- private:
-  bool& flag_;
-};
 
 // Splits off a trailing lead byte that still waits for its second byte, so that a two-byte
 // character cut by a read boundary is decoded whole with the next read.
@@ -98,7 +64,9 @@ void MyCMD::run(const std::string& quotedCommand) {
   exitCode_.reset();
   std::optional<std::string> output;
   {
-    BusyScope busy(busy_);
+    busy_ = true;
+    // Clears the busy flag however the run is left, also when a handler inside the pump throws.
+    ScopeExit notBusy([this] { busy_ = false; });
     output = collect(quotedCommand);
   }
   // The runner is free again before its events: a handler may start the next command.
@@ -110,31 +78,35 @@ void MyCMD::run(const std::string& quotedCommand) {
 }
 
 std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
-  platform::Handle readHandle = 0;
-  platform::Handle writeHandle = 0;
-  if (!os_.createPipe(readHandle, writeHandle)) return std::nullopt;
+  auto pipe = os_.createPipe();
+  if (!pipe) return std::nullopt;
+  // Closes one handle of the current command exactly once: when asked to where the order of
+  // closing matters, otherwise when the collection is left.
+  auto closing = [this](platform::Handle& handle) {
+    return ScopeExit([this, &handle] {
+      if (handle != 0) os_.close(std::exchange(handle, 0));
+    });
+  };
   // Closed in the reverse order of their declaration: the process, its thread, the read end and
   // last the job, which would end whatever the command left running.
-  OwnedHandle job(os_, 0);
-  OwnedHandle readEnd(os_, readHandle);
-  OwnedHandle writeEnd(os_, writeHandle);
+  platform::Started command{};
+  auto job = closing(command.job);
+  auto readEnd = closing(pipe->readEnd);
+  auto writeEnd = closing(pipe->writeEnd);
 
   const auto started =
-      os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), writeEnd.get());
+      os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), pipe->writeEnd);
   if (!started) return std::nullopt;
-  job.adopt(started->job);
-  OwnedHandle thread(os_, started->thread);
-  OwnedHandle process(os_, started->process);
+  command = *started;
+  auto thread = closing(command.thread);
+  auto process = closing(command.process);
   running_ = started;
   // Forgets the running command however the run is left, before its handles are closed.
-  struct Forget {
-    std::optional<platform::Started>& running;
-    ~Forget() { running.reset(); }
-  } forget{running_};
+  ScopeExit forget([this] { running_.reset(); });
 
   // Only the child holds the write end now: the pipe breaks as soon as the command (and anything
   // it started that shares the handle) has finished.
-  writeEnd.close();
+  writeEnd.runNow();
 
   std::string accumulator;
   std::string carry;
@@ -143,15 +115,14 @@ std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
     os_.sleep(kPauseMs);
     pump_.pumpEvents();
     // Read only when it cannot block, so the window stays responsive while a command is silent.
-    if (os_.peek(readEnd.get()) == platform::PipeState::empty) continue;
-    std::string bytes;
-    const bool ok = os_.read(readEnd.get(), bytes, kReadSize);
-    if (!ok) {
+    if (os_.peek(pipe->readEnd) == platform::PipeState::empty) continue;
+    auto read = os_.read(pipe->readEnd, kReadSize);
+    if (!read) {
       // A lead byte still held back at the end has no second byte coming: decode it as it is.
       chunk = os_.fromAnsi(carry);
       break;
     }
-    bytes.insert(0, carry);
+    std::string bytes = carry + *read;
     carry = takeTrailingLeadByte(os_, bytes);
     chunk = os_.fromAnsi(bytes);
     if (收到输出) 收到输出(chunk);
@@ -160,7 +131,7 @@ std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
   }
   accumulator += chunk;
   accumulator += "\r\n";
-  exitCode_ = os_.exitCode(process.get(), kExitCodeWaitMs);
+  exitCode_ = os_.exitCode(command.process, kExitCodeWaitMs);
   return accumulator;
 }
 

@@ -12,8 +12,12 @@ namespace quorlane::window {
 
 namespace {
 
-std::string str(std::string_view s) {
-  return std::string(s);
+// The texts joined into one.
+template <typename... Parts>
+std::string concat(const Parts&... parts) {
+  std::string joined;
+  (joined.append(std::string_view(parts)), ...);
+  return joined;
 }
 
 bool endsWithImageExtension(const std::string& path) {
@@ -40,15 +44,15 @@ bool Form1::Form_Load() {
   const std::string folder = shell_.applicationPath();
   try {
     for (const auto name : texts::kComponents) {
-      if (!shell_.fileExists(folder + "\\" + str(name))) {
-        missingComponent(str(name));
+      if (!shell_.fileExists(concat(folder, "\\", name))) {
+        missingComponent(name);
         return false;
       }
     }
 
-    const std::string library = folder + "\\" + str(texts::kSkinLibrary);
+    const std::string library = concat(folder, "\\", texts::kSkinLibrary);
     auto failure = skin_.setAero(library, 1);
-    if (!failure) failure = skin_.attach(library, folder + "\\" + str(texts::kSkinFile), "");
+    if (!failure) failure = skin_.attach(library, concat(folder, "\\", texts::kSkinFile), "");
     if (failure) {
       startupFailure(*failure);
       return false;
@@ -57,7 +61,7 @@ bool Form1::Form_Load() {
     // Every command runs in the executable's folder, so it finds the fastboot.exe that was just
     // checked and the built-in images beside it, wherever the program was started from.
     shell_.setCurrentDirectory(folder);
-    runCommand(str(texts::kDeviceQuery));
+    runCommand(texts::kDeviceQuery);
   } catch (const std::exception& e) {
     startupFailure(e.what());
     return false;
@@ -65,22 +69,23 @@ bool Form1::Form_Load() {
   return true;
 }
 
-void Form1::missingComponent(const std::string& fileName) {
-  shell_.messageBox(str(texts::kMissingBefore) + fileName + str(texts::kMissingAfter),
-                    kStyleCritical, shell_.executableName() + str(texts::kMissingTitleAfter));
+void Form1::missingComponent(std::string_view fileName) {
+  shell_.messageBox(concat(texts::kMissingBefore, fileName, texts::kMissingAfter),
+                    MessageStyle::critical,
+                    concat(shell_.executableName(), texts::kMissingTitleAfter));
   shell_.endProgram();
 }
 
 void Form1::startupFailure(const std::string& description) {
   const std::string folder = shell_.applicationPath();
   for (const auto name : {texts::kSkinFileChecked, texts::kSkinLibrary}) {
-    if (!shell_.fileExists(folder + "\\" + str(name))) {
-      missingComponent(str(name));
+    if (!shell_.fileExists(concat(folder, "\\", name))) {
+      missingComponent(name);
       return;
     }
   }
-  shell_.messageBox(str(texts::kStartupErrorPrefix) + description, kStyleCritical,
-                    str(texts::kErrorTitle));
+  shell_.messageBox(concat(texts::kStartupErrorPrefix, description), MessageStyle::critical,
+                    texts::kErrorTitle);
   shell_.endProgram();
 }
 
@@ -144,12 +149,9 @@ void Form1::clearOutput() {
 // ---- flash actions -------------------------------------------------------------------------
 
 void Form1::Command3_Click() {
-  // Any failure of the dialog ends the handler silently; a cancel leaves Combo1 as it is.
-  try {
-    const auto chosen = shell_.openFile({str(texts::kImageFilter), texts::kImageDialogFlags});
-    if (chosen) controls_.setText(ControlId::Combo1, *chosen);
-  } catch (const std::exception&) {
-  }
+  // A failure of the dialog ends the handler silently, as a cancel does: Combo1 stays as it is.
+  const auto chosen = shell_.openFile({texts::kImageFilter, texts::kImageDialogOverwritePrompt});
+  if (chosen) controls_.setText(ControlId::Combo1, *chosen);
 }
 
 void Form1::Command1_Click() {
@@ -161,7 +163,8 @@ void Form1::Command1_Click() {
   controls_.setEnabled(ControlId::Command1, true);
 }
 
-void Form1::flashBuiltIn(ControlId button, const std::string& imagePath) {
+void Form1::flashBuiltIn(ControlId button, std::string_view image) {
+  const std::string imagePath(image);
   const std::string name = imagePath.substr(imagePath.find_last_of('\\') + 1);
   if (!imageApproved(imagePath, name)) return;
   clearOutput();
@@ -188,7 +191,7 @@ bool Form1::imageApproved(const std::string& path, const std::optional<std::stri
     case ImageVerdict::Action::flash:
       return true;
     case ImageVerdict::Action::ask:
-      return shell_.messageBox(verdict.prompt, verdict.style, verdict.title) == kAnswerYes;
+      return shell_.messageBox(verdict.prompt, verdict.style, verdict.title) == Answer::yes;
     case ImageVerdict::Action::stop:
       shell_.messageBox(verdict.prompt, verdict.style, verdict.title);
       return false;
@@ -196,7 +199,7 @@ bool Form1::imageApproved(const std::string& path, const std::optional<std::stri
   return false;
 }
 
-void Form1::runCommand(const std::string& command) {
+void Form1::runCommand(std::string_view command) {
   const bool starts = !command.empty() && !MyCMD2.busy();
   if (starts) {
     phoneWait_.reset();
@@ -204,7 +207,7 @@ void Form1::runCommand(const std::string& command) {
     progress_ = Progress::running;
     feedback_->setProgress(progress_);
   }
-  MyCMD2.执行命令(command);
+  MyCMD2.执行命令(std::string(command));
   // A command that could not be started leaves nothing on the taskbar.
   if (starts && !commandEnded_) {
     progress_ = Progress::none;
@@ -226,8 +229,8 @@ std::optional<std::string> Form1::clientPath(const std::string& imagePath) {
   const std::string path = unquotePath(imagePath);
   auto usable = shell_.pathForAnsiProgram(path);
   if (!usable) {
-    shell_.messageBox(str(texts::kPathNotUsableBefore) + path + str(texts::kPathNotUsableAfter),
-                      kStyleCritical, str(texts::kErrorTitle));
+    shell_.messageBox(concat(texts::kPathNotUsableBefore, path, texts::kPathNotUsableAfter),
+                      MessageStyle::critical, texts::kErrorTitle);
   }
   return usable;
 }
@@ -248,12 +251,12 @@ void Form1::filesDropped(const std::vector<std::string>& paths) {
 // ---- help, links and exit ------------------------------------------------------------------
 
 void Form1::openPage(std::string_view address) {
-  std::string error;
-  const std::string line = str(texts::kBrowserCommand) + str(address);
-  if (!shell_.startProgram(line, texts::kShowMinimized, error)) {
+  const Failure failure =
+      shell_.startProgram(concat(texts::kBrowserCommand, address), texts::kBrowserShow);
+  if (failure) {
     // The program lives on: the output box may hold a flash log the user still needs.
-    shell_.messageBox(str(texts::kLinkFailed) + str(address) + "\r\n" + error, kStyleCritical,
-                      str(texts::kErrorTitle));
+    shell_.messageBox(concat(texts::kLinkFailed, address, "\r\n", *failure), MessageStyle::critical,
+                      texts::kErrorTitle);
   }
 }
 
@@ -267,16 +270,16 @@ void Form1::click(ControlId id) {
       Command3_Click();
       break;
     case ControlId::Command7:
-      flashBuiltIn(id, str(texts::kBuiltInImages[0]));
+      flashBuiltIn(id, texts::kBuiltInImages[0]);
       break;
     case ControlId::Command8:
-      flashBuiltIn(id, str(texts::kBuiltInImages[1]));
+      flashBuiltIn(id, texts::kBuiltInImages[1]);
       break;
     case ControlId::Command9:
-      flashBuiltIn(id, str(texts::kBuiltInImages[2]));
+      flashBuiltIn(id, texts::kBuiltInImages[2]);
       break;
     case ControlId::Command10:
-      shell_.messageBox(str(texts::kInstructions), kStyleOk, str(texts::kInstructionsTitle));
+      shell_.messageBox(texts::kInstructions, MessageStyle::ok, texts::kInstructionsTitle);
       break;
     case ControlId::Command2:
       openPage(texts::kDownloadPage);

@@ -54,21 +54,21 @@ class Form1 : public WindowEvents {
   void Command1_Click();
   void Command3_Click();
   // Runs a command on MyCMD2, with its progress on the taskbar.
-  void runCommand(const std::string& command);
+  void runCommand(std::string_view command);
   // Whether the image at `path` may be flashed: true for a boot image or when the user says to
   // flash it anyway; otherwise the user has been told why not.
   bool imageApproved(const std::string& path, const std::optional<std::string>& builtInName);
   void updateHint();
   // Ends the program; a command still waiting for a phone ends with it.
   void endProgram();
-  void flashBuiltIn(ControlId button, const std::string& imagePath);
+  void flashBuiltIn(ControlId button, std::string_view image);
   std::optional<std::string> clientPath(const std::string& imagePath);
   void MyCMD2_执行完毕(const std::string& 返回内容, bool 结束);
   void MyCMD2_收到输出(const std::string& chunk);
   void clearOutput();
   void showPending();
   void openPage(std::string_view address);
-  void missingComponent(const std::string& fileName);
+  void missingComponent(std::string_view fileName);
   void startupFailure(const std::string& description);
 
   Controls& controls_;
@@ -84,7 +84,7 @@ class Form1 : public WindowEvents {
   std::function<Clock::time_point()> clock_ = [] { return Clock::now(); };
   // The running command's wait for a phone, its hint and the taskbar's state.
   class NoFeedback final : public Feedback {
-    void setHint(ControlId, const std::string&) override {}
+    void setHint(ControlId, std::string_view) override {}
     void setProgress(Progress) override {}
     bool inForeground() override { return true; }
     void flashUntilActive() override {}

@@ -19,7 +19,7 @@ bool startsWith(std::string_view text, std::string_view prefix) {
 }
 
 ImageVerdict stop(std::string prompt) {
-  return {ImageVerdict::Action::stop, std::move(prompt), kStopTitle, kStyleWarning};
+  return {ImageVerdict::Action::stop, std::move(prompt), kStopTitle, MessageStyle::warning};
 }
 
 }  // namespace
@@ -79,7 +79,7 @@ ImageVerdict judgeImage(const FileStart& found, const std::string& shownPath,
           "这个文件不像 Recovery 镜像：\r\n" + shownPath +
               "\r\n\r\nRecovery 镜像都是 Android 启动镜像，以“ANDROID!”开头，这个文件不是。" +
               looks + "\r\n\r\n刷入错误的镜像可能使手机无法进入 Recovery。仍然要刷入吗？",
-          kAskTitle, kStyleYesNo | kStyleWarning | kStyleSecondDefault};
+          kAskTitle, MessageStyle::yesNo | MessageStyle::warning | MessageStyle::secondDefault};
 }
 
 std::string phoneWaitHint() {

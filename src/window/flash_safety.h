@@ -35,7 +35,7 @@ struct ImageVerdict {
   Action action = Action::flash;
   std::string prompt;
   std::string title;
-  unsigned style = kStyleOk;
+  MessageStyle style = MessageStyle::ok;
 };
 
 // The verdict on what a look at the image found. `shownPath` is the path as the message names

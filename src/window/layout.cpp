@@ -21,43 +21,68 @@ constexpr std::string_view kSteps =
     "   格式，一般卡刷包或者线刷包都有的。\r\n"
     "3、点击 开始 按钮开始线刷，等待操作完成。";
 
-// In creation order; the tab order follows the tab index.
+// In creation order; the tab order follows the tab index. One row a control, in the order of
+// ControlRow's members: id and name, kind, container, caption, place, tab index, then what differs
+// from the defaults.
+// clang-format off
 const std::array<ControlRow, 23> kControls = {{
-    {Frame1, "Frame1", frame, none, "自定义Recovery线刷", 120, 120, 8055, 3015, 9, kRed},
-    {Combo1, "Combo1", combo, Frame1, "", 120, 240, 4215, 360, 11, std::nullopt, true, false, false,
-     true, kPathFont},
-    {Command3, "Command3", button, Frame1, "选择(&A)", 4440, 240, 1095, 375, 13},
-    {Command1, "Command1", button, Frame1, "开始(&B)", 5640, 240, 1095, 375, 14, std::nullopt,
-     false},
-    {Command4, "Command4", button, Frame1, "退出(&C)", 6840, 240, 1095, 375, 12},
-    {CMDTeXT, "CMDTeXT", edit, Frame1, "", 120, 720, 7815, 2055, 10, std::nullopt, true, true,
-     true},
-    {Frame2, "Frame2", frame, none, "Recovery本地线刷包合集", 120, 3240, 8055, 735, 15, kRed},
-    {Command7, "Command7", button, Frame2, "官方2/2S Recovery 2.0.1", 120, 240, 2535, 375, 16},
-    {Command8, "Command8", button, Frame2, "红米CWM Recovery 触屏版", 2760, 240, 2535, 375, 17},
-    {Command9, "Command9", button, Frame2, "CWM Recovery 中文触屏版", 5400, 240, 2535, 375, 18},
-    {Label6, "Label6", label, none, "注意：运行本程序时，请不要同时连接多部手机。", 120, 4080, 3975,
-     375, 20, kRed},
-    {Label3, "Label3", label, none, "手机请在 FastBoot 模式下使用本程序。", 4320, 4080, 3975, 375,
-     2, kBlue},
-    {Label2, "Label2", label, none, "作者QQ：12345678", 120, 4440, 1695, 375, 0, kRed},
-    {Label1, "Label1", label, none, "另诚信出售七位QQ", 1800, 4440, 1695, 375, 7, kRed},
-    {Label4, "Label4", label, none, "如果程序遇到错误或者有什么问题，请联系作者。", 4320, 4440,
-     4095, 375, 3, kBlue},
-    {Label5, "Label5", label, none, kSteps, 120, 4800, 4095, 1215, 4, kBlue},
-    {Command2, "Command2", button, none, "线刷资源下载", 4320, 4800, 1575, 375, 5},
-    {Command5, "Command5", button, none, "Veltria", 6480, 4800, 1575, 375, 6},
-    {Command10, "Command10", button, none, "进入FastBoot方法", 4320, 5280, 1575, 375, 19},
-    {Command6, "Command6", button, none, "常见问题解答", 6480, 5280, 1575, 375, 8},
+    {.id = Frame1, .name = "Frame1", .kind = frame, .caption = "自定义Recovery线刷",
+     .place = {120, 120, 8055, 3015}, .tabIndex = 9, .textColor = kRed},
+    {.id = Combo1, .name = "Combo1", .kind = combo, .container = Frame1,
+     .place = {120, 240, 4215, 360}, .tabIndex = 11, .font = kPathFont},
+    {.id = Command3, .name = "Command3", .kind = button, .container = Frame1, .caption = "选择(&A)",
+     .place = {4440, 240, 1095, 375}, .tabIndex = 13},
+    {.id = Command1, .name = "Command1", .kind = button, .container = Frame1, .caption = "开始(&B)",
+     .place = {5640, 240, 1095, 375}, .tabIndex = 14, .enabled = false},
+    {.id = Command4, .name = "Command4", .kind = button, .container = Frame1, .caption = "退出(&C)",
+     .place = {6840, 240, 1095, 375}, .tabIndex = 12},
+    {.id = CMDTeXT, .name = "CMDTeXT", .kind = edit, .container = Frame1,
+     .place = {120, 720, 7815, 2055}, .tabIndex = 10, .multiline = true, .readOnly = true},
+
+    {.id = Frame2, .name = "Frame2", .kind = frame, .caption = "Recovery本地线刷包合集",
+     .place = {120, 3240, 8055, 735}, .tabIndex = 15, .textColor = kRed},
+    {.id = Command7, .name = "Command7", .kind = button, .container = Frame2,
+     .caption = "官方2/2S Recovery 2.0.1", .place = {120, 240, 2535, 375}, .tabIndex = 16},
+    {.id = Command8, .name = "Command8", .kind = button, .container = Frame2,
+     .caption = "红米CWM Recovery 触屏版", .place = {2760, 240, 2535, 375}, .tabIndex = 17},
+    {.id = Command9, .name = "Command9", .kind = button, .container = Frame2,
+     .caption = "CWM Recovery 中文触屏版", .place = {5400, 240, 2535, 375}, .tabIndex = 18},
+
+    {.id = Label6, .name = "Label6", .kind = label,
+     .caption = "注意：运行本程序时，请不要同时连接多部手机。",
+     .place = {120, 4080, 3975, 375}, .tabIndex = 20, .textColor = kRed},
+    {.id = Label3, .name = "Label3", .kind = label, .caption = "手机请在 FastBoot 模式下使用本程序。",
+     .place = {4320, 4080, 3975, 375}, .tabIndex = 2, .textColor = kBlue},
+    {.id = Label2, .name = "Label2", .kind = label, .caption = "作者QQ：12345678",
+     .place = {120, 4440, 1695, 375}, .tabIndex = 0, .textColor = kRed},
+    {.id = Label1, .name = "Label1", .kind = label, .caption = "另诚信出售七位QQ",
+     .place = {1800, 4440, 1695, 375}, .tabIndex = 7, .textColor = kRed},
+    {.id = Label4, .name = "Label4", .kind = label,
+     .caption = "如果程序遇到错误或者有什么问题，请联系作者。",
+     .place = {4320, 4440, 4095, 375}, .tabIndex = 3, .textColor = kBlue},
+    {.id = Label5, .name = "Label5", .kind = label, .caption = kSteps,
+     .place = {120, 4800, 4095, 1215}, .tabIndex = 4, .textColor = kBlue},
+
+    {.id = Command2, .name = "Command2", .kind = button, .caption = "线刷资源下载",
+     .place = {4320, 4800, 1575, 375}, .tabIndex = 5},
+    {.id = Command5, .name = "Command5", .kind = button, .caption = "Veltria",
+     .place = {6480, 4800, 1575, 375}, .tabIndex = 6},
+    {.id = Command10, .name = "Command10", .kind = button, .caption = "进入FastBoot方法",
+     .place = {4320, 5280, 1575, 375}, .tabIndex = 19},
+    {.id = Command6, .name = "Command6", .kind = button, .caption = "常见问题解答",
+     .place = {6480, 5280, 1575, 375}, .tabIndex = 8},
+
     // Holds the flash command prefix out of sight. Read-only and out of the tab order, so that
     // keys typed before the first click cannot change the command of every later flash.
-    {Text2, "Text2", edit, none, "fastboot flash recovery ", 840, 6480, 3135, 375, 1, std::nullopt,
-     true, false, true, false},
-    {MyCMD2, "MyCMD2", runner, none, "", 5280, 5880, 480, 480, -1, std::nullopt, true, false, false,
-     false},
-    {MyCMD1, "MyCMD1", runner, none, "", 6240, 5760, 480, 480, -1, std::nullopt, true, false, false,
-     false},
+    {.id = Text2, .name = "Text2", .kind = edit, .caption = "fastboot flash recovery ",
+     .place = {840, 6480, 3135, 375}, .tabIndex = 1, .readOnly = true, .tabStop = false},
+    // The command runners: a picture each, never in the tab order.
+    {.id = MyCMD2, .name = "MyCMD2", .kind = runner, .place = {5280, 5880, 480, 480},
+     .tabStop = false},
+    {.id = MyCMD1, .name = "MyCMD1", .kind = runner, .place = {6240, 5760, 480, 480},
+     .tabStop = false},
 }};
+// clang-format on
 
 constexpr FormLayout kForm{"QuorlaneBeta1 -- Tessivo", 8325, 6015};
 
@@ -79,11 +104,11 @@ const ControlRow& control(ControlId id) {
 }
 
 TwipsRect absoluteRect(const ControlRow& row) {
-  TwipsRect r{row.left, row.top, row.width, row.height};
+  TwipsRect r = row.place;
   if (row.container != ControlId::none) {
     const ControlRow& frame = control(row.container);
-    r.left += frame.left;
-    r.top += frame.top;
+    r.left += frame.place.left;
+    r.top += frame.place.top;
   }
   return r;
 }

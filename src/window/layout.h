@@ -48,9 +48,19 @@ enum class Kind {
   runner,  // the command runner's face: its 32 x 32 console picture
 };
 
+// Whether a control of this kind can take the keyboard focus (and so a place among the Tab stops).
+constexpr bool takesFocus(Kind kind) {
+  return kind == Kind::button || kind == Kind::combo || kind == Kind::edit;
+}
+
 struct Rgb {
   std::uint8_t r, g, b;
   friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// A rectangle in twips.
+struct TwipsRect {
+  int left = 0, top = 0, width = 0, height = 0;
 };
 
 struct Font {
@@ -60,14 +70,16 @@ struct Font {
   int charset;
 };
 
+// One control, written with designated initializers: a row names what it sets, and what it
+// leaves out keeps the default given here.
 struct ControlRow {
-  ControlId id;
-  std::string_view name;
-  Kind kind;
-  ControlId container;  // a frame, or none for the window's client area
-  std::string_view caption;
-  int left, top, width, height;  // twips, relative to the container's top-left corner
-  int tabIndex;                  // -1: no place in the tab order
+  ControlId id = ControlId::none;
+  std::string_view name = {};
+  Kind kind = Kind::label;
+  ControlId container = ControlId::none;  // a frame, or none for the window's client area
+  std::string_view caption = {};
+  TwipsRect place = {};  // relative to the container's top-left corner
+  int tabIndex = -1;     // -1: no place in the tab order
   std::optional<Rgb> textColor = std::nullopt;
   bool enabled = true;
   bool multiline = false;  // edit: several lines with a vertical scroll bar
@@ -77,7 +89,7 @@ struct ControlRow {
 };
 
 struct FormLayout {
-  std::string_view caption;
+  std::string_view caption = {};
   int clientWidth, clientHeight;  // twips
 };
 
@@ -86,9 +98,6 @@ std::span<const ControlRow> controls();
 const ControlRow& control(ControlId id);
 
 // The control's rectangle relative to the window's client area (frames resolved), in twips.
-struct TwipsRect {
-  int left, top, width, height;
-};
 TwipsRect absoluteRect(const ControlRow& row);
 
 // Twips to pixels at a given DPI: 1440 twips an inch, so exactly 15 twips a pixel at 96 DPI.

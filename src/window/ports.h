@@ -1,37 +1,59 @@
 #pragma once
 // What the window's handlers need of the platform: the controls' texts and states, message
 // boxes, the open-file dialog, files beside the executable, the skin library, starting a program
-// from a command line, and ending the program. Texts are UTF-8.
+// from a command line, and ending the program. Texts are UTF-8; a port takes a text it only reads
+// as a string_view.
+//
+// Every port reports failure the same way: it never throws and fills no out-parameter. What a
+// call finds is its return value, a std::optional where it may find nothing (or a value with a
+// state of its own, as FileStart, where more than that is to be told apart). A call that does
+// something returns a Failure: nothing when it succeeded, otherwise what went wrong in words the
+// user can be shown. Callers can then neither miss a failure nor meet one they did not expect.
 
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "window/layout.h"
 
 namespace quorlane::window {
 
+// Nothing when a call succeeded, otherwise the description of what failed.
+using Failure = std::optional<std::string>;
+
 class Controls {
  public:
   virtual ~Controls() = default;
   virtual std::string text(ControlId id) = 0;
-  virtual void setText(ControlId id, const std::string& text) = 0;
+  virtual void setText(ControlId id, std::string_view text) = 0;
   // Adds text at the end of an edit control without replacing what it holds; the box keeps its
   // newest line in view when its end was in view before.
-  virtual void appendText(ControlId id, const std::string& text) = 0;
+  virtual void appendText(ControlId id, std::string_view text) = 0;
   virtual bool enabled(ControlId id) = 0;
   virtual void setEnabled(ControlId id, bool enabled) = 0;
 };
 
-// Message box styles and answers, as the platform numbers them.
-inline constexpr unsigned kStyleOk = 0;
-inline constexpr unsigned kStyleYesNo = 4;
-inline constexpr unsigned kStyleCritical = 16;
-inline constexpr unsigned kStyleWarning = 48;
-inline constexpr unsigned kStyleSecondDefault = 256;  // the second button is the default
-inline constexpr int kAnswerOk = 1;
-inline constexpr int kAnswerYes = 6;
-inline constexpr int kAnswerNo = 7;
+// A message box's buttons, icon and default button, combined with |.
+enum class MessageStyle : unsigned {
+  ok = 0,                  // an OK button, no icon
+  yesNo = 1U << 0,         // Yes and No buttons
+  critical = 1U << 1,      // the stop icon
+  warning = 1U << 2,       // the exclamation icon
+  secondDefault = 1U << 3  // the second button is the default
+};
+constexpr MessageStyle operator|(MessageStyle a, MessageStyle b) {
+  return static_cast<MessageStyle>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+constexpr bool has(MessageStyle style, MessageStyle part) {
+  return (static_cast<unsigned>(style) & static_cast<unsigned>(part)) != 0;
+}
+
+// The button that closed a message box.
+enum class Answer { ok, yes, no, other };
+
+// How a started program shows its window.
+enum class Show { normal, minimized };
 
 // What a look at the start of a file found.
 struct FileStart {
@@ -47,8 +69,10 @@ struct FileStart {
 };
 
 struct OpenFileRequest {
-  std::string filter;  // "description|pattern|" pairs
-  int flags = 0;
+  std::string_view filter;  // "description|pattern|" pairs
+  // Asks before a chosen file would be overwritten: no effect on opening, but the dialog has
+  // always been shown with it.
+  bool overwritePrompt = false;
 };
 
 class Shell {
@@ -59,24 +83,24 @@ class Shell {
   virtual std::string executableName() = 0;
   // A directory search for exactly this path that finds a normal file (hidden or system files
   // and folders do not count).
-  virtual bool fileExists(const std::string& path) = 0;
-  virtual bool setCurrentDirectory(const std::string& path) = 0;
+  virtual bool fileExists(std::string_view path) = 0;
+  virtual Failure setCurrentDirectory(std::string_view path) = 0;
   // A modal message box owned by the main window once it is shown; returns the button pressed.
-  virtual int messageBox(const std::string& prompt, unsigned style, const std::string& title) = 0;
+  virtual Answer messageBox(std::string_view prompt, MessageStyle style,
+                            std::string_view title) = 0;
   // Opens the file at `path` (relative paths from the current directory) for reading and reads
   // at most maxBytes from its start, sharing it with any writer.
-  virtual FileStart readFileStart(const std::string& path, std::size_t maxBytes) = 0;
-  // The chosen file's full path; nothing when the user cancelled. Throws std::runtime_error when
-  // the dialog cannot be shown. Leaves the current directory as it was.
+  virtual FileStart readFileStart(std::string_view path, std::size_t maxBytes) = 0;
+  // The chosen file's full path; nothing when the user cancelled or the dialog could not be
+  // shown. Leaves the current directory as it was.
   virtual std::optional<std::string> openFile(const OpenFileRequest& request) = 0;
   // The path as a program that receives its arguments in the ANSI code page (as the fastboot
   // client does) can open it: unchanged when that code page can represent it, otherwise the
   // file's short (8.3) path when the volume gives it one the code page can represent; nothing
   // when there is no such path.
-  virtual std::optional<std::string> pathForAnsiProgram(const std::string& path) = 0;
-  // Starts a command line with a window style without waiting for it. On failure returns false
-  // and says why in `error`.
-  virtual bool startProgram(const std::string& commandLine, int showStyle, std::string& error) = 0;
+  virtual std::optional<std::string> pathForAnsiProgram(std::string_view path) = 0;
+  // Starts a command line without waiting for it.
+  virtual Failure startProgram(std::string_view commandLine, Show show) = 0;
   // Ends the program at once. A fake may return; callers return right after it.
   virtual void endProgram() = 0;
 };
@@ -94,7 +118,7 @@ class Feedback {
   virtual ~Feedback() = default;
   // Shows `text` anchored to the control `anchor`, without changing that control; replaces any
   // hint shown before. Empty text hides the hint.
-  virtual void setHint(ControlId anchor, const std::string& text) = 0;
+  virtual void setHint(ControlId anchor, std::string_view text) = 0;
   virtual void setProgress(Progress progress) = 0;
   // Whether the user has the window in front: it is the foreground window (or not shown at all,
   // so there is nothing to draw attention to).
@@ -103,15 +127,14 @@ class Feedback {
   virtual void flashUntilActive() = 0;
 };
 
-// The skin library, loaded by its full path. Each call returns nothing on success, otherwise the
-// description of what failed (the library could not be loaded, an entry point is missing).
+// The skin library, loaded by its full path. A call fails when the library could not be loaded or
+// an entry point is missing.
 class Skin {
  public:
   virtual ~Skin() = default;
-  virtual std::optional<std::string> setAero(const std::string& libraryPath, int value) = 0;
-  virtual std::optional<std::string> attach(const std::string& libraryPath,
-                                            const std::string& skinFile,
-                                            const std::string& password) = 0;
+  virtual Failure setAero(std::string_view libraryPath, int value) = 0;
+  virtual Failure attach(std::string_view libraryPath, std::string_view skinFile,
+                         std::string_view password) = 0;
 };
 
 }  // namespace quorlane::window

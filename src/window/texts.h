@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "window/ports.h"
+
 namespace quorlane::window::texts {
 
 inline constexpr std::string_view kDeviceQuery = "fastboot devices";
@@ -22,7 +24,7 @@ inline constexpr std::string_view kStartupErrorPrefix = "错误信息：";
 inline constexpr std::string_view kErrorTitle = "错误";
 
 inline constexpr std::string_view kImageFilter = "Recovery线刷包(*.img)|*.img|";
-inline constexpr int kImageDialogFlags = 2;
+inline constexpr bool kImageDialogOverwritePrompt = true;
 // Shown instead of running the flash when the client could not open the image: its path holds
 // characters the ANSI code page cannot represent and the file has no short name.
 inline constexpr std::string_view kPathNotUsableBefore = "fastboot 无法打开这个镜像文件：\r\n";
@@ -46,7 +48,7 @@ inline constexpr std::string_view kQuestionsPage =
     "https://source.android.com/docs/setup/test/flash";
 inline constexpr std::string_view kShopPage = "https://veltria.example.com/";
 inline constexpr std::string_view kBrowserCommand = "EXPLORER ";
-inline constexpr int kShowMinimized = 2;
+inline constexpr Show kBrowserShow = Show::minimized;
 inline constexpr std::string_view kLinkFailed = "无法打开网页 ";
 
 }  // namespace quorlane::window::texts

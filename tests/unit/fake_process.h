@@ -39,20 +39,19 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
   int pumps = 0;
   int openHandles = 0;
 
-  bool createPipe(platform::Handle& r, platform::Handle& w) override {
+  std::optional<platform::Pipe> createPipe() override {
     journal.push_back("createPipe");
-    if (pipeFails) return false;
-    r = allocate("read");
-    w = allocate("write");
-    return true;
+    if (pipeFails) return std::nullopt;
+    const platform::Handle r = allocate("read");
+    return platform::Pipe{r, allocate("write")};
   }
-  std::optional<std::string> environment(const std::string& name) override {
-    journal.push_back("env " + name);
+  std::optional<std::string> environment(std::string_view name) override {
+    journal.push_back("env " + std::string(name));
     return name == "ComSpec" ? comSpec : std::nullopt;
   }
-  std::optional<platform::Started> start(const std::string& line, platform::Handle out) override {
+  std::optional<platform::Started> start(std::string_view line, platform::Handle out) override {
     journal.push_back("start " + name(out));
-    commandLines.push_back(line);
+    commandLines.emplace_back(line);
     if (startFails) return std::nullopt;
     const platform::Handle process = allocate("process");
     const platform::Handle thread = allocate("thread");
@@ -66,14 +65,14 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     if (state == platform::PipeState::empty) reads.pop_front();
     return state;
   }
-  bool read(platform::Handle, std::string& bytes, std::size_t maxBytes) override {
+  std::optional<std::string> read(platform::Handle, std::size_t maxBytes) override {
     journal.push_back("read");
     maxRead = maxBytes;
-    if (reads.empty()) return false;
+    if (reads.empty()) return std::nullopt;
     ReadStep step = reads.front();
     reads.pop_front();
-    bytes = step.ok ? step.bytes : std::string();
-    return step.ok;
+    if (!step.ok) return std::nullopt;
+    return step.bytes;
   }
   void close(platform::Handle h) override {
     journal.push_back("close " + name(h));

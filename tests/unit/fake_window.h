@@ -7,6 +7,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "window/layout.h"
@@ -23,11 +24,11 @@ class FakeControls final : public window::Controls {
     }
   }
   std::string text(window::ControlId id) override { return texts.at(id); }
-  void setText(window::ControlId id, const std::string& t) override {
+  void setText(window::ControlId id, std::string_view t) override {
     texts[id] = t;
     ++setTextCalls;
   }
-  void appendText(window::ControlId id, const std::string& t) override {
+  void appendText(window::ControlId id, std::string_view t) override {
     texts[id] += t;
     ++appends;
     if (onAppend) onAppend();
@@ -44,7 +45,7 @@ class FakeControls final : public window::Controls {
 
 struct Box {
   std::string prompt;
-  unsigned style;
+  window::MessageStyle style;
   std::string title;
 };
 
@@ -66,35 +67,37 @@ class FakeShell final : public window::Shell {
   std::vector<window::OpenFileRequest> dialogs;
   std::map<std::string, window::FileStart> images;
   std::vector<std::pair<std::string, std::size_t>> looks;
-  std::vector<int> answers;     // the answers to Yes/No boxes, in order
-  std::function<void()> onBox;  // runs while a box is shown
+  std::vector<window::Answer> answers;  // the answers to Yes/No boxes, in order
+  std::function<void()> onBox;          // runs while a box is shown
 
   std::string applicationPath() override { return folder; }
   std::string executableName() override { return "Quorlane"; }
-  bool fileExists(const std::string& path) override {
-    checked.push_back(path);
-    return files.count(path) > 0;
+  bool fileExists(std::string_view path) override {
+    checked.emplace_back(path);
+    return files.count(std::string(path)) > 0;
   }
-  bool setCurrentDirectory(const std::string& path) override {
-    journal.push_back("cd " + path);
+  window::Failure setCurrentDirectory(std::string_view path) override {
     currentDirectory = path;
-    return true;
+    journal.push_back("cd " + currentDirectory);
+    return std::nullopt;
   }
-  int messageBox(const std::string& prompt, unsigned style, const std::string& title) override {
+  window::Answer messageBox(std::string_view prompt, window::MessageStyle style,
+                            std::string_view title) override {
     journal.push_back("box");
-    boxes.push_back({prompt, style, title});
+    boxes.push_back({std::string(prompt), style, std::string(title)});
     if (onBox) onBox();
-    if ((style & 0xF) != window::kStyleYesNo) return window::kAnswerOk;
-    if (answers.empty()) return window::kAnswerNo;  // Enter takes the default button
-    const int answer = answers.front();
+    if (!has(style, window::MessageStyle::yesNo)) return window::Answer::ok;
+    if (answers.empty()) return window::Answer::no;  // Enter takes the default button
+    const window::Answer answer = answers.front();
     answers.erase(answers.begin());
     return answer;
   }
   // Image files by the path the handlers open them with: their bytes, or how they fail.
-  window::FileStart readFileStart(const std::string& path, std::size_t maxBytes) override {
-    journal.push_back("look " + path);
-    looks.push_back({path, maxBytes});
-    const auto found = images.find(path);
+  window::FileStart readFileStart(std::string_view path, std::size_t maxBytes) override {
+    const std::string file(path);
+    journal.push_back("look " + file);
+    looks.push_back({file, maxBytes});
+    const auto found = images.find(file);
     if (found == images.end()) return {};
     window::FileStart start = found->second;
     if (start.bytes.size() > maxBytes) start.bytes.resize(maxBytes);
@@ -105,23 +108,23 @@ class FakeShell final : public window::Shell {
   }
   std::optional<std::string> openFile(const window::OpenFileRequest& request) override {
     dialogs.push_back(request);
-    if (dialog == Dialog::fail) throw std::runtime_error("dialog failed");
-    if (dialog == Dialog::cancel) return std::nullopt;
+    if (dialog != Dialog::choose) return std::nullopt;  // cancelled, or the dialog failed
     return dialogChoice;
   }
   // Paths the ANSI code page cannot represent, and the short form each has (empty: none).
   std::map<std::string, std::string> nonAnsiPaths;
-  std::optional<std::string> pathForAnsiProgram(const std::string& path) override {
-    journal.push_back("path " + path);
-    const auto found = nonAnsiPaths.find(path);
-    if (found == nonAnsiPaths.end()) return path;
+  std::optional<std::string> pathForAnsiProgram(std::string_view path) override {
+    const std::string file(path);
+    journal.push_back("path " + file);
+    const auto found = nonAnsiPaths.find(file);
+    if (found == nonAnsiPaths.end()) return file;
     if (found->second.empty()) return std::nullopt;
     return found->second;
   }
-  bool startProgram(const std::string& line, int show, std::string& error) override {
-    started.push_back(line + " @" + std::to_string(show));
-    if (startFails) error = "系统找不到指定的文件。";
-    return !startFails;
+  window::Failure startProgram(std::string_view line, window::Show show) override {
+    started.push_back(std::string(line) + (show == window::Show::minimized ? " @minimized" : ""));
+    if (startFails) return "系统找不到指定的文件。";
+    return std::nullopt;
   }
   void endProgram() override {
     journal.push_back("end");
@@ -135,13 +138,14 @@ class FakeSkin final : public window::Skin {
   std::optional<std::string> attachFailure;
   std::vector<std::string> calls;
 
-  std::optional<std::string> setAero(const std::string& library, int value) override {
-    calls.push_back("aero " + library + " " + std::to_string(value));
+  window::Failure setAero(std::string_view library, int value) override {
+    calls.push_back("aero " + std::string(library) + " " + std::to_string(value));
     return aeroFailure;
   }
-  std::optional<std::string> attach(const std::string& library, const std::string& file,
-                                    const std::string& password) override {
-    calls.push_back("attach " + library + " " + file + " [" + password + "]");
+  window::Failure attach(std::string_view library, std::string_view file,
+                         std::string_view password) override {
+    calls.push_back("attach " + std::string(library) + " " + std::string(file) + " [" +
+                    std::string(password) + "]");
     return attachFailure;
   }
 };
@@ -154,8 +158,8 @@ class FakeFeedback final : public window::Feedback {
   int flashes = 0;
   bool foreground = true;
 
-  void setHint(window::ControlId anchor, const std::string& text) override {
-    hints.push_back(anchor == window::ControlId::CMDTeXT ? text : "wrong anchor");
+  void setHint(window::ControlId anchor, std::string_view text) override {
+    hints.emplace_back(anchor == window::ControlId::CMDTeXT ? text : "wrong anchor");
   }
   void setProgress(window::Progress p) override { progress.push_back(p); }
   bool inForeground() override { return foreground; }

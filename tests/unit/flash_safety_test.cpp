@@ -25,7 +25,8 @@ using testing::FakeSkin;
 using State = FileStart::State;
 
 constexpr const char* kWaiting = "< waiting for any device >\r\n";
-constexpr unsigned kAskStyle = kStyleYesNo | kStyleWarning | kStyleSecondDefault;
+constexpr MessageStyle kAskStyle =
+    MessageStyle::yesNo | MessageStyle::warning | MessageStyle::secondDefault;
 
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -123,7 +124,7 @@ TEST_F(FlashSafetyTest, AnImageThatCannotBeFlashedIsNamedAndNothingRuns) {
     f.click(ControlId::Command1);
     ASSERT_EQ(sh.boxes.size(), 1u);
     for (const auto& part : c.said) EXPECT_TRUE(contains(sh.boxes[0].prompt, part)) << part;
-    EXPECT_EQ(sh.boxes[0].style, kStyleWarning);
+    EXPECT_EQ(sh.boxes[0].style, MessageStyle::warning);
     EXPECT_EQ(sh.boxes[0].title, "无法刷入");
     EXPECT_TRUE(p.commandLines.empty());
     // Start never disabled itself, and the box kept its text.
@@ -163,7 +164,7 @@ TEST_F(FlashSafetyTest, AFileThatIsNoBootImageIsFlashedOnlyWhenTheUserSaysYes) {
     EXPECT_TRUE(os.commandLines.empty());
 
     // Yes: the flash goes on exactly as without the question.
-    shell.answers = {kAnswerYes};
+    shell.answers = {Answer::yes};
     start("E:\\rom\\file.bin");
     EXPECT_EQ(shell.boxes.size(), 2u);
     ASSERT_EQ(os.commandLines.size(), 1u);
@@ -204,7 +205,7 @@ TEST_F(FlashSafetyTest, ABuiltInImageThatFailsSaysWhereToPutItAndLeavesTheBoxAsI
     EXPECT_TRUE(contains(prompt, "RE 文件夹")) << prompt;
     EXPECT_TRUE(contains(prompt, "命名为 " + name)) << prompt;
     EXPECT_TRUE(contains(prompt, "手机的型号")) << prompt;
-    EXPECT_EQ(shell.boxes[0].style, kStyleWarning);
+    EXPECT_EQ(shell.boxes[0].style, MessageStyle::warning);
     EXPECT_EQ(shell.looks.back().first, "RE\\" + name);  // as the command would open it
     EXPECT_EQ(controls.texts[ControlId::CMDTeXT], "0123456789ABCDEF\tfastboot\r\n");
     EXPECT_TRUE(controls.states[button]);
@@ -216,7 +217,7 @@ TEST_F(FlashSafetyTest, ABuiltInImageThatFailsSaysWhereToPutItAndLeavesTheBoxAsI
   form.click(ControlId::Command8);
   EXPECT_EQ(shell.boxes.back().style, kAskStyle);
   EXPECT_EQ(controls.texts[ControlId::CMDTeXT], "0123456789ABCDEF\tfastboot\r\n");
-  shell.answers = {kAnswerYes};
+  shell.answers = {Answer::yes};
   os.reads = chunks({"done"});
   form.click(ControlId::Command8);
   EXPECT_EQ(controls.texts[ControlId::CMDTeXT], "done\r\n\r\n");

@@ -92,7 +92,7 @@ TEST_F(FormTest, FirstMissingComponentIsNamedAndTheProgramEnds) {
     EXPECT_EQ(
         sh.boxes[0].prompt,
         "没有找到 " + c.named + " ，因此这个应用程序未能启动。重新安装应用程序可能修复此问题。");
-    EXPECT_EQ(sh.boxes[0].style, 16u);
+    EXPECT_EQ(sh.boxes[0].style, MessageStyle::critical);
     EXPECT_EQ(sh.boxes[0].title, "Quorlane.exe  - 无法找到组件");
     EXPECT_EQ(sh.journal, (std::vector<std::string>{"box", "end"}));
     EXPECT_TRUE(sk.calls.empty());
@@ -129,7 +129,7 @@ TEST_F(FormTest, SkinFailureLooksForTheSkinFileThenTheLibraryThenReportsTheFailu
     EXPECT_FALSE(f.Form_Load());
     ASSERT_EQ(sh.boxes.size(), 1u);
     EXPECT_EQ(sh.boxes[0].prompt, c.prompt);
-    EXPECT_EQ(sh.boxes[0].style, 16u);
+    EXPECT_EQ(sh.boxes[0].style, MessageStyle::critical);
     EXPECT_EQ(sh.boxes[0].title, c.title);
     EXPECT_EQ(sh.journal, (std::vector<std::string>{"box", "end"}));
     EXPECT_EQ(sk.calls.size(), c.failAero ? 1u : 2u);
@@ -235,6 +235,7 @@ TEST_F(FormTest, BuiltInPressedDuringStartEmptiesTheBoxAndTheRunningFlashFillsIt
 TEST_F(FormTest, APathOutsideTheAnsiCodePageIsHandedOnInItsShortForm) {
   const std::string path = "D:\\নতুন\\twrp.img";
   shell.nonAnsiPaths[path] = "D:\\A1B2~1\\twrp.img";
+  shell.addImage(path);
   // Pasted in quotes: the path inside them is what is checked and shortened.
   controls.texts[ControlId::Combo1] = "\"" + path + "\"";
   os.reads = chunks({"Finished"});
@@ -252,6 +253,7 @@ TEST_F(FormTest, APathTheClientCannotOpenRunsNothingAndNamesTheFile) {
   controls.texts[ControlId::CMDTeXT] = "devices\r\n";
   const std::string path = "D:\\নতুন\\twrp.img";
   shell.nonAnsiPaths[path] = "";  // the volume keeps no short names
+  shell.addImage(path);
   controls.texts[ControlId::Combo1] = path;
   form.Timer1_Timer();
   form.click(ControlId::Command1);
@@ -259,13 +261,14 @@ TEST_F(FormTest, APathTheClientCannotOpenRunsNothingAndNamesTheFile) {
   ASSERT_EQ(shell.boxes.size(), 1u);
   EXPECT_NE(shell.boxes[0].prompt.find(path), std::string::npos) << shell.boxes[0].prompt;
   EXPECT_NE(shell.boxes[0].prompt.find("中文或英文"), std::string::npos);
-  EXPECT_EQ(shell.boxes[0].style, kStyleCritical);
+  EXPECT_EQ(shell.boxes[0].style, MessageStyle::critical);
   EXPECT_EQ(box(), "devices\r\n");  // the output is left as it was
   EXPECT_TRUE(controls.states[ControlId::Command1]);
   EXPECT_FALSE(shell.ended);
 
   // Other paths still run.
   controls.texts[ControlId::Combo1] = "D:\\img\\ok.img";
+  shell.addImage("D:\\img\\ok.img");
   os.reads = chunks({"Finished"});
   form.click(ControlId::Command1);
   ASSERT_EQ(os.commandLines.size(), 1u);
@@ -350,7 +353,7 @@ TEST_F(FormTest, SelectPutsTheChosenPathInTheBoxAndIgnoresCancelAndFailure) {
   EXPECT_EQ(controls.texts[ControlId::Combo1], "D:\\img\\recovery.img");
   ASSERT_EQ(shell.dialogs.size(), 3u);
   EXPECT_EQ(shell.dialogs[0].filter, "Recovery线刷包(*.img)|*.img|");
-  EXPECT_EQ(shell.dialogs[0].flags, 2);
+  EXPECT_TRUE(shell.dialogs[0].overwritePrompt);
 }
 
 TEST_F(FormTest, DroppingOneImageFileSetsThePath) {
@@ -368,7 +371,7 @@ TEST_F(FormTest, HelpLinksAndExit) {
             "先重启手机，然后在手机关机的时候，安装 音量减 键，再按住关机\r\n"
             "键，然后手机会不断重启，在手机关闭后立即松开关机键，然后会进\r\n"
             "入FastBoot，一个米兔在修安卓机器人的图案。");
-  EXPECT_EQ(shell.boxes[0].style, 0u);
+  EXPECT_EQ(shell.boxes[0].style, MessageStyle::ok);
   EXPECT_EQ(shell.boxes[0].title, "进入FastBoot方法");
 
   form.click(ControlId::Command2);
@@ -377,7 +380,7 @@ TEST_F(FormTest, HelpLinksAndExit) {
   ASSERT_EQ(shell.started.size(), 3u);
   for (const auto& line : shell.started) {
     EXPECT_EQ(line.rfind("EXPLORER https://", 0), 0u) << line;
-    EXPECT_EQ(line.substr(line.size() - 3), " @2");
+    EXPECT_EQ(line.substr(line.size() - 11), " @minimized");
   }
   EXPECT_NE(shell.started[0], shell.started[1]);
   EXPECT_EQ(shell.boxes.size(), 1u);
@@ -387,7 +390,7 @@ TEST_F(FormTest, HelpLinksAndExit) {
   shell.startFails = true;
   form.click(ControlId::Command2);
   ASSERT_EQ(shell.boxes.size(), 2u);
-  EXPECT_EQ(shell.boxes[1].style, 16u);
+  EXPECT_EQ(shell.boxes[1].style, MessageStyle::critical);
   EXPECT_NE(shell.boxes[1].prompt.find("系统找不到指定的文件。"), std::string::npos);
   EXPECT_FALSE(shell.ended);
 

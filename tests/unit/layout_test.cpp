@@ -52,9 +52,9 @@ TEST(Layout, TheTableHoldsEveryControlOnceWithItsPlace) {
 
   // The prefix box lies below the client area; the runners show only their upper strips.
   const int bottom = form().clientHeight;
-  EXPECT_GE(control(ControlId::Text2).top, bottom);
-  EXPECT_EQ(bottom - control(ControlId::MyCMD2).top, 135);
-  EXPECT_EQ(bottom - control(ControlId::MyCMD1).top, 255);
+  EXPECT_GE(control(ControlId::Text2).place.top, bottom);
+  EXPECT_EQ(bottom - control(ControlId::MyCMD2).place.top, 135);
+  EXPECT_EQ(bottom - control(ControlId::MyCMD1).place.top, 255);
   EXPECT_FALSE(control(ControlId::Command1).enabled);
   EXPECT_EQ(control(ControlId::Text2).caption, "fastboot flash recovery ");
   EXPECT_TRUE(control(ControlId::Text2).readOnly);

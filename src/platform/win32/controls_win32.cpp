@@ -17,15 +17,6 @@ bool isMultilineEdit(HWND hwnd) {
          (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_MULTILINE) != 0;
 }
 
-std::wstring windowText(HWND hwnd) {
-  const int length = GetWindowTextLengthW(hwnd);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  const int got = GetWindowTextW(hwnd, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(std::max(got, 0)));
-  return text;
-}
-
 // How many whole lines the edit control shows.
 int visibleLines(HWND edit) {
   RECT format{};
@@ -78,7 +69,7 @@ std::string Win32Controls::text(window::ControlId id) {
   return hwnd == nullptr ? std::string() : narrow(windowText(hwnd));
 }
 
-void Win32Controls::setText(window::ControlId id, const std::string& text) {
+void Win32Controls::setText(window::ControlId id, std::string_view text) {
   HWND hwnd = child(id);
   if (hwnd == nullptr) return;
   const std::wstring wide = widen(text);
@@ -98,7 +89,7 @@ void Win32Controls::setText(window::ControlId id, const std::string& text) {
   }
 }
 
-void Win32Controls::appendText(window::ControlId id, const std::string& text) {
+void Win32Controls::appendText(window::ControlId id, std::string_view text) {
   HWND hwnd = child(id);
   if (hwnd == nullptr || text.empty()) return;
   if (!isMultilineEdit(hwnd)) {

@@ -15,8 +15,8 @@ class Win32Controls final : public window::Controls {
   std::string text(window::ControlId id) override;
   // For the output box the newest line stays in view when the end was in view before; a user
   // who scrolled up keeps the part he was reading.
-  void setText(window::ControlId id, const std::string& text) override;
-  void appendText(window::ControlId id, const std::string& text) override;
+  void setText(window::ControlId id, std::string_view text) override;
+  void appendText(window::ControlId id, std::string_view text) override;
   bool enabled(window::ControlId id) override;
   void setEnabled(window::ControlId id, bool enabled) override;
 

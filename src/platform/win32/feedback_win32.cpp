@@ -61,9 +61,7 @@ LRESULT onHintPaint(HWND hwnd) {
   RECT client;
   GetClientRect(hwnd, &client);
   FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_INFOBK));
-  const int length = GetWindowTextLengthW(hwnd);
-  std::wstring text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+  const std::wstring text = windowText(hwnd);
   HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   Selection selected(
       paint.dc(), font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
@@ -140,7 +138,7 @@ LRESULT CALLBACK Win32Feedback::hintProc(HWND hwnd, UINT message, WPARAM wParam,
                  [&] { return DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
-void Win32Feedback::setHint(window::ControlId anchor, const std::string& text) {
+void Win32Feedback::setHint(window::ControlId anchor, std::string_view text) {
   HWND target = GetDlgItem(main_, static_cast<int>(anchor));
   if (text.empty() || target == nullptr) {
     if (hint_) ShowWindow(hint_.get(), SW_HIDE);

@@ -27,7 +27,7 @@ class Win32Feedback final : public window::Feedback {
   Win32Feedback(const Win32Feedback&) = delete;
   Win32Feedback& operator=(const Win32Feedback&) = delete;
 
-  void setHint(window::ControlId anchor, const std::string& text) override;
+  void setHint(window::ControlId anchor, std::string_view text) override;
   void setProgress(window::Progress progress) override;
   bool inForeground() override;
   void flashUntilActive() override;

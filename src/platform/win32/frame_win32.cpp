@@ -8,6 +8,7 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/failure_barrier.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 
 namespace quorlane::win32 {
 
@@ -36,10 +37,8 @@ LRESULT onPaint(HWND hwnd) {
   frame.top += metrics.tmHeight / 2 - 1;
   DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
 
-  const int length = GetWindowTextLengthW(hwnd);
-  if (length > 0) {
-    std::wstring caption(static_cast<std::size_t>(length) + 1, L'\0');
-    caption.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, caption.data(), length + 1)));
+  const std::wstring caption = windowText(hwnd);
+  if (!caption.empty()) {
     // The caption sits on the frame's top line, a little in from the left, on the window's
     // background with a pixel of margin either side.
     const int inset = MulDiv(8, dpi::forWindow(hwnd), 96);

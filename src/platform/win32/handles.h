@@ -1,52 +1,48 @@
 #pragma once
 // One owner for every Win32 handle and GDI object: std::unique_ptr with the release function of
-// its kind. A null (or, for the kinds that use it, INVALID_HANDLE_VALUE) handle owns nothing.
+// its kind. A null or INVALID_HANDLE_VALUE handle owns nothing.
 
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <shellapi.h>
 
 #include <memory>
 #include <type_traits>
 
+#include "platform/scope_exit.h"
+
 namespace quorlane::win32 {
 
-struct KernelCloser {
-  void operator()(HANDLE h) const {
-    if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
+// Releases a handle with the function of its kind; a null or INVALID_HANDLE_VALUE handle (never a
+// valid handle of any kind) owns nothing.
+template <auto Release>
+struct Releaser {
+  template <typename Handle>
+  void operator()(Handle h) const {
+    if (h != nullptr && h != INVALID_HANDLE_VALUE) Release(h);
   }
 };
-struct FindCloser {
-  void operator()(HANDLE h) const {
-    if (h != nullptr && h != INVALID_HANDLE_VALUE) FindClose(h);
-  }
-};
-struct GdiDeleter {
-  void operator()(HGDIOBJ h) const {
-    if (h != nullptr) DeleteObject(h);
-  }
-};
-struct IconDestroyer {
-  void operator()(HICON h) const {
-    if (h != nullptr) DestroyIcon(h);
-  }
-};
-struct ModuleFreer {
-  void operator()(HMODULE h) const {
-    if (h != nullptr) FreeLibrary(h);
-  }
-};
+// A window is destroyed only while it still exists: the system may have destroyed it first.
 struct WindowDestroyer {
   void operator()(HWND h) const {
     if (h != nullptr && IsWindow(h)) DestroyWindow(h);
   }
 };
 
-using UniqueHandle = std::unique_ptr<void, KernelCloser>;
-using UniqueFind = std::unique_ptr<void, FindCloser>;
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
-using UniqueBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiDeleter>;
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
-using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
-using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
+template <typename Handle, auto Release>
+using Unique = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Release>>;
+
+using UniqueHandle = Unique<HANDLE, CloseHandle>;
+using UniqueFind = Unique<HANDLE, FindClose>;
+using UniqueFont = Unique<HFONT, DeleteObject>;
+using UniqueBrush = Unique<HBRUSH, DeleteObject>;
+using UniqueBitmap = Unique<HBITMAP, DeleteObject>;
+using UniqueIcon = Unique<HICON, DestroyIcon>;
+using UniqueModule = Unique<HMODULE, FreeLibrary>;
+using UniqueDrop = Unique<HDROP, DragFinish>;  // a drop's file list, finished with DragFinish
+// A buffer the system allocated with LocalAlloc for the caller (FormatMessageW).
+template <typename T>
+using UniqueLocal = std::unique_ptr<T, Releaser<LocalFree>>;
 using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 // A window's device context, released to its window.

@@ -41,22 +41,6 @@ RECT toRect(const window::PixelRect& r) {
   return RECT{r.left, r.top, r.right, r.bottom};
 }
 
-// Calls DragFinish however the drop handler is left.
-class DropFinisher {
- public:
-  explicit DropFinisher(HDROP drop) : drop_(drop) {}
-  ~DropFinisher() { DragFinish(drop_); }
-  DropFinisher(const DropFinisher&) = delete;
-  DropFinisher& operator=(const DropFinisher&) = delete;
-
- private:
-  HDROP drop_;
-};
-
-bool canTakeFocus(Kind kind) {
-  return kind == Kind::button || kind == Kind::combo || kind == Kind::edit;
-}
-
 UniqueFont makeFont(const LOGFONTW& description) {
   UniqueFont font(CreateFontIndirectW(&description));
   if (!font) throw std::runtime_error("CreateFontIndirectW failed");
@@ -175,7 +159,7 @@ void MainWindow::createControls() {
         param = &runnerFace_;
         break;
     }
-    if (row->tabStop && canTakeFocus(row->kind)) style |= WS_TABSTOP;
+    if (row->tabStop && window::takesFocus(row->kind)) style |= WS_TABSTOP;
     if (!row->enabled) style |= WS_DISABLED;
 
     const RECT r = toRect(window::pixelRect(*row, dpi_));
@@ -489,8 +473,9 @@ LRESULT MainWindow::onCtlColorStatic(HDC dc, HWND child) {
   }
 }
 
-LRESULT MainWindow::onDropFiles(HDROP drop) {
-  DropFinisher finish(drop);
+LRESULT MainWindow::onDropFiles(HDROP dropped) {
+  const UniqueDrop owned(dropped);
+  HDROP drop = owned.get();
   const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   std::vector<std::string> paths;
   paths.reserve(count);

@@ -20,27 +20,25 @@ platform::Handle fromHandle(HANDLE h) {
 
 }  // namespace
 
-bool Win32Process::createPipe(platform::Handle& readEnd, platform::Handle& writeEnd) {
+std::optional<platform::Pipe> Win32Process::createPipe() {
   SECURITY_ATTRIBUTES attributes{};
   attributes.nLength = sizeof(attributes);
   attributes.lpSecurityDescriptor = nullptr;
   attributes.bInheritHandle = TRUE;
   HANDLE r = nullptr;
   HANDLE w = nullptr;
-  if (!CreatePipe(&r, &w, &attributes, 0)) return false;
+  if (!CreatePipe(&r, &w, &attributes, 0)) return std::nullopt;
   // Only the write end is meant for the child; an inherited read end would keep the child's own
   // output pipe open.
   if (!SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0)) {
     CloseHandle(r);
     CloseHandle(w);
-    return false;
+    return std::nullopt;
   }
-  readEnd = fromHandle(r);
-  writeEnd = fromHandle(w);
-  return true;
+  return platform::Pipe{fromHandle(r), fromHandle(w)};
 }
 
-std::optional<std::string> Win32Process::environment(const std::string& name) {
+std::optional<std::string> Win32Process::environment(std::string_view name) {
   const std::wstring wideName = widen(name);
   const DWORD needed = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
   if (needed == 0) return std::nullopt;
@@ -51,7 +49,7 @@ std::optional<std::string> Win32Process::environment(const std::string& name) {
   return narrow(value);
 }
 
-std::optional<platform::Started> Win32Process::start(const std::string& commandLine,
+std::optional<platform::Started> Win32Process::start(std::string_view commandLine,
                                                      platform::Handle output) {
   SECURITY_ATTRIBUTES attributes{};
   attributes.nLength = sizeof(attributes);
@@ -67,10 +65,9 @@ std::optional<platform::Started> Win32Process::start(const std::string& commandL
 
   // CreateProcessW may write into the command line, so each start gets a buffer of its own.
   const std::wstring wide = widen(commandLine);
-  std::vector<wchar_t> line;
+  std::wstring line;
   auto freshLine = [&wide, &line] {
-    line.assign(wide.begin(), wide.end());
-    line.push_back(L'\0');
+    line = wide;
     return line.data();
   };
 
@@ -182,15 +179,14 @@ platform::PipeState Win32Process::peek(platform::Handle readEnd) {
   return available > 0 ? platform::PipeState::data : platform::PipeState::empty;
 }
 
-bool Win32Process::read(platform::Handle readEnd, std::string& bytes, std::size_t maxBytes) {
-  bytes.resize(maxBytes);
+std::optional<std::string> Win32Process::read(platform::Handle readEnd, std::size_t maxBytes) {
+  std::string bytes(maxBytes, '\0');
   DWORD got = 0;
   if (!ReadFile(toHandle(readEnd), bytes.data(), static_cast<DWORD>(maxBytes), &got, nullptr)) {
-    bytes.clear();
-    return false;
+    return std::nullopt;
   }
   bytes.resize(got);
-  return true;
+  return bytes;
 }
 
 void Win32Process::close(platform::Handle handle) {

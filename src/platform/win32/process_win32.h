@@ -25,12 +25,12 @@ class Win32Process final : public platform::Process {
   // Where the last command started was placed; for the tests.
   JobPlacement lastPlacement() const { return lastPlacement_; }
 
-  bool createPipe(platform::Handle& readEnd, platform::Handle& writeEnd) override;
-  std::optional<std::string> environment(const std::string& name) override;
-  std::optional<platform::Started> start(const std::string& commandLine,
+  std::optional<platform::Pipe> createPipe() override;
+  std::optional<std::string> environment(std::string_view name) override;
+  std::optional<platform::Started> start(std::string_view commandLine,
                                          platform::Handle output) override;
   platform::PipeState peek(platform::Handle readEnd) override;
-  bool read(platform::Handle readEnd, std::string& bytes, std::size_t maxBytes) override;
+  std::optional<std::string> read(platform::Handle readEnd, std::size_t maxBytes) override;
   void close(platform::Handle handle) override;
   void sleep(unsigned milliseconds) override;
   std::optional<long> exitCode(platform::Handle process, unsigned waitMs) override;

@@ -2,10 +2,10 @@
 
 #include <commdlg.h>
 
-#include <stdexcept>
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/module_path.h"
 #include "platform/win32/text.h"
 
 namespace quorlane::win32 {
@@ -16,11 +16,6 @@ constexpr DWORD kIgnoredAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 constexpr DWORD kFileBufferChars = 32768;
 
-// Frees a buffer that FormatMessageW allocated.
-struct LocalFreer {
-  void operator()(wchar_t* p) const { LocalFree(p); }
-};
-
 std::wstring currentDirectory() {
   const DWORD needed = GetCurrentDirectoryW(0, nullptr);
   if (needed == 0) return {};
@@ -29,20 +24,6 @@ std::wstring currentDirectory() {
   dir.resize(got < needed ? got : 0);
   return dir;
 }
-
-// Puts the current directory back however the dialog is left.
-class CurrentDirectoryKeeper {
- public:
-  CurrentDirectoryKeeper() : saved_(currentDirectory()) {}
-  ~CurrentDirectoryKeeper() {
-    if (!saved_.empty()) SetCurrentDirectoryW(saved_.c_str());
-  }
-  CurrentDirectoryKeeper(const CurrentDirectoryKeeper&) = delete;
-  CurrentDirectoryKeeper& operator=(const CurrentDirectoryKeeper&) = delete;
-
- private:
-  std::wstring saved_;
-};
 
 }  // namespace
 
@@ -94,26 +75,13 @@ std::wstring shortPathOf(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<std::string> Win32Shell::pathForAnsiProgram(const std::string& path) {
+std::optional<std::string> Win32Shell::pathForAnsiProgram(std::string_view path) {
   const auto usable = pathForCodePage(GetACP(), widen(path), shortPathOf);
   if (!usable) return std::nullopt;
   return narrow(*usable);
 }
 
-std::wstring modulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD got = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (got == 0) return {};
-    if (got < path.size()) {
-      path.resize(got);
-      return path;
-    }
-    path.resize(path.size() * 2);  // truncated: try a larger buffer
-  }
-}
-
-std::wstring dialogFilter(const std::string& filter) {
+std::wstring dialogFilter(std::string_view filter) {
   if (filter.empty()) return {};
   std::wstring wide = widen(filter);
   if (wide.back() != L'|') wide.push_back(L'|');
@@ -129,7 +97,7 @@ std::string errorDescription(DWORD code) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::unique_ptr<wchar_t, LocalFreer> owned(buffer);
+  const UniqueLocal<wchar_t> owned(buffer);
   std::wstring text = length != 0 && buffer != nullptr ? std::wstring(buffer, length) : L"";
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
     text.pop_back();
@@ -143,11 +111,7 @@ HWND Win32Shell::owner() const {
 }
 
 std::string Win32Shell::applicationPath() {
-  std::wstring path = modulePath();
-  const auto slash = path.find_last_of(L"\\/");
-  if (slash == std::wstring::npos) return {};
-  path.resize(slash);
-  return narrow(path);
+  return narrow(executableFolder());
 }
 
 std::string Win32Shell::executableName() {
@@ -159,22 +123,51 @@ std::string Win32Shell::executableName() {
   return narrow(name);
 }
 
-bool Win32Shell::fileExists(const std::string& path) {
+UINT messageBoxFlags(window::MessageStyle style) {
+  using window::MessageStyle;
+  UINT flags = has(style, MessageStyle::yesNo) ? MB_YESNO : MB_OK;
+  if (has(style, MessageStyle::critical)) flags |= MB_ICONERROR;
+  if (has(style, MessageStyle::warning)) flags |= MB_ICONWARNING;
+  if (has(style, MessageStyle::secondDefault)) flags |= MB_DEFBUTTON2;
+  return flags;
+}
+
+window::Answer answerOf(int button) {
+  switch (button) {
+    case IDOK:
+      return window::Answer::ok;
+    case IDYES:
+      return window::Answer::yes;
+    case IDNO:
+      return window::Answer::no;
+    default:
+      return window::Answer::other;
+  }
+}
+
+int showCommand(window::Show show) {
+  return show == window::Show::minimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+}
+
+bool Win32Shell::fileExists(std::string_view path) {
   WIN32_FIND_DATAW found{};
   UniqueFind search(FindFirstFileW(widen(path).c_str(), &found));
   if (search.get() == INVALID_HANDLE_VALUE) return false;
   return found.cFileName[0] != L'\0' && (found.dwFileAttributes & kIgnoredAttributes) == 0;
 }
 
-bool Win32Shell::setCurrentDirectory(const std::string& path) {
-  return SetCurrentDirectoryW(widen(path).c_str()) != FALSE;
+window::Failure Win32Shell::setCurrentDirectory(std::string_view path) {
+  if (SetCurrentDirectoryW(widen(path).c_str())) return std::nullopt;
+  return errorDescription(GetLastError());
 }
 
-int Win32Shell::messageBox(const std::string& prompt, unsigned style, const std::string& title) {
-  return MessageBoxW(owner(), widen(prompt).c_str(), widen(title).c_str(), style);
+window::Answer Win32Shell::messageBox(std::string_view prompt, window::MessageStyle style,
+                                      std::string_view title) {
+  return answerOf(
+      MessageBoxW(owner(), widen(prompt).c_str(), widen(title).c_str(), messageBoxFlags(style)));
 }
 
-window::FileStart Win32Shell::readFileStart(const std::string& path, std::size_t maxBytes) {
+window::FileStart Win32Shell::readFileStart(std::string_view path, std::size_t maxBytes) {
   using State = window::FileStart::State;
   window::FileStart found;
   const std::wstring wide = widen(path);
@@ -242,36 +235,36 @@ std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& r
   dialog.nFilterIndex = filter.empty() ? 0 : 1;
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = kFileBufferChars;
-  dialog.Flags = static_cast<DWORD>(request.flags) | OFN_NOCHANGEDIR | OFN_FILEMUSTEXIST |
-                 OFN_PATHMUSTEXIST | OFN_EXPLORER;
+  dialog.Flags = (request.overwritePrompt ? OFN_OVERWRITEPROMPT : 0) | OFN_NOCHANGEDIR |
+                 OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_EXPLORER;
 
-  CurrentDirectoryKeeper keep;
-  if (GetOpenFileNameW(&dialog)) return narrow(file.data());
-  const DWORD failure = CommDlgExtendedError();
-  if (failure == 0) return std::nullopt;  // cancelled
-  throw std::runtime_error("打开文件对话框失败（错误代码 " + std::to_string(failure) + "）");
+  // Puts the current directory back however the dialog is left.
+  const std::wstring saved = currentDirectory();
+  const ScopeExit restore([&saved] {
+    if (!saved.empty()) SetCurrentDirectoryW(saved.c_str());
+  });
+  // Cancelled, or the dialog could not be shown (CommDlgExtendedError would say why).
+  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+  return narrow(file.data());
 }
 
-bool Win32Shell::startProgram(const std::string& commandLine, int showStyle, std::string& error) {
+window::Failure Win32Shell::startProgram(std::string_view commandLine, window::Show show) {
   // CreateProcessW may write into the command line, so it gets a buffer of its own.
-  const std::wstring wide = widen(commandLine);
-  std::vector<wchar_t> line(wide.begin(), wide.end());
-  line.push_back(L'\0');
+  std::wstring line = widen(commandLine);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(showStyle);
+  startup.wShowWindow = static_cast<WORD>(showCommand(show));
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &info)) {
-    error = errorDescription(GetLastError());
-    return false;
+    return errorDescription(GetLastError());
   }
   // Started and left alone: nothing waits for it.
   UniqueHandle process(info.hProcess);
   UniqueHandle thread(info.hThread);
-  return true;
+  return std::nullopt;
 }
 
 void Win32Shell::endProgram() {

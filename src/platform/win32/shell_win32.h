@@ -22,13 +22,14 @@ class Win32Shell final : public window::Shell {
 
   std::string applicationPath() override;
   std::string executableName() override;
-  bool fileExists(const std::string& path) override;
-  bool setCurrentDirectory(const std::string& path) override;
-  int messageBox(const std::string& prompt, unsigned style, const std::string& title) override;
-  window::FileStart readFileStart(const std::string& path, std::size_t maxBytes) override;
+  bool fileExists(std::string_view path) override;
+  window::Failure setCurrentDirectory(std::string_view path) override;
+  window::Answer messageBox(std::string_view prompt, window::MessageStyle style,
+                            std::string_view title) override;
+  window::FileStart readFileStart(std::string_view path, std::size_t maxBytes) override;
   std::optional<std::string> openFile(const window::OpenFileRequest& request) override;
-  std::optional<std::string> pathForAnsiProgram(const std::string& path) override;
-  bool startProgram(const std::string& commandLine, int showStyle, std::string& error) override;
+  std::optional<std::string> pathForAnsiProgram(std::string_view path) override;
+  window::Failure startProgram(std::string_view commandLine, window::Show show) override;
   [[noreturn]] void endProgram() override;
 
  private:
@@ -38,7 +39,13 @@ class Win32Shell final : public window::Shell {
 
 // "description|pattern|" pairs as the open-file dialog takes them: each part ended by a NUL and
 // the whole list by a second NUL. Empty for an empty filter.
-std::wstring dialogFilter(const std::string& filter);
+std::wstring dialogFilter(std::string_view filter);
+
+// The system's numbers for a message box's style, the button that closed it, and a window's show
+// state.
+UINT messageBoxFlags(window::MessageStyle style);
+window::Answer answerOf(int button);
+int showCommand(window::Show show);
 
 // The system's description of an error code in the user's language, without the trailing line
 // break; "错误代码 N" when the system has none.
@@ -54,8 +61,5 @@ bool representable(unsigned codePage, std::wstring_view text);
 std::optional<std::wstring> pathForCodePage(
     unsigned codePage, const std::wstring& path,
     const std::function<std::wstring(const std::wstring&)>& shortPath);
-
-// The full path of this program's executable.
-std::wstring modulePath();
 
 }  // namespace quorlane::win32

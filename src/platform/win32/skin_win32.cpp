@@ -16,14 +16,14 @@ Function as(FARPROC proc) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
 }
 
-std::string fileName(const std::string& path) {
+std::string_view fileName(std::string_view path) {
   const auto slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
 
-std::variant<HMODULE, std::string> Win32Skin::library(const std::string& libraryPath) {
+std::variant<HMODULE, std::string> Win32Skin::library(std::string_view libraryPath) {
   const std::wstring path = widen(libraryPath);
   if (auto it = loaded_.find(path); it != loaded_.end()) return it->second.get();
   // By the full path only: the altered search order looks for the library's own dependencies
@@ -35,28 +35,27 @@ std::variant<HMODULE, std::string> Win32Skin::library(const std::string& library
   return handle;
 }
 
-std::variant<FARPROC, std::string> Win32Skin::entry(const std::string& libraryPath,
+std::variant<FARPROC, std::string> Win32Skin::entry(std::string_view libraryPath,
                                                     const char* name) {
   auto module = library(libraryPath);
   if (auto* error = std::get_if<std::string>(&module)) return *error;
   FARPROC proc = GetProcAddress(std::get<HMODULE>(module), name);
   if (proc == nullptr) {
-    return "在 " + fileName(libraryPath) + " 中找不到入口点 " + name + "：" +
+    return "在 " + std::string(fileName(libraryPath)) + " 中找不到入口点 " + name + "：" +
            errorDescription(ERROR_PROC_NOT_FOUND);
   }
   return proc;
 }
 
-std::optional<std::string> Win32Skin::setAero(const std::string& libraryPath, int value) {
+window::Failure Win32Skin::setAero(std::string_view libraryPath, int value) {
   auto proc = entry(libraryPath, "SkinH_SetAero");
   if (auto* error = std::get_if<std::string>(&proc)) return *error;
   (void)as<SetAeroFunction>(std::get<FARPROC>(proc))(value);
   return std::nullopt;
 }
 
-std::optional<std::string> Win32Skin::attach(const std::string& libraryPath,
-                                             const std::string& skinFile,
-                                             const std::string& password) {
+window::Failure Win32Skin::attach(std::string_view libraryPath, std::string_view skinFile,
+                                  std::string_view password) {
   auto proc = entry(libraryPath, "SkinH_AttachEx");
   if (auto* error = std::get_if<std::string>(&proc)) return *error;
   const std::string file = toCodePage(CP_ACP, skinFile);

@@ -15,15 +15,15 @@ namespace quorlane::win32 {
 
 class Win32Skin final : public window::Skin {
  public:
-  std::optional<std::string> setAero(const std::string& libraryPath, int value) override;
-  std::optional<std::string> attach(const std::string& libraryPath, const std::string& skinFile,
-                                    const std::string& password) override;
+  window::Failure setAero(std::string_view libraryPath, int value) override;
+  window::Failure attach(std::string_view libraryPath, std::string_view skinFile,
+                         std::string_view password) override;
 
  private:
   // The loaded library, or why it could not be loaded.
-  std::variant<HMODULE, std::string> library(const std::string& libraryPath);
+  std::variant<HMODULE, std::string> library(std::string_view libraryPath);
   // The entry point, or why it is not there.
-  std::variant<FARPROC, std::string> entry(const std::string& libraryPath, const char* name);
+  std::variant<FARPROC, std::string> entry(std::string_view libraryPath, const char* name);
 
   std::map<std::wstring, UniqueModule> loaded_;
 };

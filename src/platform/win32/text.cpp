@@ -1,46 +1,34 @@
 #include "platform/win32/text.h"
 
-#include <windows.h>
-
 namespace quorlane::win32 {
 
-std::wstring widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
-
-std::string narrow(std::wstring_view utf16) {
-  if (utf16.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()),
-                                    nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
-std::string fromCodePage(unsigned codePage, std::string_view bytes) {
+std::wstring toWide(unsigned codePage, std::string_view bytes) {
   if (bytes.empty()) return {};
-  const int n =
-      MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
-  return narrow(wide);
+  const int size = static_cast<int>(bytes.size());
+  const int n = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+  if (n <= 0) return {};
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(codePage, 0, bytes.data(), size, out.data(), n);
+  return out;
 }
 
-std::string toCodePage(unsigned codePage, std::string_view utf8) {
-  const std::wstring wide = widen(utf8);
+std::string fromWide(unsigned codePage, std::wstring_view wide) {
   if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()),
-                                    nullptr, 0, nullptr, nullptr);
+  const int size = static_cast<int>(wide.size());
+  const int n = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return {};
   std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(codePage, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n,
-                      nullptr, nullptr);
+  WideCharToMultiByte(codePage, 0, wide.data(), size, out.data(), n, nullptr, nullptr);
   return out;
+}
+
+std::wstring windowText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+  return text;
 }
 
 }  // namespace quorlane::win32

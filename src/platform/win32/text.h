@@ -1,15 +1,33 @@
 #pragma once
-// Conversions between the program's UTF-8 texts and the encodings of the Win32 API.
+// Conversions between the program's UTF-8 texts and the encodings of the Win32 API, and reading a
+// window's text.
+
+#include <windows.h>
 
 #include <string>
 #include <string_view>
 
 namespace quorlane::win32 {
 
-std::wstring widen(std::string_view utf8);
-std::string narrow(std::wstring_view utf16);
+// Bytes in a code page (CP_UTF8, CP_ACP, ...) to UTF-16, and back.
+std::wstring toWide(unsigned codePage, std::string_view bytes);
+std::string fromWide(unsigned codePage, std::wstring_view wide);
+
+inline std::wstring widen(std::string_view utf8) {
+  return toWide(CP_UTF8, utf8);
+}
+inline std::string narrow(std::wstring_view utf16) {
+  return fromWide(CP_UTF8, utf16);
+}
 // Bytes in the ANSI code page (or any other code page) to UTF-8, and back.
-std::string fromCodePage(unsigned codePage, std::string_view bytes);
-std::string toCodePage(unsigned codePage, std::string_view utf8);
+inline std::string fromCodePage(unsigned codePage, std::string_view bytes) {
+  return narrow(toWide(codePage, bytes));
+}
+inline std::string toCodePage(unsigned codePage, std::string_view utf8) {
+  return fromWide(codePage, widen(utf8));
+}
+
+// The window's text (a caption, an edit control's contents); empty when there is none.
+std::wstring windowText(HWND window);
 
 }  // namespace quorlane::win32

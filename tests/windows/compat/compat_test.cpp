@@ -34,9 +34,7 @@ int systemDpi() {
 }
 
 fs::path testFolder() {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  return fs::path(self).parent_path();
+  return fs::path(win32::executableFolder());
 }
 
 // Sets an environment variable of this process, which the programs it starts inherit, and puts
@@ -88,10 +86,10 @@ void exitByButton(App& app) {
 
 class OlderWindowsTest : public ::testing::TestWithParam<const char*> {
  protected:
-  OlderWindowsTest() : as_(L"QUORLANE_AS_ON_WINDOWS", gui::toWide(GetParam())) {
+  OlderWindowsTest() : as_(L"QUORLANE_AS_ON_WINDOWS", win32::widen(GetParam())) {
     // The tests' build of the program in place of the shipped one, under the same name.
     fs::copy_file(testFolder() / L"older-windows" / L"Quorlane.exe",
-                  fs::path(gui::toWide(folder.file("Quorlane.exe"))),
+                  fs::path(win32::widen(folder.file("Quorlane.exe"))),
                   fs::copy_options::overwrite_existing);
     folder.settings("send_ms=30\nwrite_ms=10\n");
   }
@@ -154,7 +152,7 @@ class NativeFirst {
       HKEY key = nullptr;
       if (RegCreateKeyExW(HKEY_CURRENT_USER, keyOf(program).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                           nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        ADD_FAILURE() << "cannot write the Wine settings of " << gui::toUtf8(program);
+        ADD_FAILURE() << "cannot write the Wine settings of " << win32::narrow(program);
         continue;
       }
       const std::wstring order = L"native,builtin";
@@ -186,10 +184,10 @@ class NativeFirst {
 // there: the fastboot.exe beside it may load what lies beside it, as it always could.
 std::vector<std::string> markers(const AppFolder& folder, const std::wstring& program) {
   std::vector<std::string> found;
-  for (const auto& entry : fs::directory_iterator(fs::path(gui::toWide(folder.path())))) {
+  for (const auto& entry : fs::directory_iterator(fs::path(win32::widen(folder.path())))) {
     const std::wstring name = entry.path().filename().wstring();
     if (name.ends_with(L"." + program + L".loaded")) {
-      found.push_back(gui::toUtf8(entry.path().filename().wstring()));
+      found.push_back(win32::narrow(entry.path().filename().wstring()));
     }
   }
   return found;
@@ -200,7 +198,7 @@ class PlantedLibraryTest : public ::testing::TestWithParam<const char*> {
   PlantedLibraryTest() : nativeFirst_({L"Quorlane.exe", L"naive_loader.exe"}) {
     for (const auto& name : kPlanted) {
       fs::copy_file(testFolder() / L"planted_marker.dll",
-                    fs::path(gui::toWide(folder.path())) / (name + L".dll"));
+                    fs::path(win32::widen(folder.path())) / (name + L".dll"));
     }
     folder.settings("send_ms=30\nwrite_ms=10\n");
   }
@@ -214,7 +212,7 @@ TEST_P(PlantedLibraryTest, NoneIsLoadedThroughStartAFlashTheFileDialogAndExit) {
     // As on Windows 8.1 the program loads shcore.dll itself, for the monitor's DPI.
     as = std::make_unique<ScopedEnvironment>(L"QUORLANE_AS_ON_WINDOWS", L"8.1");
     fs::copy_file(testFolder() / L"older-windows" / L"Quorlane.exe",
-                  fs::path(gui::toWide(folder.file("Quorlane.exe"))),
+                  fs::path(win32::widen(folder.file("Quorlane.exe"))),
                   fs::copy_options::overwrite_existing);
   }
   const std::string image = folder.file("planted.img");
@@ -231,9 +229,9 @@ TEST_P(PlantedLibraryTest, NoneIsLoadedThroughStartAFlashTheFileDialogAndExit) {
 
   // The same folder, the same search, and a program that loads them by name: every stand-in runs.
   std::string args;
-  for (const auto& name : kPlanted) args += " " + gui::toUtf8(name) + ".dll";
+  for (const auto& name : kPlanted) args += " " + win32::narrow(name) + ".dll";
   fs::copy_file(testFolder() / L"naive_loader.exe",
-                fs::path(gui::toWide(folder.file("naive_loader.exe"))));
+                fs::path(win32::widen(folder.file("naive_loader.exe"))));
   gui::Process naive = gui::Process::start(folder.file("naive_loader.exe"), folder.path(), args);
   ASSERT_TRUE(naive.waitExit());
   EXPECT_EQ(naive.exitCode(), std::optional<DWORD>(0)) << "libraries it could not load";

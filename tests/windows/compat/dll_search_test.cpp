@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/module_path.h"
 #include "platform/win32/system_dll.h"
 
 namespace quorlane::win32 {
@@ -18,9 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path folderOf(HMODULE module) {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(module, path, MAX_PATH);
-  return fs::path(path).parent_path();
+  return fs::path(modulePath(module)).parent_path();
 }
 
 bool sameFolder(const fs::path& a, const fs::path& b) {

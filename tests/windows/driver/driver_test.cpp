@@ -15,14 +15,11 @@ namespace quorlane::gui {
 namespace {
 
 std::wstring driverFolder() {
-  wchar_t buffer[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-  const std::wstring path(buffer, n);
-  return path.substr(0, path.find_last_of(L'\\') + 1);
+  return win32::executableFolder() + L"\\";
 }
 
 std::string targetExe() {
-  return toUtf8(driverFolder()) + "gui_driver_target.exe";
+  return win32::narrow(driverFolder()) + "gui_driver_target.exe";
 }
 
 std::wstring tempFolder() {
@@ -35,12 +32,7 @@ bool sameRect(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-struct HandleCloser {
-  void operator()(HANDLE h) const {
-    if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+using win32::UniqueHandle;
 
 // A handle of our own to a started program, to see it end after its Process object is gone.
 class Watch {
@@ -71,14 +63,15 @@ TEST(WaitTest, PollsUntilTheConditionHoldsOrTimesOut) {
 }
 
 TEST(ProcessTest, StartsInTheGivenFolderWithArguments) {
-  EXPECT_THROW(Process::start(toUtf8(driverFolder()) + "no such program.exe"), std::runtime_error);
+  EXPECT_THROW(Process::start(win32::narrow(driverFolder()) + "no such program.exe"),
+               std::runtime_error);
 
   std::wstring folder = tempFolder();
   if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-  Process app = Process::start(targetExe(), toUtf8(folder), "--mode 中文 \"a b\"");
+  Process app = Process::start(targetExe(), win32::narrow(folder), "--mode 中文 \"a b\"");
   const HWND main = waitTopWindow(app.pid(), target::kTitle);
   ASSERT_NE(main, nullptr);
-  EXPECT_EQ(text(child(main, target::kStatusEdit)), toUtf8(folder));
+  EXPECT_EQ(text(child(main, target::kStatusEdit)), win32::narrow(folder));
   EXPECT_EQ(text(child(main, target::kInputEdit)), "--mode 中文 \"a b\"");
 }
 
@@ -245,14 +238,14 @@ TEST_F(TargetTest, AnswersTheOpenDialogWithAPath) {
   ASSERT_NE(fileNameEdit(dialog), nullptr) << dumpTree(dialog);
   EXPECT_EQ(className(fileNameEdit(dialog)), "Edit");
 
-  EXPECT_TRUE(answerOpenDialog(pid(), toUtf8(path)));
-  EXPECT_TRUE(waitStatus(toUtf8(path))) << status();
+  EXPECT_TRUE(answerOpenDialog(pid(), win32::narrow(path)));
+  EXPECT_TRUE(waitStatus(win32::narrow(path))) << status();
   DeleteFileW(path.c_str());
 }
 
 TEST_F(TargetTest, CancelsTheOpenDialogAfterARefusedPath) {
   ASSERT_TRUE(click(control(target::kOpenButton)));
-  const std::string missing = toUtf8(tempFolder()) + "missing file.img";
+  const std::string missing = win32::narrow(tempFolder()) + "missing file.img";
   // The dialog refuses a missing file with a box of its own and stays open.
   EXPECT_FALSE(answerOpenDialog(pid(), missing, 1000));
   const HWND dialog = findFileDialog(pid());

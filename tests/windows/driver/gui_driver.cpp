@@ -151,29 +151,17 @@ void dumpLevel(HWND top, HWND parent, int depth, std::string& out) {
 
 }  // namespace
 
-std::wstring toWide(std::string_view utf8) {
-  return win32::widen(utf8);
-}
-
-std::string toUtf8(std::wstring_view utf16) {
-  return win32::narrow(utf16);
-}
-
 // --- Process ---
 
-void Process::HandleCloser::operator()(HANDLE h) const noexcept {
-  if (h != nullptr && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-}
-
-Process::Process(UniqueHandle process, UniqueHandle thread, DWORD pid)
+Process::Process(win32::UniqueHandle process, win32::UniqueHandle thread, DWORD pid)
     : process_(std::move(process)), thread_(std::move(thread)), pid_(pid) {}
 
 Process Process::start(const std::string& exePath, const std::string& workingDir,
                        const std::string& args) {
-  const std::wstring exe = toWide(exePath);
+  const std::wstring exe = win32::widen(exePath);
   std::wstring commandLine = L"\"" + exe + L"\"";
-  if (!args.empty()) commandLine += L" " + toWide(args);
-  const std::wstring dir = toWide(workingDir);
+  if (!args.empty()) commandLine += L" " + win32::widen(args);
+  const std::wstring dir = win32::widen(workingDir);
 
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -183,7 +171,8 @@ Process Process::start(const std::string& exePath, const std::string& workingDir
     throw std::runtime_error("cannot start " + exePath + " (error " +
                              std::to_string(GetLastError()) + ")");
   }
-  return Process(UniqueHandle(info.hProcess), UniqueHandle(info.hThread), info.dwProcessId);
+  return Process(win32::UniqueHandle(info.hProcess), win32::UniqueHandle(info.hThread),
+                 info.dwProcessId);
 }
 
 Process& Process::operator=(Process&& other) noexcept {
@@ -240,8 +229,8 @@ bool waitClosed(HWND hwnd, int timeoutMs) {
 }
 
 HWND findTopWindow(DWORD pid, const std::string& title, const std::string& className) {
-  const std::wstring wantTitle = toWide(title);
-  const std::wstring wantClass = toWide(className);
+  const std::wstring wantTitle = win32::widen(title);
+  const std::wstring wantClass = win32::widen(className);
   return findTop(pid, [&](HWND hwnd) {
     if (!wantClass.empty() && !isClass(hwnd, wantClass)) return false;
     if (title.empty()) return true;
@@ -288,7 +277,7 @@ HWND child(HWND parent, int id) {
 // --- reading ---
 
 std::string text(HWND hwnd) {
-  return IsWindow(hwnd) ? toUtf8(wideText(hwnd)) : std::string();
+  return IsWindow(hwnd) ? win32::narrow(wideText(hwnd)) : std::string();
 }
 
 bool enabled(HWND hwnd) {
@@ -318,7 +307,7 @@ SIZE clientSize(HWND hwnd) {
 }
 
 std::string className(HWND hwnd) {
-  return toUtf8(wideClassName(hwnd));
+  return win32::narrow(wideClassName(hwnd));
 }
 
 LONG style(HWND hwnd) {
@@ -337,7 +326,7 @@ bool click(HWND button) {
 }
 
 bool setText(HWND hwnd, const std::string& utf8) {
-  const std::wstring wide = toWide(utf8);
+  const std::wstring wide = win32::widen(utf8);
   DWORD_PTR result = 0;
   // Controls may answer TRUE and show nothing new (a drop-down list), so read it back.
   return SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
@@ -346,7 +335,7 @@ bool setText(HWND hwnd, const std::string& utf8) {
 }
 
 void typeChars(HWND hwnd, const std::string& utf8) {
-  for (wchar_t c : toWide(utf8)) PostMessageW(hwnd, WM_CHAR, static_cast<WPARAM>(c), 1);
+  for (wchar_t c : win32::widen(utf8)) PostMessageW(hwnd, WM_CHAR, static_cast<WPARAM>(c), 1);
 }
 
 // --- message boxes ---

@@ -19,14 +19,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/module_path.h"
+#include "platform/win32/text.h"
+
 namespace quorlane::gui {
 
 // Default time-out of every wait: generous, since the test machines are small and shared.
 inline constexpr int kDefaultTimeoutMs = 10000;
 
 // UTF-8 <-> UTF-16.
-std::wstring toWide(std::string_view utf8);
-std::string toUtf8(std::wstring_view utf16);
 
 // A started program. Owns its process and thread handles; move-only. The destructor ends the
 // program if it is still running and waits up to two seconds for it to go.
@@ -52,16 +54,11 @@ class Process {
   ~Process();
 
  private:
-  struct HandleCloser {
-    void operator()(HANDLE h) const noexcept;
-  };
-  using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-  Process(UniqueHandle process, UniqueHandle thread, DWORD pid);
+  Process(win32::UniqueHandle process, win32::UniqueHandle thread, DWORD pid);
   void endIfRunning() noexcept;
 
-  UniqueHandle process_;
-  UniqueHandle thread_;
+  win32::UniqueHandle process_;
+  win32::UniqueHandle thread_;
   DWORD pid_ = 0;
 };
 

@@ -33,8 +33,8 @@ std::string imageBytes(const std::string& seed) {
 
 std::string shortPath(const std::string& path) {
   wchar_t buffer[MAX_PATH];
-  const DWORD n = GetShortPathNameW(gui::toWide(path).c_str(), buffer, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? gui::toUtf8(std::wstring(buffer, n)) : "";
+  const DWORD n = GetShortPathNameW(win32::widen(path).c_str(), buffer, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? win32::narrow(std::wstring(buffer, n)) : "";
 }
 
 class FlashTest : public ::testing::Test {
@@ -240,7 +240,7 @@ TEST_F(FlashTest, LiveOutputShowsTheFirstHalfDuringTheTransferAndEndsWithoutDoub
 // Posts WM_DROPFILES as the shell does after a drop: the file list lives in the target process.
 void dropFiles(HANDLE process, HWND window, const std::vector<std::string>& paths) {
   std::wstring list;
-  for (const auto& p : paths) list += gui::toWide(p) + L'\0';
+  for (const auto& p : paths) list += win32::widen(p) + L'\0';
   list += L'\0';
   DROPFILES header{};
   header.pFiles = sizeof(DROPFILES);

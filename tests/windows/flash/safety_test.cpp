@@ -36,19 +36,12 @@ bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-std::string exeFolder() {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring p = self;
-  return gui::toUtf8(p.substr(0, p.find_last_of(L'\\')));
-}
-
 // The processes whose executable is exactly `exePath` (compared without regard to case).
 std::vector<DWORD> processesOf(const std::string& exePath) {
   std::vector<DWORD> found;
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return found;
-  const std::wstring wanted = gui::toWide(exePath);
+  const std::wstring wanted = win32::widen(exePath);
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = Process32FirstW(snapshot, &entry); more;
@@ -124,9 +117,9 @@ TEST_F(SafetyTest, ImagesThatCannotBeFlashedAreNamedInAWarningAndNothingStarts) 
   const std::string locked = folder.file("镜像\\locked.img");
   writeFile(empty, "");
   writeFile(locked, kBootImage);
-  CreateDirectoryW(gui::toWide(dir).c_str(), nullptr);
+  CreateDirectoryW(win32::widen(dir).c_str(), nullptr);
   // Held open by another program that shares it with nobody.
-  HANDLE holder = CreateFileW(gui::toWide(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  HANDLE holder = CreateFileW(win32::widen(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
 
@@ -280,7 +273,7 @@ void saveBmp(const Shot& shot, const std::string& path) {
   file.bfType = 0x4D42;
   file.bfOffBits = sizeof(file) + sizeof(header);
   file.bfSize = file.bfOffBits + static_cast<DWORD>(shot.pixels.size());
-  std::ofstream out(gui::toWide(path).c_str(), std::ios::binary);
+  std::ofstream out(win32::widen(path).c_str(), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof(file));
   out.write(reinterpret_cast<const char*>(&header), sizeof(header));
   out.write(reinterpret_cast<const char*>(shot.pixels.data()),
@@ -336,7 +329,7 @@ TEST_P(ExitTest, ExitEndsACommandThatWaitsForAPhoneAndTheHintShowsMeanwhile) {
   EXPECT_LE(panel.bottom, inBox.bottom);
   // The line the command waits on stays in view beside the hint.
   const std::string text = gui::text(box);
-  const auto at = gui::toWide(text.substr(0, text.find("< waiting for"))).size();
+  const auto at = win32::widen(text.substr(0, text.find("< waiting for"))).size();
   const LRESULT pos = SendMessageW(box, EM_POSFROMCHAR, at, 0);
   ASSERT_NE(pos, -1);
   POINT line{static_cast<short>(LOWORD(pos)) + 4, static_cast<short>(HIWORD(pos)) + 4};
@@ -365,7 +358,7 @@ TEST_P(ExitTest, ExitEndsACommandThatWaitsForAPhoneAndTheHintShowsMeanwhile) {
            textPixels > 200;
   };
   ASSERT_TRUE(gui::waitFor(hintDrawn)) << panelPixels << " panel, " << textPixels << " text";
-  saveBmp(shot, exeFolder() + "\\hint-" + GetParam().name + ".bmp");
+  saveBmp(shot, win32::narrow(win32::executableFolder()) + "\\hint-" + GetParam().name + ".bmp");
 
   // A built-in button pressed meanwhile empties the box, which draws itself anew: the hint stays
   // on top, as the command still waits.
@@ -396,7 +389,7 @@ void simulatedClientEnded(const AppFolder& folder) {
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_FALSE(runs[1].finished.has_value());
   std::error_code ignored;
-  EXPECT_FALSE(std::filesystem::exists(gui::toWide(folder.file("device\\recovery.img")), ignored));
+  EXPECT_FALSE(std::filesystem::exists(win32::widen(folder.file("device\\recovery.img")), ignored));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -31,10 +31,7 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 std::string recorder() {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  std::wstring p = self;
-  return gui::toUtf8(p.substr(0, p.find_last_of(L'\\'))) + "\\explorer_recorder.exe";
+  return win32::narrow(win32::executableFolder()) + "\\explorer_recorder.exe";
 }
 
 TEST(HelpTest, InstructionBoxShowsThreeLinesWithoutAnIcon) {
@@ -57,7 +54,7 @@ TEST(HelpTest, InstructionBoxShowsThreeLinesWithoutAnIcon) {
 
 TEST(HelpTest, EachLinkButtonStartsOneExplorerCommandAndTheWindowStaysUsable) {
   AppFolder folder;
-  std::filesystem::copy_file(gui::toWide(recorder()), gui::toWide(folder.file("EXPLORER.EXE")));
+  std::filesystem::copy_file(win32::widen(recorder()), win32::widen(folder.file("EXPLORER.EXE")));
   App app = startApp(folder);
   const std::vector<ControlId> buttons = {ControlId::Command2, ControlId::Command6,
                                           ControlId::Command5};

@@ -18,12 +18,12 @@ TEST(PackageTest, UnpackedProgramStartsAndListsThePhone) {
   // What a user unpacks: the program and its files, and no image anyone could flash by mistake.
   namespace fs = std::filesystem;
   std::vector<std::string> re;
-  for (const auto& entry : fs::directory_iterator(gui::toWide(folder + "\\RE"))) {
-    re.push_back(gui::toUtf8(entry.path().filename().wstring()));
+  for (const auto& entry : fs::directory_iterator(win32::widen(folder + "\\RE"))) {
+    re.push_back(win32::narrow(entry.path().filename().wstring()));
   }
   EXPECT_EQ(re, std::vector<std::string>{"说明.txt"});
   for (const char* name : {"Quorlane.exe", "Config.dll", "Config.INI", "使用说明.txt", "LICENSE"}) {
-    EXPECT_TRUE(fs::exists(gui::toWide(folder + "\\" + name))) << name;
+    EXPECT_TRUE(fs::exists(win32::widen(folder + "\\" + name))) << name;
   }
 
   gui::Process app = gui::Process::start(folder + "\\Quorlane.exe", folder);

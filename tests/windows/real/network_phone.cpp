@@ -37,15 +37,15 @@ NetworkPhone::NetworkPhone(const std::vector<std::string>& options, int timeLimi
                 "-" + std::to_string(++counter);
   folder_ = windowsPath(unixFolder_);
   std::error_code ignored;
-  fs::remove_all(gui::toWide(folder_), ignored);
-  fs::create_directories(gui::toWide(folder_));
+  fs::remove_all(win32::widen(folder_), ignored);
+  fs::create_directories(win32::widen(folder_));
 
   std::string line = inQuotes(QUORLANE_PYTHON) + " " + inQuotes(QUORLANE_PHONE_SCRIPT) + " --dir " +
                      inQuotes(unixFolder_) + " --port-file " + inQuotes(unixFolder_ + "/port") +
                      " --time-limit " + std::to_string(timeLimitSeconds);
   for (const auto& option : options) line += " " + inQuotes(option);
-  std::wstring commandLine = gui::toWide(line);
-  const std::wstring application = gui::toWide(windowsPath(QUORLANE_PYTHON));
+  std::wstring commandLine = win32::widen(line);
+  const std::wstring application = win32::widen(windowsPath(QUORLANE_PYTHON));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
@@ -67,7 +67,7 @@ NetworkPhone::~NetworkPhone() {
   testsupport::writeFile(file("stop"), "");
   gui::waitFor([this] { return logHas("stopped"); });
   std::error_code ignored;
-  fs::remove_all(gui::toWide(folder_), ignored);
+  fs::remove_all(win32::widen(folder_), ignored);
 }
 
 std::string NetworkPhone::file(const std::string& name) const {
@@ -75,7 +75,7 @@ std::string NetworkPhone::file(const std::string& name) const {
 }
 
 std::optional<std::string> NetworkPhone::partition(const std::string& name) const {
-  if (!fs::exists(gui::toWide(file(name + ".img")))) return std::nullopt;
+  if (!fs::exists(win32::widen(file(name + ".img")))) return std::nullopt;
   return testsupport::readFile(file(name + ".img"));
 }
 
@@ -101,11 +101,11 @@ std::size_t NetworkPhone::logCount(const std::string& prefix) const {
 }
 
 ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::string& value)
-    : name_(gui::toWide(name)) {
+    : name_(win32::widen(name)) {
   wchar_t buffer[32768];
   const DWORD n = GetEnvironmentVariableW(name_.c_str(), buffer, 32768);
   if (n > 0 && n < 32768) saved_ = std::wstring(buffer, n);
-  SetEnvironmentVariableW(name_.c_str(), gui::toWide(value).c_str());
+  SetEnvironmentVariableW(name_.c_str(), win32::widen(value).c_str());
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
@@ -113,7 +113,7 @@ ScopedEnvironment::~ScopedEnvironment() {
 }
 
 int endProcessesIn(const std::string& folder) {
-  const std::wstring prefix = gui::toWide(folder) + L"\\";
+  const std::wstring prefix = win32::widen(folder) + L"\\";
   const win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (snapshot.get() == INVALID_HANDLE_VALUE) return 0;
   int ended = 0;

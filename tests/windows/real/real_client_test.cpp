@@ -46,8 +46,8 @@ std::string imageBytes(std::size_t length, unsigned seed) {
 
 std::string shortPath(const std::string& path) {
   wchar_t buffer[MAX_PATH];
-  const DWORD n = GetShortPathNameW(gui::toWide(path).c_str(), buffer, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? gui::toUtf8(std::wstring(buffer, n)) : "";
+  const DWORD n = GetShortPathNameW(win32::widen(path).c_str(), buffer, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? win32::narrow(std::wstring(buffer, n)) : "";
 }
 
 class RealClientTest : public ::testing::Test {

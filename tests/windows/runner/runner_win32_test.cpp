@@ -14,6 +14,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/win32/module_path.h"
 #include "platform/win32/process_win32.h"
 #include "platform/win32/text.h"
 #include "runner/MyCMD.h"
@@ -25,10 +26,7 @@ using win32::narrow;
 using win32::widen;
 
 std::wstring folderOfThisProgram() {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring p = path;
-  return p.substr(0, p.find_last_of(L'\\'));
+  return win32::executableFolder();
 }
 
 std::string writer() {

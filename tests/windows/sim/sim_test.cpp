@@ -16,6 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/handles.h"
+#include "platform/win32/module_path.h"
+#include "platform/win32/text.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -23,22 +27,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr auto kPatience = std::chrono::seconds(10);
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const {
-    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-std::string utf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                    0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
+using quorlane::win32::narrow;
+using quorlane::win32::UniqueHandle;
 
 // Polls until `condition` holds or the patience runs out.
 bool eventually(const std::function<bool()>& condition) {
@@ -148,8 +138,7 @@ class Child {
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = out.write.get();
     startup.hStdError = pipes == Pipes::separate ? err.write.get() : out.write.get();
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
+    std::wstring line = commandLine;
     PROCESS_INFORMATION info{};
     const std::wstring dir = cwd.wstring();
     started = Clock::now();
@@ -211,10 +200,7 @@ class Child {
 };
 
 fs::path testProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-  path.resize(n);
-  return fs::path(path).parent_path();
+  return fs::path(quorlane::win32::executableFolder());
 }
 
 std::string padded(std::string text) {
@@ -324,9 +310,9 @@ TEST_F(FastbootSim, FlashCopiesTheExactBytesAndReportsTimedSteps) {
   EXPECT_EQ(readFile(folder / "device" / "recovery.img"), image);
   EXPECT_FALSE(fs::exists(cwd / "device"));
 
-  EXPECT_EQ(log(), "cmdline: " + utf8(command(args)) + "\n" +
-                       "arg: flash\narg: recovery\narg: " + utf8(source.wstring()) + "\n" +
-                       "cwd: " + utf8(cwd.wstring()) + "\n" + "finished: 0\n\n");
+  EXPECT_EQ(log(), "cmdline: " + narrow(command(args)) + "\n" +
+                       "arg: flash\narg: recovery\narg: " + narrow(source.wstring()) + "\n" +
+                       "cwd: " + narrow(cwd.wstring()) + "\n" + "finished: 0\n\n");
 }
 
 TEST_F(FastbootSim, RelativePathIsLoadedFromTheCurrentDirectory) {
@@ -349,7 +335,7 @@ TEST_F(FastbootSim, ChineseFileNameIsLoadedAndLoggedAsUtf8) {
   auto run = start(L"flash recovery \"恢复 镜像.img\"", Child::Pipes::separate, cwd);
   ASSERT_EQ(run->finish(), 0) << run->err().text();
   EXPECT_EQ(readFile(folder / "device" / "recovery.img"), "tiny image");
-  EXPECT_NE(log().find("\narg: 恢复 镜像.img\ncwd: " + utf8(cwd.wstring()) + "\n"),
+  EXPECT_NE(log().find("\narg: 恢复 镜像.img\ncwd: " + narrow(cwd.wstring()) + "\n"),
             std::string::npos)
       << log();
 }
@@ -359,9 +345,9 @@ TEST_F(FastbootSim, LogGetsOneRecordPerRunAppended) {
   ASSERT_EQ(first->finish(), 0);
   auto second = start(L"  devices   \"\"");  // an empty argument is an argument
   ASSERT_EQ(second->finish(), 1);
-  const std::string cwd = utf8(folder.wstring());
-  EXPECT_EQ(log(), "cmdline: " + utf8(command(L"devices")) + "\narg: devices\ncwd: " + cwd +
-                       "\nfinished: 0\n\n" + "cmdline: " + utf8(command(L"  devices   \"\"")) +
+  const std::string cwd = narrow(folder.wstring());
+  EXPECT_EQ(log(), "cmdline: " + narrow(command(L"devices")) + "\narg: devices\ncwd: " + cwd +
+                       "\nfinished: 0\n\n" + "cmdline: " + narrow(command(L"  devices   \"\"")) +
                        "\narg: devices\narg: \ncwd: " + cwd + "\nfinished: 1\n\n");
 }
 
@@ -472,7 +458,7 @@ TEST_F(FastbootSim, CodePageSettingEncodesTheChinesePath) {
 TEST_F(FastbootSim, OtherCommandLinesAreUsageErrors) {
   for (const wchar_t* args : {L"", L"reboot", L"flash recovery", L"devices -l"}) {
     auto run = start(args);
-    EXPECT_EQ(run->finish(), 1) << utf8(args);
+    EXPECT_EQ(run->finish(), 1) << narrow(args);
     EXPECT_EQ(run->out().text(), "");
     EXPECT_EQ(run->err().text().rfind("fastboot: usage: ", 0), 0u) << run->err().text();
   }

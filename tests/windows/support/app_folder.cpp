@@ -13,15 +13,13 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path pathOf(const std::string& utf8) {
-  return fs::path(gui::toWide(utf8));
+  return fs::path(win32::widen(utf8));
 }
 
 // A demo folder of the build tree (<build>/<name>), found from this program's own place in it:
 // the nearest folder above the executable that holds it.
 fs::path demoFolder(const std::string& name) {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  for (fs::path above = fs::path(self).parent_path(); above.has_relative_path();
+  for (fs::path above = fs::path(win32::executableFolder()); above.has_relative_path();
        above = above.parent_path()) {
     if (fs::exists(above / pathOf(name) / L"Quorlane.exe")) return above / pathOf(name);
   }
@@ -50,7 +48,7 @@ AppFolder::AppFolder(const std::string& demo) {
       (L"quorlane-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
   fs::remove_all(folder);
   fs::copy(demoFolder(demo), folder, fs::copy_options::recursive);
-  path_ = gui::toUtf8(folder.wstring());
+  path_ = win32::narrow(folder.wstring());
   // Nothing of an earlier run of the demo itself.
   std::error_code ignored;
   fs::remove(folder / L"fastboot-sim.log", ignored);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/win32/dpi.h"
+#include "platform/win32/module_path.h"
 #include "platform/win32/text.h"
 #include "resource_ids.h"
 #include "test_support.h"
@@ -33,10 +34,7 @@ std::string classOf(HWND hwnd) {
 }
 
 std::string textOf(HWND hwnd) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return win32::narrow(text);
+  return win32::narrow(win32::windowText(hwnd));
 }
 
 LONG_PTR styleOf(HWND hwnd) {
@@ -51,8 +49,7 @@ LOGFONTW fontOf(HWND hwnd) {
 }
 
 bool focusable(const ControlRow& row) {
-  return row.tabStop && row.enabled &&
-         (row.kind == Kind::button || row.kind == Kind::combo || row.kind == Kind::edit);
+  return row.tabStop && row.enabled && window::takesFocus(row.kind);
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -196,9 +193,8 @@ TEST_F(MainWindowTest, ManifestGivesPerMonitorAwarenessAndCommonControls6) {
   ASSERT_TRUE(GetModuleHandleExW(
       GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
       reinterpret_cast<LPCWSTR>(procedure), &library));
-  wchar_t name[MAX_PATH] = {};
-  GetModuleFileNameW(library, name, MAX_PATH);
-  std::wstring path(name);
+  const std::wstring name = win32::modulePath(library);
+  std::wstring path = name;
   CharLowerW(path.data());
   // The side-by-side assembly the manifest asks for: ...common-controls_<key>_6.0.<build>...
   EXPECT_NE(path.find(L"common-controls_6595b64144ccf1df_6.0."), std::wstring::npos)

@@ -78,7 +78,7 @@ TEST_F(ShellDialogTest, OpenFileReturnsTheChosenPathAndLeavesTheCurrentDirectory
   Win32Shell shell;
   auto user = std::async(std::launch::async,
                          [&] { return gui::answerOpenDialog(GetCurrentProcessId(), image); });
-  const auto chosen = shell.openFile({"镜像文件 (*.img)|*.img|", 0});
+  const auto chosen = shell.openFile({"镜像文件 (*.img)|*.img|"});
   EXPECT_TRUE(user.get());
   ASSERT_TRUE(chosen.has_value());
   EXPECT_EQ(*chosen, image);
@@ -89,7 +89,7 @@ TEST_F(ShellDialogTest, CancelledDialogGivesNothing) {
   Win32Shell shell;
   auto user =
       std::async(std::launch::async, [] { return gui::cancelOpenDialog(GetCurrentProcessId()); });
-  const auto chosen = shell.openFile({"镜像文件 (*.img)|*.img|", 0});
+  const auto chosen = shell.openFile({"镜像文件 (*.img)|*.img|"});
   EXPECT_TRUE(user.get());
   EXPECT_FALSE(chosen.has_value());
   EXPECT_EQ(currentDirectory(), here_.path());
@@ -105,7 +105,8 @@ TEST(ShellTest, MessageBoxIsOwnedByTheMainWindowOnlyOnceItIsShown) {
   };
 
   auto hidden = std::async(std::launch::async, answer);
-  shell.messageBox("没有找到 fastboot.exe", 16, "标题");
+  EXPECT_EQ(shell.messageBox("没有找到 fastboot.exe", window::MessageStyle::critical, "标题"),
+            window::Answer::ok);
   const auto first = hidden.get();
   ASSERT_TRUE(first.has_value());
   EXPECT_EQ(first->owner, nullptr) << "the hidden window owns nothing";
@@ -115,7 +116,7 @@ TEST(ShellTest, MessageBoxIsOwnedByTheMainWindowOnlyOnceItIsShown) {
 
   window.show();
   auto shown = std::async(std::launch::async, answer);
-  shell.messageBox("说明", 0, "进入FastBoot方法");
+  shell.messageBox("说明", window::MessageStyle::ok, "进入FastBoot方法");
   const auto second = shown.get();
   ASSERT_TRUE(second.has_value());
   EXPECT_EQ(second->owner, window.handle());
@@ -124,14 +125,44 @@ TEST(ShellTest, MessageBoxIsOwnedByTheMainWindowOnlyOnceItIsShown) {
 
 TEST(ShellTest, StartProgramRunsWithoutWaitingOrSaysWhyNot) {
   Win32Shell shell;
-  std::string error;
-  EXPECT_TRUE(shell.startProgram("cmd.exe /c exit 3", SW_SHOWMINNOACTIVE, error));
-  EXPECT_TRUE(error.empty());
+  EXPECT_EQ(shell.startProgram("cmd.exe /c exit 3", window::Show::minimized), std::nullopt);
 
-  EXPECT_FALSE(shell.startProgram("no-such-program-here.exe http://example.com", 1, error));
-  EXPECT_FALSE(error.empty());
-  EXPECT_NE(error.back(), '\n');
-  EXPECT_EQ(error, win32::errorDescription(ERROR_FILE_NOT_FOUND));
+  const window::Failure failure =
+      shell.startProgram("no-such-program-here.exe http://example.com", window::Show::normal);
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_NE(failure->back(), '\n');
+  EXPECT_EQ(*failure, win32::errorDescription(ERROR_FILE_NOT_FOUND));
+}
+
+TEST(ShellTest, SettingTheCurrentDirectorySaysWhyItFailed) {
+  TempFolder dir("cd");
+  const std::string start = currentDirectory();
+  Win32Shell shell;
+  EXPECT_EQ(shell.setCurrentDirectory(dir.path()), std::nullopt);
+  EXPECT_EQ(currentDirectory(), dir.path());
+  const window::Failure failure = shell.setCurrentDirectory(dir.file("没有 这个"));
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_FALSE(failure->empty());
+  EXPECT_EQ(currentDirectory(), dir.path());
+  SetCurrentDirectoryW(win32::widen(start).c_str());
+}
+
+// The portable styles, answers and show states reach the system as the numbers it has always
+// been given for them.
+TEST(ShellTest, PortableStylesMapToTheSystemsNumbers) {
+  using window::MessageStyle;
+  EXPECT_EQ(win32::messageBoxFlags(MessageStyle::ok), static_cast<UINT>(MB_OK));
+  EXPECT_EQ(win32::messageBoxFlags(MessageStyle::critical), static_cast<UINT>(MB_ICONERROR));
+  EXPECT_EQ(win32::messageBoxFlags(MessageStyle::warning), static_cast<UINT>(MB_ICONWARNING));
+  EXPECT_EQ(win32::messageBoxFlags(MessageStyle::yesNo | MessageStyle::warning |
+                                   MessageStyle::secondDefault),
+            static_cast<UINT>(MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2));
+  EXPECT_EQ(win32::answerOf(IDOK), window::Answer::ok);
+  EXPECT_EQ(win32::answerOf(IDYES), window::Answer::yes);
+  EXPECT_EQ(win32::answerOf(IDNO), window::Answer::no);
+  EXPECT_EQ(win32::answerOf(IDCANCEL), window::Answer::other);
+  EXPECT_EQ(win32::showCommand(window::Show::minimized), SW_SHOWMINIMIZED);
+  EXPECT_EQ(win32::showCommand(window::Show::normal), SW_SHOWNORMAL);
 }
 
 TEST(ShellTest, AnsiCodePageCoversChineseButNotBengaliOrEmoji) {

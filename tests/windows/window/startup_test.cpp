@@ -26,16 +26,14 @@ std::string missingPrompt(const std::string& name) {
 }
 
 bool sameFolder(const std::string& a, const std::string& b) {
-  const std::wstring wa = gui::toWide(a);
-  const std::wstring wb = gui::toWide(b);
+  const std::wstring wa = win32::widen(a);
+  const std::wstring wb = win32::widen(b);
   return CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(),
                               static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::string testFolder() {
-  wchar_t self[MAX_PATH];
-  GetModuleFileNameW(nullptr, self, MAX_PATH);
-  return gui::toUtf8(std::filesystem::path(self).parent_path().wstring());
+  return win32::narrow(win32::executableFolder());
 }
 
 // Controls are direct children of the window: look them up there, not among the combo box's
@@ -175,14 +173,14 @@ TEST_P(MissingComponentTest, NamesTheFirstMissingFileAndEnds) {
   AppFolder folder;
   for (const auto& f : m.remove) folder.remove(f);
   for (const auto& f : m.hide) {
-    SetFileAttributesW(gui::toWide(folder.file(f)).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(win32::widen(folder.file(f)).c_str(), FILE_ATTRIBUTE_HIDDEN);
   }
   const auto box = expectOneMessageAndEnd(folder);
   EXPECT_EQ(box.title, kMissingTitle);
   EXPECT_EQ(box.prompt, missingPrompt(m.named));
   EXPECT_TRUE(box.hasIcon) << "critical icon";
   EXPECT_EQ(box.buttons.size(), 1u);
-  for (const auto& f : m.hide) SetFileAttributesW(gui::toWide(folder.file(f)).c_str(), 0);
+  for (const auto& f : m.hide) SetFileAttributesW(win32::widen(folder.file(f)).c_str(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -215,8 +213,8 @@ TEST(StartupTest, ASkinLibraryThatIsNoLibraryIsReportedAsAnError) {
 
 TEST(StartupTest, ASkinLibraryWithoutItsEntryPointsIsReportedAsAnError) {
   AppFolder folder;
-  std::filesystem::copy_file(gui::toWide(testFolder() + "\\no_exports.dll"),
-                             gui::toWide(folder.file("Config.dll")),
+  std::filesystem::copy_file(win32::widen(testFolder() + "\\no_exports.dll"),
+                             win32::widen(folder.file("Config.dll")),
                              std::filesystem::copy_options::overwrite_existing);
   const auto box = expectOneMessageAndEnd(folder);
   EXPECT_EQ(box.title, "错误");

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/module_path.h"
 #include "platform/win32/shell_win32.h"
 #include "platform/win32/text.h"
 
@@ -31,9 +32,7 @@ bool pumpUntil(const std::function<bool()>& cond, int timeoutMs) {
 }
 
 std::string exeFolder() {
-  std::wstring path = win32::modulePath();
-  path.resize(path.find_last_of(L'\\'));
-  return win32::narrow(path);
+  return win32::narrow(win32::executableFolder());
 }
 
 TempFolder::TempFolder(const std::string& name) {

@@ -1,0 +1,16 @@
+#pragma once
+// Where a loaded module (this program by default) lies on disk.
+
+#include <windows.h>
+
+#include <string>
+
+namespace quorlane::win32 {
+
+// The full path of a loaded module's file; empty when the system cannot say.
+std::wstring modulePath(HMODULE module = nullptr);
+
+// The folder of this program's executable, without a trailing backslash.
+std::wstring executableFolder();
+
+}  // namespace quorlane::win32
