@@ -67,7 +67,7 @@ TEST(Placement, ConvertsEachEdgeOnItsOwnSoNeighboursStillMeet) {
   const PixelRect p = pixelRect(start, 96);
   EXPECT_EQ(p,
             (PixelRect{t.left / 15, t.top / 15, (t.left + t.width) / 15, (t.top + t.height) / 15}));
-  EXPECT_GT(p.left, start.left / 15);
+  EXPECT_GT(p.left, start.place.left / 15);
 }
 
 }  // namespace

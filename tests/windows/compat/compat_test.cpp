@@ -248,7 +248,7 @@ class HandlerFailureTest : public ::testing::Test {
  protected:
   void useTestsBuild() {
     fs::copy_file(testFolder() / L"older-windows" / L"Quorlane.exe",
-                  fs::path(gui::toWide(folder.file("Quorlane.exe"))),
+                  fs::path(win32::widen(folder.file("Quorlane.exe"))),
                   fs::copy_options::overwrite_existing);
   }
   // Checks the box, presses OK and expects the program to end as failed.
