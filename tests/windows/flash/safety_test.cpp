@@ -1,7 +1,11 @@
 // The checks around a flash with the real program and the simulated phone: the message boxes of
 // the image check and that no flash starts after them, a command that waits for a phone ending
-// with the program, and the hint shown meanwhile, as drawn on the screen.
+// with the program, and the hint shown meanwhile, as drawn on the screen. The wait is tried with
+// the simulated client and, where it is built, with Google's own.
 
+// winsock2.h must come before windows.h, which would otherwise bring in the old winsock.h.
+#include <winsock2.h>
+//
 #include <gtest/gtest.h>
 #include <windows.h>
 // tlhelp32.h needs the types of windows.h.
@@ -11,7 +15,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 
+#ifdef QUORLANE_REAL_CLIENT
+#include "real/network_phone.h"
+#endif
 #include "support/app_folder.h"
 #include "window/layout.h"
 
@@ -298,6 +306,11 @@ struct WaitingClient {
   std::function<void(const AppFolder&)> afterExit;
 };
 
+// Named by its name in the test's messages.
+void PrintTo(const WaitingClient& client, std::ostream* out) {
+  *out << client.name;
+}
+
 class ExitTest : public ::testing::TestWithParam<WaitingClient> {};
 
 TEST_P(ExitTest, ExitEndsACommandThatWaitsForAPhoneAndTheHintShowsMeanwhile) {
@@ -392,12 +405,78 @@ void simulatedClientEnded(const AppFolder& folder) {
   EXPECT_FALSE(std::filesystem::exists(win32::widen(folder.file("device\\recovery.img")), ignored));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Clients, ExitTest,
-    ::testing::Values(WaitingClient{"simulated",
-                                    [](const AppFolder& folder) { folder.settings("devices=\n"); },
-                                    simulatedClientEnded}),
-    [](const ::testing::TestParamInfo<WaitingClient>& info) { return info.param.name; });
+#ifdef QUORLANE_REAL_CLIENT
+// A port on this machine that nothing listens on now: bound for a moment, then let go.
+int freePort() {
+  WSADATA data;
+  if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return 0;
+  int port = 0;
+  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (s != INVALID_SOCKET) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof address;
+    if (bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+      port = ntohs(address.sin_port);
+    }
+    closesocket(s);
+  }
+  WSACleanup();
+  return port;
+}
+
+// Google's client, pointed at a phone on the network that is not there yet: it says it waits
+// for tcp:127.0.0.1:<port> and tries again and again. After Exit the phone comes up on that
+// port, as a phone plugged in later would: no client may be left to reach it.
+struct LatePhone {
+  int port = 0;
+  std::optional<realtest::ScopedEnvironment> serial;
+};
+
+WaitingClient realClient() {
+  const auto phone = std::make_shared<LatePhone>();
+  auto prepare = [phone](const AppFolder& folder) {
+    const AppFolder real("demo-real");
+    for (const char* file : {"fastboot.exe", "AdbWinApi.dll", "AdbWinUsbApi.dll"}) {
+      // Removed first: MinGW's copy_file does not overwrite, whatever its options say.
+      std::filesystem::remove(gui::toWide(folder.file(file)));
+      std::filesystem::copy_file(gui::toWide(real.file(file)), gui::toWide(folder.file(file)));
+    }
+    phone->port = freePort();
+    ASSERT_NE(phone->port, 0);
+    // The program's commands inherit it from the program, which inherits it from here.
+    phone->serial.emplace("ANDROID_SERIAL", "tcp:127.0.0.1:" + std::to_string(phone->port));
+  };
+  auto afterExit = [phone](const AppFolder&) {
+    phone->serial.reset();
+    realtest::NetworkPhone late({"--port", std::to_string(phone->port)});
+    ASSERT_EQ(late.port(), phone->port);
+    // Polled for the time in which the client, had it been left, would have connected many
+    // times over (it tries again every few milliseconds).
+    EXPECT_FALSE(gui::waitFor([&] { return late.logHas("connected"); }, 3000));
+    EXPECT_EQ(late.logCount("command"), 0u);
+    EXPECT_EQ(late.partition(), std::nullopt);
+  };
+  return {"real", prepare, afterExit};
+}
+#endif
+
+std::vector<WaitingClient> waitingClients() {
+  std::vector<WaitingClient> clients = {
+      WaitingClient{"simulated", [](const AppFolder& folder) { folder.settings("devices=\n"); },
+                    simulatedClientEnded}};
+#ifdef QUORLANE_REAL_CLIENT
+  clients.push_back(realClient());
+#endif
+  return clients;
+}
+
+INSTANTIATE_TEST_SUITE_P(Clients, ExitTest, ::testing::ValuesIn(waitingClients()),
+                         [](const ::testing::TestParamInfo<WaitingClient>& info) {
+                           return info.param.name;
+                         });
 
 }  // namespace
 }  // namespace quorlane
