@@ -18,6 +18,7 @@
 
 #include "driver/gui_driver.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/text.h"
 #include "window/layout.h"
 
 namespace {
@@ -78,7 +79,7 @@ std::string run(int piece, const std::string& image) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 4) return 2;
-  const std::string result = run(_wtoi(argv[1]), gui::toUtf8(argv[2]));
+  const std::string result = run(_wtoi(argv[1]), win32::narrow(argv[2]));
   std::ofstream(std::filesystem::path(argv[3]), std::ios::binary) << result << "\n";
   return result.rfind("ok ", 0) == 0 ? 0 : 1;
 }

@@ -20,6 +20,7 @@
 #ifdef QUORLANE_REAL_CLIENT
 #include "real/network_phone.h"
 #endif
+#include "platform/win32/text.h"
 #include "support/app_folder.h"
 #include "window/layout.h"
 
@@ -441,8 +442,8 @@ WaitingClient realClient() {
     const AppFolder real("demo-real");
     for (const char* file : {"fastboot.exe", "AdbWinApi.dll", "AdbWinUsbApi.dll"}) {
       // Removed first: MinGW's copy_file does not overwrite, whatever its options say.
-      std::filesystem::remove(gui::toWide(folder.file(file)));
-      std::filesystem::copy_file(gui::toWide(real.file(file)), gui::toWide(folder.file(file)));
+      std::filesystem::remove(win32::widen(folder.file(file)));
+      std::filesystem::copy_file(win32::widen(real.file(file)), win32::widen(folder.file(file)));
     }
     phone->port = freePort();
     ASSERT_NE(phone->port, 0);
