@@ -16,6 +16,7 @@ namespace {
 using testsupport::App;
 using testsupport::AppFolder;
 using testsupport::readFile;
+using testsupport::shortPath;
 using testsupport::startApp;
 using testsupport::writeFile;
 using window::ControlId;
@@ -29,12 +30,6 @@ std::string imageBytes(const std::string& seed) {
   std::string bytes = "ANDROID!";
   for (int i = 0; i < 3000; ++i) bytes += seed + std::to_string(i * 7919 % 1000);
   return bytes;
-}
-
-std::string shortPath(const std::string& path) {
-  wchar_t buffer[MAX_PATH];
-  const DWORD n = GetShortPathNameW(win32::widen(path).c_str(), buffer, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? win32::narrow(std::wstring(buffer, n)) : "";
 }
 
 class FlashTest : public ::testing::Test {

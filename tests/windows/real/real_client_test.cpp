@@ -22,6 +22,7 @@ using realtest::ScopedEnvironment;
 using testsupport::App;
 using testsupport::AppFolder;
 using testsupport::readFile;
+using testsupport::shortPath;
 using testsupport::startApp;
 using testsupport::writeFile;
 using window::ControlId;
@@ -42,12 +43,6 @@ std::string imageBytes(std::size_t length, unsigned seed) {
     bytes += static_cast<char>(x >> 24);
   }
   return bytes;
-}
-
-std::string shortPath(const std::string& path) {
-  wchar_t buffer[MAX_PATH];
-  const DWORD n = GetShortPathNameW(win32::widen(path).c_str(), buffer, MAX_PATH);
-  return n > 0 && n < MAX_PATH ? win32::narrow(std::wstring(buffer, n)) : "";
 }
 
 class RealClientTest : public ::testing::Test {

@@ -35,6 +35,12 @@ std::string readFile(const std::string& path) {
   return s.str();
 }
 
+std::string shortPath(const std::string& path) {
+  wchar_t buffer[MAX_PATH];
+  const DWORD n = GetShortPathNameW(win32::widen(path).c_str(), buffer, MAX_PATH);
+  return n > 0 && n < MAX_PATH ? win32::narrow(std::wstring(buffer, n)) : "";
+}
+
 void writeFile(const std::string& path, const std::string& bytes) {
   fs::create_directories(pathOf(path).parent_path());
   std::ofstream out(pathOf(path), std::ios::binary | std::ios::trunc);

@@ -14,6 +14,8 @@ namespace quorlane::testsupport {
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
+// The short 8.3 form of an existing file's path; empty where the volume gives it none.
+std::string shortPath(const std::string& path);
 
 // One invocation of the simulated fastboot, from its log.
 struct SimRun {

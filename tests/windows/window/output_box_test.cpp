@@ -21,29 +21,13 @@ std::string lines(int from, int to) {
   return text;
 }
 
-class OutputBoxTest : public ::testing::Test {
+class OutputBoxTest : public ShownWindowTest {
  protected:
-  void SetUp() override {
-    window_ = std::make_unique<win32::MainWindow>(GetModuleHandleW(nullptr), 1000);
-    controls_ = std::make_unique<win32::Win32Controls>(window_->handle());
-    window_->show();
-    pump();
-    box_ = window_->control(ControlId::CMDTeXT);
-  }
-  void TearDown() override {
-    controls_.reset();
-    window_.reset();
-    pump();
-  }
   int firstVisible() const {
     return static_cast<int>(SendMessageW(box_, EM_GETFIRSTVISIBLELINE, 0, 0));
   }
   int lineCount() const { return static_cast<int>(SendMessageW(box_, EM_GETLINECOUNT, 0, 0)); }
   void scrollToTop() { SendMessageW(box_, EM_LINESCROLL, 0, -firstVisible()); }
-
-  std::unique_ptr<win32::MainWindow> window_;
-  std::unique_ptr<win32::Win32Controls> controls_;
-  HWND box_ = nullptr;
 };
 
 TEST_F(OutputBoxTest, AppendsKeepEverythingFarBeyond32K) {

@@ -28,21 +28,8 @@ using window::ControlId;
 constexpr const char* kDeviceLine = "0123456789ABCDEF\tfastboot\r\n";
 constexpr const char* kNewerDeviceLine = "0123456789ABCDEF\t fastboot\r\n";
 
-class TabStopsTest : public ::testing::Test {
+class TabStopsTest : public ShownWindowTest {
  protected:
-  void SetUp() override {
-    window_ = std::make_unique<win32::MainWindow>(GetModuleHandleW(nullptr), 1000);
-    controls_ = std::make_unique<win32::Win32Controls>(window_->handle());
-    window_->show();
-    pump();
-    box_ = window_->control(ControlId::CMDTeXT);
-  }
-  void TearDown() override {
-    controls_.reset();
-    window_.reset();
-    pump();
-  }
-
   POINT position(int index) const {
     const LRESULT p = SendMessageW(box_, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0);
     return POINT{static_cast<short>(LOWORD(p)), static_cast<short>(HIWORD(p))};
@@ -95,10 +82,6 @@ class TabStopsTest : public ::testing::Test {
     }
     return false;
   }
-
-  std::unique_ptr<win32::MainWindow> window_;
-  std::unique_ptr<win32::Win32Controls> controls_;
-  HWND box_ = nullptr;
 };
 
 TEST_F(TabStopsTest, TheDeviceLineShowsTheSerialAndTheWordApart) {

@@ -97,4 +97,18 @@ std::vector<std::uint32_t> drawOffscreen(int width, int height,
   return std::vector<std::uint32_t>(pixels, pixels + static_cast<std::size_t>(width) * height);
 }
 
+void ShownWindowTest::SetUp() {
+  window_ = std::make_unique<win32::MainWindow>(GetModuleHandleW(nullptr), 1000);
+  controls_ = std::make_unique<win32::Win32Controls>(window_->handle());
+  window_->show();
+  pump();
+  box_ = window_->control(window::ControlId::CMDTeXT);
+}
+
+void ShownWindowTest::TearDown() {
+  controls_.reset();
+  window_.reset();
+  pump();
+}
+
 }  // namespace quorlane::wintest

@@ -2,13 +2,16 @@
 // Helpers of the in-process tests of the window layer: a message pump that waits for a
 // condition, a private temporary folder, files, and a recorder of the window's events.
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/win32/controls_win32.h"
 #include "platform/win32/main_window.h"
 
 namespace quorlane::wintest {
@@ -49,6 +52,17 @@ class EventRecorder final : public window::WindowEvents {
   int ticks = 0;
   std::vector<std::vector<std::string>> drops;
   int closings = 0;
+};
+
+// The real main window, shown, with the handlers' view of its controls and its output box.
+class ShownWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  std::unique_ptr<win32::MainWindow> window_;
+  std::unique_ptr<win32::Win32Controls> controls_;
+  HWND box_ = nullptr;
 };
 
 // The rectangle of a child in its parent's client coordinates.
