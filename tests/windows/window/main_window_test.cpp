@@ -80,12 +80,7 @@ class MainWindowTest : public ::testing::Test {
       SCOPED_TRACE(std::string(row.name) + " at " + std::to_string(dpi) + " DPI");
       HWND hwnd = control(row.id);
       ASSERT_NE(hwnd, nullptr);
-      const window::TwipsRect t = window::absoluteRect(row);
-      const RECT r = rectInParent(hwnd);
-      EXPECT_NEAR(r.left, t.left * dpi / 1440.0, 1);
-      EXPECT_NEAR(r.top, t.top * dpi / 1440.0, 1);
-      EXPECT_NEAR(r.right - r.left, t.width * dpi / 1440.0, 1);
-      EXPECT_NEAR(r.bottom - r.top, t.height * dpi / 1440.0, 1);
+      expectPlacedAsInTable(hwnd, row, dpi);
     }
   }
   // How many pixels of a control's face show roughly this colour.
@@ -384,12 +379,7 @@ TEST_P(SystemDpiFallbackTest, LayoutAndFontsFollowTheSystemDpi) {
     SCOPED_TRACE(std::string(row.name) + " at " + std::to_string(dpi) + " DPI");
     HWND hwnd = window_->control(row.id);
     ASSERT_NE(hwnd, nullptr);
-    const window::TwipsRect t = window::absoluteRect(row);
-    const RECT r = rectInParent(hwnd);
-    EXPECT_NEAR(r.left, t.left * dpi / 1440.0, 1);
-    EXPECT_NEAR(r.top, t.top * dpi / 1440.0, 1);
-    EXPECT_NEAR(r.right - r.left, t.width * dpi / 1440.0, 1);
-    EXPECT_NEAR(r.bottom - r.top, t.height * dpi / 1440.0, 1);
+    expectPlacedAsInTable(hwnd, row, dpi);
     if (row.kind == Kind::runner) continue;
     const LOGFONTW font = fontOf(hwnd);
     if (row.kind == Kind::combo) {

@@ -111,4 +111,13 @@ void ShownWindowTest::TearDown() {
   pump();
 }
 
+void expectPlacedAsInTable(HWND control, const window::ControlRow& row, int dpi) {
+  const window::TwipsRect t = window::absoluteRect(row);
+  const RECT r = rectInParent(control);
+  EXPECT_NEAR(r.left, t.left * dpi / 1440.0, 1);
+  EXPECT_NEAR(r.top, t.top * dpi / 1440.0, 1);
+  EXPECT_NEAR(r.right - r.left, t.width * dpi / 1440.0, 1);
+  EXPECT_NEAR(r.bottom - r.top, t.height * dpi / 1440.0, 1);
+}
+
 }  // namespace quorlane::wintest

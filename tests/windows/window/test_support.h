@@ -13,6 +13,7 @@
 
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/main_window.h"
+#include "window/layout.h"
 
 namespace quorlane::wintest {
 
@@ -67,6 +68,9 @@ class ShownWindowTest : public ::testing::Test {
 
 // The rectangle of a child in its parent's client coordinates.
 RECT rectInParent(HWND child);
+
+// Expects a control where its table row puts it at `dpi`, to the pixel.
+void expectPlacedAsInTable(HWND control, const window::ControlRow& row, int dpi);
 
 // What `paint` draws on a white width x height picture, row after row, as 0x00RRGGBB (empty when
 // no picture could be made).
