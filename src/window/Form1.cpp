@@ -153,6 +153,8 @@ void Form1::showOutcome(const Outcome& outcome, CommandKind command) {
 }
 
 void Form1::showDeviceListOutcome(const std::string& listOutput) {
+  // A running command's own result comes at its end.
+  if (MyCMD2.busy()) return;
   const Outcome outcome = recogniseOutcome(CommandKind::deviceQuery, listOutput, 0);
   // A list with one phone says nothing, but the panel about an earlier list is out of date.
   if (outcome.kind == Outcome::Kind::none && !resultIsDeviceList_) return;

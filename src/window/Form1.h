@@ -42,7 +42,8 @@ class Form1 : public WindowEvents {
   MyCMD& runner() { return MyCMD2; }
 
   // Shows what a device list (the output of the device query) says when it calls for it: no
-  // phone, or several. A list with one phone takes away such a panel shown before.
+  // phone, or several. A list with one phone takes away such a panel shown before. Nothing while
+  // a command runs.
   void showDeviceListOutcome(const std::string& listOutput);
 
   using Clock = std::chrono::steady_clock;

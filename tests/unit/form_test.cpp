@@ -331,10 +331,15 @@ TEST_F(FormTest, ARefreshedDeviceListReplacesOnlyAPanelAboutTheList) {
   form.showDeviceListOutcome("");
   EXPECT_NE(feedback.result().find("没有找到"), std::string::npos);
 
-  // The result of a flash stays when the list changes to one phone.
+  // The result of a flash stays when the list changes to one phone; while the flash runs, a list
+  // shows nothing.
   controls.texts[ControlId::Combo1] = "a.img";
   os.reads = chunks({"Writing 'recovery'  OKAY", "Finished. Total time: 0.1s"});
+  os.onPump = [&](int n) {
+    if (n == 1) form.showDeviceListOutcome("");
+  };
   form.click(ControlId::Command1);
+  EXPECT_EQ(feedback.results.end()[-2], "");
   EXPECT_NE(feedback.result().find("刷入成功"), std::string::npos);
   form.showDeviceListOutcome("A\tfastboot\r\n");
   EXPECT_NE(feedback.result().find("刷入成功"), std::string::npos);
