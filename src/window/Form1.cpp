@@ -61,7 +61,7 @@ bool Form1::Form_Load() {
     // Every command runs in the executable's folder, so it finds the fastboot.exe that was just
     // checked and the built-in images beside it, wherever the program was started from.
     shell_.setCurrentDirectory(folder);
-    runCommand(texts::kDeviceQuery);
+    runCommand(texts::kDeviceQuery, CommandKind::deviceQuery);
   } catch (const std::exception& e) {
     startupFailure(e.what());
     return false;
@@ -136,7 +136,29 @@ void Form1::MyCMD2_执行完毕(const std::string& 返回内容, bool /*结束*/
   const auto& code = MyCMD2.exitCode();
   progress_ = code && *code != 0 ? Progress::failed : Progress::none;
   feedback_->setProgress(progress_);
+  // What it came to, in words, once the box shows all of it.
+  resultImage_ = runningImage_;
+  showOutcome(recogniseOutcome(runningKind_, 返回内容, code), runningKind_);
   if (!feedback_->inForeground()) feedback_->flashUntilActive();
+}
+
+void Form1::showOutcome(const Outcome& outcome, CommandKind command) {
+  const auto panel = resultPanel(outcome, command);
+  resultIsDeviceList_ = panel && command == CommandKind::deviceQuery;
+  if (panel) {
+    feedback_->showResult(ControlId::CMDTeXT, panel->text, panel->button);
+  } else {
+    feedback_->hideResult();
+  }
+}
+
+void Form1::showDeviceListOutcome(const std::string& listOutput) {
+  // A running command's own result comes at its end.
+  if (MyCMD2.busy()) return;
+  const Outcome outcome = recogniseOutcome(CommandKind::deviceQuery, listOutput, 0);
+  // A list with one phone says nothing, but the panel about an earlier list is out of date.
+  if (outcome.kind == Outcome::Kind::none && !resultIsDeviceList_) return;
+  showOutcome(outcome, CommandKind::deviceQuery);
 }
 
 void Form1::clearOutput() {
@@ -155,24 +177,34 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command1_Click() {
-  if (!imageApproved(controls_.text(ControlId::Combo1), std::nullopt)) return;
+  const Image image{controls_.text(ControlId::Combo1), std::nullopt};
+  if (!imageApproved(image.path, image.builtInName)) return;
   controls_.setEnabled(ControlId::Command1, false);
-  if (const auto path = clientPath(controls_.text(ControlId::Combo1))) {
-    runCommand(controls_.text(ControlId::Text2) + quoteImagePath(*path));
-  }
+  runWithImage(controls_.text(ControlId::Text2), CommandKind::flash, image);
   controls_.setEnabled(ControlId::Command1, true);
 }
 
-void Form1::flashBuiltIn(ControlId button, std::string_view image) {
-  const std::string imagePath(image);
-  const std::string name = imagePath.substr(imagePath.find_last_of('\\') + 1);
-  if (!imageApproved(imagePath, name)) return;
+void Form1::flashBuiltIn(ControlId button, std::string_view path) {
+  const Image image{std::string(path), std::string(path.substr(path.find_last_of('\\') + 1))};
+  if (!imageApproved(image.path, image.builtInName)) return;
   clearOutput();
   controls_.setEnabled(button, false);
-  if (const auto path = clientPath(imagePath)) {
-    runCommand(controls_.text(ControlId::Text2) + quoteImagePath(*path));
-  }
+  runWithImage(controls_.text(ControlId::Text2), CommandKind::flash, image);
   controls_.setEnabled(button, true);
+}
+
+void Form1::bootResultImage() {
+  // The same checks, path and quoting as the flash it follows; nothing when no flash was shown.
+  if (!resultImage_) return;
+  const Image image = *resultImage_;
+  if (!imageApproved(image.path, image.builtInName)) return;
+  runWithImage(texts::kBootCommand, CommandKind::boot, image);
+}
+
+void Form1::runWithImage(std::string_view prefix, CommandKind kind, const Image& image) {
+  if (const auto path = clientPath(image.path)) {
+    runCommand(std::string(prefix) + quoteImagePath(*path), kind, image);
+  }
 }
 
 bool Form1::imageApproved(const std::string& path, const std::optional<std::string>& builtInName) {
@@ -199,9 +231,13 @@ bool Form1::imageApproved(const std::string& path, const std::optional<std::stri
   return false;
 }
 
-void Form1::runCommand(std::string_view command) {
+void Form1::runCommand(std::string_view command, CommandKind kind, std::optional<Image> image) {
   const bool starts = !command.empty() && !MyCMD2.busy();
   if (starts) {
+    runningKind_ = kind;
+    runningImage_ = std::move(image);
+    feedback_->hideResult();
+    resultIsDeviceList_ = false;
     phoneWait_.reset();
     commandEnded_ = false;
     progress_ = Progress::running;
@@ -292,6 +328,9 @@ void Form1::click(ControlId id) {
       break;
     case ControlId::Command4:
       endProgram();
+      break;
+    case ControlId::ResultAction:
+      bootResultImage();
       break;
     default:
       break;

@@ -13,6 +13,7 @@
 #include "platform/process.h"
 #include "runner/MyCMD.h"
 #include "window/flash_safety.h"
+#include "window/outcome.h"
 #include "window/ports.h"
 #include "window/window_events.h"
 
@@ -40,6 +41,11 @@ class Form1 : public WindowEvents {
 
   MyCMD& runner() { return MyCMD2; }
 
+  // Shows what a device list (the output of the device query) says when it calls for it: no
+  // phone, or several. A list with one phone takes away such a panel shown before. Nothing while
+  // a command runs.
+  void showDeviceListOutcome(const std::string& listOutput);
+
   using Clock = std::chrono::steady_clock;
   // The clock that paces the live view of a command's output; tests set their own.
   void setClock(std::function<Clock::time_point()> clock) { clock_ = std::move(clock); }
@@ -51,17 +57,32 @@ class Form1 : public WindowEvents {
   static constexpr int kShowCostFactor = 20;
 
  private:
+  // An image the user chose to flash: its path as given, and the file name of a built-in one.
+  struct Image {
+    std::string path;
+    std::optional<std::string> builtInName;
+  };
+
   void Command1_Click();
   void Command3_Click();
-  // Runs a command on MyCMD2, with its progress on the taskbar.
-  void runCommand(std::string_view command);
+  // Runs a command on MyCMD2, with its progress on the taskbar; the result panel of the last
+  // command goes when it starts. `image` is the image it flashes or starts.
+  void runCommand(std::string_view command, CommandKind kind,
+                  std::optional<Image> image = std::nullopt);
+  // Flashes (or starts from memory) the image, once it has been checked, with the path the
+  // client can open, quoted for the command interpreter.
+  void runWithImage(std::string_view prefix, CommandKind kind, const Image& image);
+  // The result panel's button: starts the image of the flash the panel tells about once from
+  // the phone's memory.
+  void bootResultImage();
+  void showOutcome(const Outcome& outcome, CommandKind command);
   // Whether the image at `path` may be flashed: true for a boot image or when the user says to
   // flash it anyway; otherwise the user has been told why not.
   bool imageApproved(const std::string& path, const std::optional<std::string>& builtInName);
   void updateHint();
   // Ends the program; a command still waiting for a phone ends with it.
   void endProgram();
-  void flashBuiltIn(ControlId button, std::string_view image);
+  void flashBuiltIn(ControlId button, std::string_view path);
   std::optional<std::string> clientPath(const std::string& imagePath);
   void MyCMD2_执行完毕(const std::string& 返回内容, bool 结束);
   void MyCMD2_收到输出(const std::string& chunk);
@@ -88,6 +109,8 @@ class Form1 : public WindowEvents {
     void setProgress(Progress) override {}
     bool inForeground() override { return true; }
     void flashUntilActive() override {}
+    void showResult(ControlId, std::string_view, std::string_view) override {}
+    void hideResult() override {}
   } none_;
   Feedback* feedback_ = &none_;
   PhoneWaitWatch phoneWait_;
@@ -96,6 +119,12 @@ class Form1 : public WindowEvents {
   Progress progress_ = Progress::none;
   Clock::time_point lastShown_{};
   Clock::duration showInterval_ = kMinShowInterval;
+  // What the running command is and the image it uses; then the same for the command whose
+  // result the panel shows, and whether that panel tells about a device list.
+  CommandKind runningKind_ = CommandKind::deviceQuery;
+  std::optional<Image> runningImage_;
+  std::optional<Image> resultImage_;
+  bool resultIsDeviceList_ = false;
 };
 
 }  // namespace quorlane::window

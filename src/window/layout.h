@@ -37,6 +37,9 @@ enum class ControlId : int {
   CMDTeXT,        // output box
   MyCMD1 = 2401,
   MyCMD2,
+  // Not in the table: the button of the result panel that the feedback shows over the output
+  // box (the panels themselves are 2501 and 2502).
+  ResultAction = 2503,
 };
 
 enum class Kind {

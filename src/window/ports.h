@@ -125,6 +125,13 @@ class Feedback {
   virtual bool inForeground() = 0;
   // Flashes the window's taskbar button until the window is brought to the front.
   virtual void flashUntilActive() = 0;
+  // Shows what the last command came to: `text` in a panel anchored to the control `anchor`
+  // like the hint, without changing that control and clear of its last line, and a button
+  // captioned `button` (& marks its access key) when that is not empty. A click on the panel
+  // hides it; a click on the button is reported to the window's events as a click of
+  // ControlId::ResultAction. Replaces any result shown before.
+  virtual void showResult(ControlId anchor, std::string_view text, std::string_view button) = 0;
+  virtual void hideResult() = 0;
 };
 
 // The skin library, loaded by its full path. A call fails when the library could not be loaded or

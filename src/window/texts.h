@@ -34,6 +34,49 @@ inline constexpr std::string_view kPathNotUsableAfter =
 inline constexpr std::array<std::string_view, 3> kBuiltInImages = {
     "RE\\recovery1.img", "RE\\recovery2.img", "RE\\recovery3.img"};
 
+// Starts an image once from the phone's memory, writing nothing; the image path follows.
+inline constexpr std::string_view kBootCommand = "fastboot boot ";
+
+// The result panel after a command, by what it came to.
+inline constexpr std::string_view kResultFlashed =
+    "刷入成功。现在请直接让手机进入 Recovery（按键因机型而异，常见的是“音量加 + 电源键”），"
+    "不要先正常开机：很多手机正常开机一次，就会把原来的 Recovery 装回去。";
+inline constexpr std::string_view kResultNoRecovery =
+    "这台手机没有 recovery 分区，什么也没有写入（A/B 分区的手机和多数 Android 11 以后的手机，"
+    "Recovery 在 boot 或 vendor_boot 里）。可以点右边的按钮，把这个镜像从内存启动一次，"
+    "不写入手机。";
+inline constexpr std::string_view kResultBootButton = "从内存启动(&R)";
+inline constexpr std::string_view kResultBooted =
+    "手机正在从内存启动这个 Recovery，手机里什么也没有写入。想一直保留它，可以在这个 Recovery "
+    "里安装它（如果它提供这个功能）。";
+inline constexpr std::string_view kResultCannotBoot =
+    "这台手机的 Bootloader 不能从电脑启动镜像，什么也没有写入。请使用为这个机型准备的刷入方法。";
+inline constexpr std::string_view kResultLocked =
+    "手机的 Bootloader 已上锁，什么也没有写入。解锁要用手机厂商自己的工具，"
+    "解锁会清除手机上的全部数据。";
+inline constexpr std::string_view kResultTooLarge =
+    "镜像太大，放不进这台手机的 Recovery 分区：它是为别的机型制作的。"
+    "请换用为这个机型制作的镜像。";
+inline constexpr std::string_view kResultConnectionBroke =
+    "传输中 USB 连接断开了。请让手机保持在 FastBoot 模式，换一根数据线，插到电脑机箱后面的 "
+    "USB 口（不要用集线器），再重新刷入。";
+inline constexpr std::string_view kResultNotOpenedBefore = "fastboot 打不开镜像文件：";
+inline constexpr std::string_view kResultNotOpenedAfter =
+    "\r\n请确认文件还在原处、没有被别的程序占用，再重新刷入。";
+inline constexpr std::string_view kResultFlashFailed = "刷入没有完成。";
+inline constexpr std::string_view kResultBootFailed = "从内存启动没有完成。";
+inline constexpr std::string_view kResultQueryFailed = "查找手机没有完成。";
+inline constexpr std::string_view kResultReasonBefore = "fastboot 报告：\r\n";
+inline constexpr std::string_view kResultNoReason = "fastboot 没有说明原因。";
+inline constexpr std::string_view kResultNoPhone =
+    "没有找到 FastBoot 模式的手机。请检查：手机屏幕上是不是 FastBoot 画面；数据线是否连好"
+    "（有的线只能充电），或换一个 USB 口；“设备管理器”里有没有带黄色感叹号的 Android 设备"
+    "（有的话要装 USB 驱动）。";
+inline constexpr std::string_view kResultSeveralBefore = "连接了 ";
+inline constexpr std::string_view kResultSeveralMiddle = " 部 FastBoot 模式的手机：";
+inline constexpr std::string_view kResultSerialSeparator = "、";
+inline constexpr std::string_view kResultSeveralAfter = "。请只连接要刷入的那一部，拔掉其他的。";
+
 inline constexpr std::string_view kInstructionsTitle = "进入FastBoot方法";
 inline constexpr std::string_view kInstructions =
     "先重启手机，然后在手机关机的时候，安装 音量减 键，再按住关机\r\n"

@@ -165,6 +165,22 @@ class FakeFeedback final : public window::Feedback {
   bool inForeground() override { return foreground; }
   void flashUntilActive() override { ++flashes; }
   bool hintShown() const { return !hints.empty() && !hints.back().empty(); }
+
+  // Every result shown, as "text [button]", and "" when it was hidden.
+  std::vector<std::string> results;
+  void showResult(window::ControlId anchor, std::string_view text,
+                  std::string_view button) override {
+    if (anchor != window::ControlId::CMDTeXT) {
+      results.emplace_back("wrong anchor");
+    } else {
+      results.push_back(std::string(text) +
+                        (button.empty() ? "" : " [" + std::string(button) + "]"));
+    }
+  }
+  void hideResult() override {
+    if (results.empty() || !results.back().empty()) results.emplace_back();
+  }
+  std::string result() const { return results.empty() ? std::string() : results.back(); }
 };
 
 }  // namespace quorlane::testing

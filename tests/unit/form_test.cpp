@@ -284,6 +284,67 @@ TEST_F(FormTest, BuiltInImagesAreCheckedLikeAChosenFile) {
   EXPECT_TRUE(controls.states[ControlId::Command8]);
 }
 
+TEST_F(FormTest, EachCommandEndsWithItsResultAndAFlashWithoutRecoveryOffersAStartFromMemory) {
+  // Start-up: no phone in the list.
+  os.reads = chunks({});
+  ASSERT_TRUE(form.Form_Load());
+  EXPECT_NE(feedback.result().find("没有找到 FastBoot 模式的手机"), std::string::npos);
+  // No flash to start from memory yet.
+  form.click(ControlId::ResultAction);
+  EXPECT_EQ(os.commandLines.size(), 1u);
+
+  // A flash the phone refuses for want of the partition: the box keeps the client's words, the
+  // panel says why and offers the button.
+  const std::string path = "D:\\my img\\r.img";
+  shell.addImage(path);
+  controls.texts[ControlId::Combo1] = path;
+  bool hiddenWhileRunning = false;
+  os.onPump = [&](int) { hiddenWhileRunning = feedback.result().empty(); };
+  os.reads = chunks({"Writing 'recovery'  FAILED (remote: 'partition does not exist')",
+                     "fastboot: error: Command failed"});
+  os.exitCodeResult = 1;
+  form.click(ControlId::Command1);
+  EXPECT_TRUE(hiddenWhileRunning);
+  EXPECT_NE(box().find("FAILED (remote: 'partition does not exist')"), std::string::npos);
+  EXPECT_NE(feedback.result().find("没有 recovery 分区"), std::string::npos) << feedback.result();
+  EXPECT_NE(feedback.result().find("[从内存启动(&R)]"), std::string::npos);
+
+  // The button starts that same image, checked and quoted as for the flash, whatever the path
+  // box says now.
+  controls.texts[ControlId::Combo1] = "b.img";
+  os.reads = chunks({"Booting  OKAY [  0.000s]", "Finished. Total time: 0.003s"});
+  os.exitCodeResult = 0;
+  const auto looks = shell.looks.size();
+  form.click(ControlId::ResultAction);
+  EXPECT_EQ(lastCommand(), "fastboot boot \"D:\\my img\\r.img\"");
+  ASSERT_EQ(shell.looks.size(), looks + 1);
+  EXPECT_EQ(shell.looks.back().first, path);
+  EXPECT_NE(feedback.result().find("正在从内存启动"), std::string::npos) << feedback.result();
+}
+
+TEST_F(FormTest, ARefreshedDeviceListReplacesOnlyAPanelAboutTheList) {
+  os.reads = chunks({"A\tfastboot\r\nB\tfastboot\r\n"});
+  ASSERT_TRUE(form.Form_Load());
+  EXPECT_NE(feedback.result().find("A、B"), std::string::npos) << feedback.result();
+  form.showDeviceListOutcome("A\tfastboot\r\n");
+  EXPECT_EQ(feedback.result(), "");
+  form.showDeviceListOutcome("");
+  EXPECT_NE(feedback.result().find("没有找到"), std::string::npos);
+
+  // The result of a flash stays when the list changes to one phone; while the flash runs, a list
+  // shows nothing.
+  controls.texts[ControlId::Combo1] = "a.img";
+  os.reads = chunks({"Writing 'recovery'  OKAY", "Finished. Total time: 0.1s"});
+  os.onPump = [&](int n) {
+    if (n == 1) form.showDeviceListOutcome("");
+  };
+  form.click(ControlId::Command1);
+  EXPECT_EQ(feedback.results.end()[-2], "");
+  EXPECT_NE(feedback.result().find("刷入成功"), std::string::npos);
+  form.showDeviceListOutcome("A\tfastboot\r\n");
+  EXPECT_NE(feedback.result().find("刷入成功"), std::string::npos);
+}
+
 TEST_F(FormTest, LiveOutputShowsChunksAndEndsAsTheCollectedText) {
   std::vector<std::string> seen;
   os.reads = chunks({"Sending 'recovery'", "OKAY"});

@@ -4,8 +4,10 @@
 Point a client at it with the serial tcp:127.0.0.1:PORT (ANDROID_SERIAL or -s). It speaks the
 fastboot TCP transport: both sides send "FB01", then every message in either direction is an
 8-byte big-endian length followed by that many bytes. It answers the commands a flash needs
-(getvar, download, flash, erase, reboot, ...) and keeps each flashed partition as the file
+(getvar, download, flash, erase, boot, reboot, ...) and keeps each flashed partition as the file
 PARTITION.img in its folder, beside phone.log, a line for every connection, command and event.
+An image it is asked to boot is started from memory, not stored; for tests it is shown in
+booted.bin, outside the partitions.
 
 It binds 127.0.0.1 only, on a free port that it writes to --port-file (and prints), serves one
 client at a time, and ends itself after --time-limit seconds or when a file named "stop" appears
@@ -163,6 +165,12 @@ class Phone:
             with open(self.partition_file(argument), "wb"):
                 pass
             self.log("erased " + argument)
+            return [b"OKAY"]
+        if name == "boot":
+            # Starts the downloaded image from memory: nothing is stored.
+            self.log("booted %d bytes" % len(self.download))
+            with open(os.path.join(self.folder, "booted.bin"), "wb") as f:
+                f.write(self.download)
             return [b"OKAY"]
         if name in ("reboot", "reboot-bootloader", "continue", "set_active"):
             return [b"OKAY"]

@@ -160,6 +160,17 @@ class FlashWithTheLinuxClient(PhoneTest):
         # Only the refused command fails: another partition is written.
         self.assertEqual(self.fastboot("flash", "boot", self.write_image(image(2048)))[0], 0)
 
+    def test_boot_starts_the_image_from_memory_and_stores_nothing(self):
+        self.start_phone()
+        data = image(8192 + 3)
+        code, _, err = self.fastboot("boot", self.write_image(data))
+        self.assertEqual(code, 0, err)
+        self.assertRegex(err, r"Sending 'boot.img' \(8 KB\) +OKAY")
+        self.assertIn("booted %d bytes" % len(data), self.log())
+        with open(os.path.join(self.dir, "booted.bin"), "rb") as f:
+            self.assertEqual(f.read(), data)
+        self.assertFalse([n for n in os.listdir(self.dir) if n.endswith(".img")])
+
     def test_slow_phone_lets_the_client_show_sending_before_the_transfer_ends(self):
         self.start_phone("--rate", str(200 * 1024))
         data = image(600 * 1024)

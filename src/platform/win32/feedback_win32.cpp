@@ -13,30 +13,193 @@ namespace quorlane::win32 {
 
 namespace {
 
-// Space between the panel's border and its text, in pixels at 96 DPI.
+// Space between a panel's border and its text, and around its button, in pixels at 96 DPI.
 constexpr int kPadding = 4;
+constexpr int kButtonMargin = 10;  // the button's caption to its sides, and its height to a line
+constexpr int kResultButtonId = static_cast<int>(window::ControlId::ResultAction);
 
 int scaled(int pixels, HWND hwnd) {
   return MulDiv(pixels, dpi::forWindow(hwnd), USER_DEFAULT_SCREEN_DPI);
 }
 
-void registerHintClass(WNDPROC proc) {
-  static const bool registered = [proc] {
-    WNDCLASSEXW hint{};
-    hint.cbSize = sizeof(hint);
-    hint.lpfnWndProc = proc;
-    hint.hInstance = GetModuleHandleW(nullptr);
-    hint.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    hint.lpszClassName = Win32Feedback::kHintClassName;
-    return RegisterClassExW(&hint) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  }();
-  (void)registered;
+void registerPanelClass(const wchar_t* name, WNDPROC proc) {
+  WNDCLASSEXW panel{};
+  panel.cbSize = sizeof(panel);
+  panel.lpfnWndProc = proc;
+  panel.hInstance = GetModuleHandleW(nullptr);
+  panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  panel.lpszClassName = name;
+  RegisterClassExW(&panel);  // fails harmlessly when the class is there already
 }
 
-// The text's rectangle inside a panel of the given client size.
-RECT textArea(HWND hint, const RECT& client) {
-  const int pad = scaled(kPadding, hint);
-  return RECT{client.left + pad, client.top + pad, client.right - pad, client.bottom - pad};
+// A panel keeps the control it lies over, whose font it draws with: the anchor's own, at the
+// anchor's DPI, read whenever it is needed, so a font the anchor has let go is never used.
+HWND anchorOf(HWND panel) {
+  return reinterpret_cast<HWND>(GetWindowLongPtrW(panel, GWLP_USERDATA));
+}
+HFONT fontOf(HWND panel) {
+  HWND anchor = anchorOf(panel);
+  return anchor != nullptr ? reinterpret_cast<HFONT>(SendMessageW(anchor, WM_GETFONT, 0, 0))
+                           : nullptr;
+}
+HGDIOBJ drawingFont(HWND panel) {
+  HFONT font = fontOf(panel);
+  return font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT);
+}
+
+// The panel's button when it is to be shown (only the result panel has one).
+HWND shownButton(HWND panel) {
+  HWND button = GetDlgItem(panel, kResultButtonId);
+  return button != nullptr && (GetWindowLongPtrW(button, GWL_STYLE) & WS_VISIBLE) != 0 ? button
+                                                                                       : nullptr;
+}
+
+// The text's rectangle inside a panel of the given client size, left of a button of that width.
+RECT textArea(HWND panel, const RECT& client, int buttonWidth) {
+  const int pad = scaled(kPadding, panel);
+  RECT area{client.left + pad, client.top + pad, client.right - pad, client.bottom - pad};
+  if (buttonWidth > 0) area.right -= buttonWidth + pad;
+  return area;
+}
+
+int widthOf(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return r.right - r.left;
+}
+
+// The vertical extent of the anchor's last line with text on it (output often ends in empty
+// lines) in its client area. An edit control tells where a character is drawn; other controls
+// count as full.
+struct LastLine {
+  int top = 0;
+  int bottom = 0;
+};
+LastLine lastLine(HWND anchor, int clientHeight, int lineHeight) {
+  const std::wstring text = windowText(anchor);
+  const auto last = text.find_last_not_of(L" \t\r\n");
+  if (last == std::wstring::npos) return {};
+  const LRESULT pos = SendMessageW(anchor, EM_POSFROMCHAR, static_cast<WPARAM>(last), 0);
+  if (pos == -1) return {clientHeight - lineHeight, clientHeight};
+  const int top = static_cast<short>(HIWORD(pos));
+  return {top, top + lineHeight};
+}
+
+// Lays the panel (and its button) out over the anchor's client area, which leaves out the
+// anchor's scroll bar: across its width, as tall as the text, below the anchor's last line when
+// it fits there, otherwise above it, at the top, so the newest line stays in view either way.
+void placePanel(HWND main, HWND panel, HWND anchor) {
+  HWND button = shownButton(panel);
+  RECT client;
+  GetClientRect(anchor, &client);
+  const int clientHeight = client.bottom - client.top;
+  MapWindowPoints(anchor, main, reinterpret_cast<POINT*>(&client), 2);
+  const int border = dpi::metric(SM_CYBORDER, dpi::forWindow(anchor));
+  const int pad = scaled(kPadding, panel);
+  const std::wstring text = windowText(panel);
+
+  int lineHeight = 0;
+  SIZE buttonSize{0, 0};
+  RECT measure{};
+  {
+    WindowDC dc(panel);
+    Selection selected(dc.get(), drawingFont(panel));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    lineHeight = metrics.tmHeight;
+    if (button != nullptr) {
+      const std::wstring caption = windowText(button);
+      RECT c{0, 0, 0, 0};
+      DrawTextW(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &c,
+                DT_SINGLELINE | DT_CALCRECT);
+      buttonSize = {c.right - c.left + 2 * scaled(kButtonMargin, panel),
+                    lineHeight + scaled(kButtonMargin, panel)};
+    }
+    measure =
+        textArea(panel, RECT{0, 0, client.right - client.left - 2 * border, 0}, buttonSize.cx);
+    measure.bottom = measure.top + 1000;
+    DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &measure,
+              DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+  }
+  const int wanted =
+      std::max<int>(measure.bottom - measure.top, buttonSize.cy) + 2 * pad + 2 * border;
+  const LastLine last = lastLine(anchor, clientHeight, lineHeight);
+  const int below = clientHeight - last.bottom;
+  const int above = last.top;
+  // Where it fits whole; should it fit nowhere, the larger side, the panel cut to it.
+  const bool atBottom = wanted <= below || (wanted > above && below >= above);
+  const int height = std::max(0, std::min(wanted, atBottom ? below : above));
+  const int top = atBottom ? client.bottom - height : client.top;
+  SetWindowPos(panel, HWND_TOP, client.left, top, client.right - client.left, height,
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  if (button != nullptr) {
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(panel)), FALSE);
+    RECT inside;
+    GetClientRect(panel, &inside);
+    SetWindowPos(button, nullptr, inside.right - pad - buttonSize.cx, pad, buttonSize.cx,
+                 buttonSize.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The panels' messages.
+
+LRESULT onPanelPaint(HWND hwnd) {
+  Paint paint(hwnd);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_INFOBK));
+  const std::wstring text = windowText(hwnd);
+  Selection selected(paint.dc(), drawingFont(hwnd));
+  SetTextColor(paint.dc(), GetSysColor(COLOR_INFOTEXT));
+  SetBkMode(paint.dc(), TRANSPARENT);
+  HWND button = shownButton(hwnd);
+  RECT area = textArea(hwnd, client, button != nullptr ? widthOf(button) : 0);
+  DrawTextW(paint.dc(), text.c_str(), static_cast<int>(text.size()), &area,
+            DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+  return 0;
+}
+
+LRESULT onPanelSetText(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = DefWindowProcW(hwnd, WM_SETTEXT, wParam, lParam);
+  InvalidateRect(hwnd, nullptr, TRUE);
+  return result;
+}
+
+// Hides the result panel; the keyboard focus, when it was on its button, goes to the anchor.
+void hideResultPanel(HWND panel) {
+  if (panel == nullptr || !IsWindowVisible(panel)) return;
+  HWND focus = GetFocus();
+  if (focus != nullptr && (focus == panel || IsChild(panel, focus))) {
+    HWND anchor = anchorOf(panel);
+    if (anchor != nullptr && IsWindowEnabled(anchor)) SetFocus(anchor);
+  }
+  ShowWindow(panel, SW_HIDE);
+}
+
+LRESULT panelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool clickable) {
+  switch (message) {
+    case WM_NCHITTEST:
+      // The hint lets clicks and the wheel through to the control underneath.
+      return clickable ? DefWindowProcW(hwnd, message, wParam, lParam) : HTTRANSPARENT;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      return onPanelPaint(hwnd);
+    case WM_SETTEXT:
+      return onPanelSetText(hwnd, wParam, lParam);
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(fontOf(hwnd));
+    case WM_LBUTTONDOWN:
+      // The result has been read.
+      if (clickable) hideResultPanel(hwnd);
+      return 0;
+    case WM_COMMAND:
+      // The button's click goes to the window whose events it is.
+      return SendMessageW(GetParent(hwnd), WM_COMMAND, wParam, lParam);
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
 }
 
 }  // namespace
@@ -52,49 +215,15 @@ Win32Feedback::~Win32Feedback() {
   if (anchor_ != nullptr && IsWindow(anchor_)) RemoveWindowSubclass(anchor_, &anchorProc, 0);
 }
 
-namespace {
-
-// The panel's messages.
-
-LRESULT onHintPaint(HWND hwnd) {
-  Paint paint(hwnd);
-  RECT client;
-  GetClientRect(hwnd, &client);
-  FillRect(paint.dc(), &client, GetSysColorBrush(COLOR_INFOBK));
-  const std::wstring text = windowText(hwnd);
-  HFONT font = reinterpret_cast<HFONT>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  Selection selected(
-      paint.dc(), font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-  SetTextColor(paint.dc(), GetSysColor(COLOR_INFOTEXT));
-  SetBkMode(paint.dc(), TRANSPARENT);
-  RECT area = textArea(hwnd, client);
-  DrawTextW(paint.dc(), text.c_str(), static_cast<int>(text.size()), &area,
-            DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
-  return 0;
+LRESULT CALLBACK Win32Feedback::hintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return guarded([&] { return panelMessage(hwnd, message, wParam, lParam, false); },
+                 [&] { return DefWindowProcW(hwnd, message, wParam, lParam); });
 }
 
-LRESULT onHintSetText(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = DefWindowProcW(hwnd, WM_SETTEXT, wParam, lParam);
-  InvalidateRect(hwnd, nullptr, TRUE);
-  return result;
+LRESULT CALLBACK Win32Feedback::resultProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return guarded([&] { return panelMessage(hwnd, message, wParam, lParam, true); },
+                 [&] { return DefWindowProcW(hwnd, message, wParam, lParam); });
 }
-
-LRESULT hintMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;  // clicks and the wheel reach the control underneath
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      return onHintPaint(hwnd);
-    case WM_SETTEXT:
-      return onHintSetText(hwnd, wParam, lParam);
-    default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
-  }
-}
-
-}  // namespace
 
 LRESULT CALLBACK Win32Feedback::anchorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR, DWORD_PTR self) {
@@ -109,6 +238,9 @@ LRESULT Win32Feedback::anchorMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
   switch (message) {
     case WM_PAINT:
       return onAnchorPaint(hwnd, wParam, lParam);
+    case WM_SETFONT:
+    case WM_WINDOWPOSCHANGED:
+      return onAnchorChanged(hwnd, message, wParam, lParam);
     case WM_NCDESTROY:
       return onAnchorNcDestroy(hwnd, wParam, lParam);
     default:
@@ -119,23 +251,53 @@ LRESULT Win32Feedback::anchorMessage(HWND hwnd, UINT message, WPARAM wParam, LPA
 LRESULT Win32Feedback::onAnchorPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   const LRESULT result = DefSubclassProc(hwnd, WM_PAINT, wParam, lParam);
   // Sibling controls draw over each other where they overlap: whenever the anchor has drawn
-  // itself, the panel draws itself again on top.
-  HWND hint = hint_.get();
-  if (hint != nullptr && IsWindowVisible(hint)) {
-    RedrawWindow(hint, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  // itself, the panels draw themselves again on top.
+  for (HWND panel : {hint_.get(), result_.get()}) {
+    if (panel != nullptr && anchorOf(panel) == hwnd && IsWindowVisible(panel)) {
+      RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
   }
+  return result;
+}
+
+LRESULT Win32Feedback::onAnchorChanged(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // A new font (the window's DPI changed, and the old font is about to go) or a new place: the
+  // panels measure and place themselves again.
+  const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+  replace(hwnd);
   return result;
 }
 
 LRESULT Win32Feedback::onAnchorNcDestroy(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   RemoveWindowSubclass(hwnd, &anchorProc, 0);
   anchor_ = nullptr;
+  for (HWND panel : {hint_.get(), result_.get()}) {
+    if (panel != nullptr && anchorOf(panel) == hwnd) SetWindowLongPtrW(panel, GWLP_USERDATA, 0);
+  }
   return DefSubclassProc(hwnd, WM_NCDESTROY, wParam, lParam);
 }
 
-LRESULT CALLBACK Win32Feedback::hintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return guarded([&] { return hintMessage(hwnd, message, wParam, lParam); },
-                 [&] { return DefWindowProcW(hwnd, message, wParam, lParam); });
+void Win32Feedback::follow(HWND target) {
+  if (anchor_ == target) return;
+  if (anchor_ != nullptr && IsWindow(anchor_)) RemoveWindowSubclass(anchor_, &anchorProc, 0);
+  anchor_ = SetWindowSubclass(target, &anchorProc, 0, reinterpret_cast<DWORD_PTR>(this)) ? target
+                                                                                         : nullptr;
+}
+
+void Win32Feedback::show(HWND panel, HWND target, std::string_view text) {
+  SetWindowLongPtrW(panel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(target));
+  const std::wstring wide = widen(text);
+  SetWindowTextW(panel, wide.c_str());
+  follow(target);
+  placePanel(main_, panel, target);
+}
+
+void Win32Feedback::replace(HWND target) {
+  for (HWND panel : {hint_.get(), result_.get()}) {
+    if (panel != nullptr && anchorOf(panel) == target && IsWindowVisible(panel)) {
+      placePanel(main_, panel, target);
+    }
+  }
 }
 
 void Win32Feedback::setHint(window::ControlId anchor, std::string_view text) {
@@ -145,64 +307,49 @@ void Win32Feedback::setHint(window::ControlId anchor, std::string_view text) {
     return;
   }
   if (!hint_) {
-    registerHintClass(&hintProc);
+    registerPanelClass(kHintClassName, &hintProc);
     hint_.reset(CreateWindowExW(0, kHintClassName, L"", WS_CHILD | WS_BORDER, 0, 0, 0, 0, main_,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHintId)),
                                 GetModuleHandleW(nullptr), nullptr));
     if (!hint_) return;
   }
-  HWND hint = hint_.get();
-  const std::wstring wide = widen(text);
-  SetWindowTextW(hint, wide.c_str());
-  // The anchor's own font, at the anchor's DPI; the panel does not own it.
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(target, WM_GETFONT, 0, 0));
-  SetWindowLongPtrW(hint, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(font));
+  show(hint_.get(), target, text);
+}
 
-  // Across the anchor's client area (which leaves out its scroll bar), as tall as the text: at
-  // the bottom while the anchor's text ends above that, otherwise at the top, so the newest line
-  // stays in view either way.
-  RECT client;
-  GetClientRect(target, &client);
-  const int clientHeight = client.bottom - client.top;
-  MapWindowPoints(target, main_, reinterpret_cast<POINT*>(&client), 2);
-  const int border = dpi::metric(SM_CYBORDER, dpi::forWindow(target));
-  RECT measure = textArea(hint, RECT{0, 0, client.right - client.left - 2 * border, 0});
-  int lineHeight = 0;
-  {
-    WindowDC dc(hint);
-    Selection selected(
-        dc.get(), font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-    measure.bottom = measure.top + 1000;
-    DrawTextW(dc.get(), wide.c_str(), static_cast<int>(wide.size()), &measure,
-              DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc.get(), &metrics);
-    lineHeight = metrics.tmHeight;
+void Win32Feedback::showResult(window::ControlId anchor, std::string_view text,
+                               std::string_view button) {
+  HWND target = GetDlgItem(main_, static_cast<int>(anchor));
+  if (text.empty() || target == nullptr) {
+    hideResult();
+    return;
   }
-  const int height = std::min<int>(
-      clientHeight, (measure.bottom - measure.top) + 2 * scaled(kPadding, hint) + 2 * border);
-  // Where the anchor's last character is drawn (an edit control tells; others count as full).
-  int textEnd = clientHeight;
-  const auto length = static_cast<WPARAM>(GetWindowTextLengthW(target));
-  if (length == 0) {
-    textEnd = 0;
-  } else {
-    const LRESULT pos = SendMessageW(target, EM_POSFROMCHAR, length - 1, 0);
-    if (pos != -1) textEnd = static_cast<short>(HIWORD(pos)) + lineHeight;
+  if (!result_) {
+    registerPanelClass(kResultClassName, &resultProc);
+    // A control parent, so that Tab and the button's access key reach the button inside it.
+    result_.reset(CreateWindowExW(WS_EX_CONTROLPARENT, kResultClassName, L"",
+                                  WS_CHILD | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 0, 0, main_,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kResultId)),
+                                  GetModuleHandleW(nullptr), nullptr));
+    if (!result_) return;
+    // Destroyed with the panel.
+    CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                    result_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kResultButtonId)),
+                    GetModuleHandleW(nullptr), nullptr);
   }
-  const bool atBottom = textEnd <= clientHeight - height;
-  RECT panel{client.left, atBottom ? client.bottom - height : client.top, client.right, 0};
-  panel.bottom = panel.top + height;
+  if (HWND action = resultButton()) {
+    const std::wstring caption = widen(button);
+    SetWindowTextW(action, caption.c_str());
+    ShowWindow(action, button.empty() ? SW_HIDE : SW_SHOWNA);
+  }
+  show(result_.get(), target, text);
+}
 
-  if (anchor_ != target) {
-    if (anchor_ != nullptr && IsWindow(anchor_)) RemoveWindowSubclass(anchor_, &anchorProc, 0);
-    anchor_ = SetWindowSubclass(target, &anchorProc, 0, reinterpret_cast<DWORD_PTR>(this))
-                  ? target
-                  : nullptr;
-  }
-  SetWindowPos(hint, HWND_TOP, panel.left, panel.top, panel.right - panel.left,
-               panel.bottom - panel.top, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  InvalidateRect(hint, nullptr, TRUE);
+void Win32Feedback::hideResult() {
+  hideResultPanel(result_.get());
+}
+
+HWND Win32Feedback::resultButton() const {
+  return result_ ? GetDlgItem(result_.get(), kResultButtonId) : nullptr;
 }
 
 bool Win32Feedback::hasTaskbar() {

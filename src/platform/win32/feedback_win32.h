@@ -1,7 +1,12 @@
 #pragma once
-// What the window shows about a running command besides its output, on Windows: a hint panel
-// laid over the top of a control, the taskbar button's progress (ITaskbarList3, where the system
-// has it), and flashing the taskbar button.
+// What the window shows about a command besides its output, on Windows: a hint panel laid over a
+// control while the command waits, a result panel (with a button where the user can act) after
+// it, the taskbar button's progress (ITaskbarList3, where the system has it), and flashing the
+// taskbar button.
+//
+// Both panels are children of the main window laid over their anchor, clear of its last line,
+// and draw with the anchor's current font; they follow the anchor when its font or place
+// changes, as on a change of DPI.
 
 #include <windows.h>
 
@@ -18,8 +23,10 @@ namespace quorlane::win32 {
 class Win32Feedback final : public window::Feedback {
  public:
   static constexpr const wchar_t* kHintClassName = L"QuorlaneHint";
-  // The hint panel's control id among the main window's children.
+  static constexpr const wchar_t* kResultClassName = L"QuorlaneResult";
+  // The panels' control ids among the main window's children.
   static constexpr int kHintId = 2501;
+  static constexpr int kResultId = 2502;
 
   // Without `useTaskbar` it behaves as on a system without the taskbar interface.
   explicit Win32Feedback(HWND mainWindow, bool useTaskbar = true);
@@ -31,8 +38,14 @@ class Win32Feedback final : public window::Feedback {
   void setProgress(window::Progress progress) override;
   bool inForeground() override;
   void flashUntilActive() override;
+  void showResult(window::ControlId anchor, std::string_view text,
+                  std::string_view button) override;
+  void hideResult() override;
 
   HWND hint() const { return hint_.get(); }
+  HWND result() const { return result_.get(); }
+  // The result panel's button (a child of the panel); nullptr before the first result.
+  HWND resultButton() const;
   // Whether the taskbar interface could be reached; without it progress is simply not shown.
   bool hasTaskbar();
 
@@ -41,15 +54,25 @@ class Win32Feedback final : public window::Feedback {
     void operator()(ITaskbarList3* list) const;
   };
   static LRESULT CALLBACK hintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK resultProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK anchorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR subclass, DWORD_PTR self);
   LRESULT anchorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT onAnchorPaint(HWND hwnd, WPARAM wParam, LPARAM lParam);
+  LRESULT onAnchorChanged(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT onAnchorNcDestroy(HWND hwnd, WPARAM wParam, LPARAM lParam);
+
+  // Shows `panel` over `target` with `text`, clear of the target's last line.
+  void show(HWND panel, HWND target, std::string_view text);
+  // Lays `target`'s visible panels out again, for its current font and place.
+  void replace(HWND target);
+  // Follows `target`'s painting, font and place from now on.
+  void follow(HWND target);
 
   HWND main_;
   UniqueWindow hint_;
-  HWND anchor_ = nullptr;  // the control the hint lies over, once there was one
+  UniqueWindow result_;
+  HWND anchor_ = nullptr;  // the control the panels lie over, once there was one
   std::unique_ptr<ITaskbarList3, ComReleaser> taskbar_;
   bool taskbarTried_ = false;
 };

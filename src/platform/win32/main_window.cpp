@@ -368,8 +368,12 @@ LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
   if (HIWORD(wParam) != BN_CLICKED || lParam == 0) {
     return defaultHandling(WM_COMMAND, wParam, lParam);
   }
-  const ControlRow* row = window::findRow(LOWORD(wParam));
-  if (row != nullptr && row->kind == Kind::button && events_ != nullptr) events_->click(row->id);
+  const int id = LOWORD(wParam);
+  const ControlRow* row = window::findRow(id);
+  // The table's buttons, and the result panel's, whose click the panel passes on.
+  const bool button = (row != nullptr && row->kind == Kind::button) ||
+                      id == static_cast<int>(ControlId::ResultAction);
+  if (button && events_ != nullptr) events_->click(static_cast<ControlId>(id));
   return 0;
 }
 
@@ -408,7 +412,8 @@ LRESULT MainWindow::onActivate(WPARAM wParam, LPARAM lParam) {
   activated();
   if (HIWORD(wParam) == 0) {  // not minimized
     HWND target = lastFocus_;
-    if (target == nullptr || !IsWindow(target) || !IsWindowEnabled(target)) {
+    if (target == nullptr || !IsWindow(target) || !IsWindowEnabled(target) ||
+        !IsWindowVisible(target)) {
       target = firstFocusable();
     }
     if (target != nullptr) {

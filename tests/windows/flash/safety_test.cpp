@@ -22,6 +22,7 @@
 #endif
 #include "platform/win32/text.h"
 #include "support/app_folder.h"
+#include "support/screen_shot.h"
 #include "window/layout.h"
 
 namespace quorlane {
@@ -29,6 +30,9 @@ namespace {
 
 using testsupport::App;
 using testsupport::AppFolder;
+using testsupport::panelDrawn;
+using testsupport::saveBmp;
+using testsupport::Shot;
 using testsupport::startApp;
 using testsupport::writeFile;
 using window::ControlId;
@@ -228,67 +232,6 @@ TEST_F(SafetyTest, AFileThatIsNoBootImageIsAskedAboutWithNoAsTheDefault) {
   expectOnlyTheGoodFlashFollows(app, runs);
 }
 
-// A 24-bit bottom-up BMP of what the screen shows of a window.
-struct Shot {
-  int width = 0;
-  int height = 0;
-  std::vector<unsigned char> pixels;  // BGR rows, bottom up, padded to 4 bytes
-  COLORREF at(int x, int y) const {
-    const int stride = (width * 3 + 3) & ~3;
-    const unsigned char* p = &pixels[static_cast<std::size_t>((height - 1 - y) * stride + x * 3)];
-    return RGB(p[2], p[1], p[0]);
-  }
-};
-
-Shot capture(HWND window) {
-  RECT r;
-  GetWindowRect(window, &r);
-  Shot shot;
-  shot.width = r.right - r.left;
-  shot.height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = shot.width;
-  info.bmiHeader.biHeight = shot.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const int stride = (shot.width * 3 + 3) & ~3;
-  const auto* begin = static_cast<const unsigned char*>(bits);
-  shot.pixels.assign(begin, begin + stride * shot.height);
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return shot;
-}
-
-void saveBmp(const Shot& shot, const std::string& path) {
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof(header);
-  header.biWidth = shot.width;
-  header.biHeight = shot.height;
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  header.biCompression = BI_RGB;
-  file.bfType = 0x4D42;
-  file.bfOffBits = sizeof(file) + sizeof(header);
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(shot.pixels.size());
-  std::ofstream out(win32::widen(path).c_str(), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-  out.write(reinterpret_cast<const char*>(&header), sizeof(header));
-  out.write(reinterpret_cast<const char*>(shot.pixels.data()),
-            static_cast<std::streamsize>(shot.pixels.size()));
-}
-
 HWND hintOf(HWND window) {
   for (HWND child : gui::descendants(window)) {
     if (gui::className(child) == "QuorlaneHint") return child;
@@ -352,33 +295,16 @@ TEST_P(ExitTest, ExitEndsACommandThatWaitsForAPhoneAndTheHintShowsMeanwhile) {
 
   // Drawn on the screen: mostly the panel's colour, with text on it. Polled, as the program
   // paints in its own time.
-  const COLORREF background = GetSysColor(COLOR_INFOBK);
   Shot shot;
-  int panelPixels = 0;
-  int textPixels = 0;
-  auto hintDrawn = [&] {
-    RECT window;
-    GetWindowRect(app.window, &window);
-    RECT onScreen;
-    GetWindowRect(hint, &onScreen);
-    shot = capture(app.window);
-    panelPixels = textPixels = 0;
-    for (int y = onScreen.top + 2; y < onScreen.bottom - 2; ++y) {
-      for (int x = onScreen.left + 2; x < onScreen.right - 2; ++x) {
-        ++(shot.at(x - window.left, y - window.top) == background ? panelPixels : textPixels);
-      }
-    }
-    return panelPixels > (onScreen.right - onScreen.left) * (onScreen.bottom - onScreen.top) / 2 &&
-           textPixels > 200;
-  };
-  ASSERT_TRUE(gui::waitFor(hintDrawn)) << panelPixels << " panel, " << textPixels << " text";
+  auto hintDrawn = [&] { return panelDrawn(app.window, hint, shot); };
+  ASSERT_TRUE(gui::waitFor(hintDrawn));
   saveBmp(shot, win32::narrow(win32::executableFolder()) + "\\hint-" + GetParam().name + ".bmp");
 
   // A built-in button pressed meanwhile empties the box, which draws itself anew: the hint stays
   // on top, as the command still waits.
   ASSERT_TRUE(gui::click(app.control(id(ControlId::Command8))));
   ASSERT_TRUE(gui::waitFor([&] { return gui::text(box).empty(); }));
-  ASSERT_TRUE(gui::waitFor(hintDrawn)) << panelPixels << " panel, " << textPixels << " text";
+  ASSERT_TRUE(gui::waitFor(hintDrawn));
   EXPECT_TRUE(gui::visible(hint));
 
   ASSERT_TRUE(gui::click(app.control(id(ControlId::Command4))));

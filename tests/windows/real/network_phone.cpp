@@ -79,6 +79,11 @@ std::optional<std::string> NetworkPhone::partition(const std::string& name) cons
   return testsupport::readFile(file(name + ".img"));
 }
 
+std::optional<std::string> NetworkPhone::booted() const {
+  if (!fs::exists(win32::widen(file("booted.bin")))) return std::nullopt;
+  return testsupport::readFile(file("booted.bin"));
+}
+
 std::vector<std::string> NetworkPhone::log() const {
   std::vector<std::string> lines;
   std::istringstream in(testsupport::readFile(file("phone.log")));

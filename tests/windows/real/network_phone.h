@@ -28,6 +28,9 @@ class NetworkPhone {
   std::string serial() const { return "tcp:127.0.0.1:" + std::to_string(port_); }
   // A flashed partition's bytes; nothing when the phone has not written it.
   std::optional<std::string> partition(const std::string& name = "recovery") const;
+  // The bytes of the image last started from memory (kept apart from the partitions); nothing
+  // when none was.
+  std::optional<std::string> booted() const;
   std::vector<std::string> log() const;
   bool logHas(const std::string& line) const;
   // How many log lines begin with `prefix`.

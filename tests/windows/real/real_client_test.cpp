@@ -2,16 +2,23 @@
 // the client built from third_party/ beside the program, and the simulated phone on the network,
 // reached through ANDROID_SERIAL=tcp:127.0.0.1:PORT in the program's environment (so its command
 // lines are the ones users' phones get). Every flash compares the bytes the phone kept with the
-// image.
+// image. After each command the result panel over the output box says in Chinese what came of
+// it; its text is read as a screen reader would, and its picture is kept beside the test as
+// result-NAME-DPI.bmp.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/win32/feedback_win32.h"
+#include "platform/win32/module_path.h"
+#include "platform/win32/text.h"
 #include "real/network_phone.h"
 #include "support/app_folder.h"
+#include "support/screen_shot.h"
 #include "window/layout.h"
 
 namespace quorlane {
@@ -65,6 +72,48 @@ class RealClientTest : public ::testing::Test {
   }
 
   static std::string box(const App& app) { return app.text(id(ControlId::CMDTeXT)); }
+
+  // The result panel once it is shown with `part` in its text, drawn on the screen, inside the
+  // output box and off its last line; the box's own text holds nothing of it.
+  static HWND expectResult(const App& app, const std::string& part, const std::string& shotName) {
+    HWND panel = nullptr;
+    const bool shown = gui::waitFor(
+        [&] {
+          panel = app.control(win32::Win32Feedback::kResultId);
+          return panel != nullptr && gui::visible(panel) &&
+                 gui::text(panel).find(part) != std::string::npos;
+        },
+        kTransferTimeoutMs);
+    EXPECT_TRUE(shown) << "[" << (panel != nullptr ? gui::text(panel) : "no panel") << "]";
+    if (!shown) return nullptr;
+    EXPECT_EQ(box(app).find(part), std::string::npos);
+
+    HWND output = app.control(id(ControlId::CMDTeXT));
+    const RECT inBox = gui::clientRectInParent(output, app.window);
+    const RECT r = gui::clientRectInParent(panel, app.window);
+    EXPECT_GE(r.top, inBox.top);
+    EXPECT_LE(r.bottom, inBox.bottom);
+    const std::string text = box(app);
+    if (!text.empty()) {
+      // The last line that has text on it: its first character's place is outside the panel.
+      const std::string upToLast = text.substr(0, text.find_last_not_of("\r\n") + 1);
+      const auto start = upToLast.find_last_of('\n') + 1;
+      const LRESULT pos =
+          SendMessageW(output, EM_POSFROMCHAR, win32::widen(upToLast.substr(0, start)).size(), 0);
+      EXPECT_NE(pos, -1);
+      POINT line{static_cast<short>(LOWORD(pos)) + 2, static_cast<short>(HIWORD(pos)) + 2};
+      MapWindowPoints(output, app.window, &line, 1);
+      EXPECT_FALSE(PtInRect(&r, line))
+          << line.y << " in " << r.top << ".." << r.bottom << " [" << text << "]";
+    }
+
+    testsupport::Shot shot;
+    EXPECT_TRUE(gui::waitFor([&] { return testsupport::panelDrawn(app.window, panel, shot); }));
+    const char* dpi = std::getenv("QUORLANE_SYSTEM_DPI");
+    testsupport::saveBmp(shot, win32::narrow(win32::executableFolder()) + "\\result-" + shotName +
+                                   "-" + (dpi != nullptr ? dpi : "96") + ".bmp");
+    return panel;
+  }
 
   static bool waitBoxHas(const App& app, const std::string& text,
                          int timeoutMs = kTransferTimeoutMs) {
@@ -206,6 +255,73 @@ TEST_F(RealClientTest, ExitDuringATransferEndsTheProgramAndThePhoneStillGetsTheI
   ASSERT_TRUE(
       gui::waitFor([&] { return phone.logCount("flashed recovery") == 1; }, kTransferTimeoutMs));
   EXPECT_TRUE(phone.partition() == bytes);
+}
+
+// The client's device list holds USB phones only, so the network phone is not in it: the
+// start-up says no phone was found. The flash then works and says what to do next.
+TEST_F(RealClientTest, PanelAfterAWorkingFlashSaysToStartRecoveryNow) {
+  NetworkPhone phone;
+  const std::string image = folder.file("images\\good.img");
+  const std::string bytes = imageBytes(64 * 1024, 6);
+  writeFile(image, bytes);
+  App app = start(phone);
+  expectResult(app, "没有找到 FastBoot 模式的手机", "no-phone");
+  pressStart(app, image);
+  ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
+  expectResult(app, "刷入成功", "flashed");
+  EXPECT_TRUE(phone.partition() == bytes);
+}
+
+TEST_F(RealClientTest, PanelOnAPhoneWithoutRecoveryStartsTheSameImageFromMemoryByItsButton) {
+  NetworkPhone phone({"--refuse", "flash:recovery=partition does not exist"});
+  const std::string image = folder.file("images\\no recovery & 100%.img");
+  const std::string bytes = imageBytes(96 * 1024 + 5, 7);
+  writeFile(image, bytes);
+  App app = start(phone);
+  pressStart(app, image);
+  HWND panel = expectResult(app, "没有 recovery 分区", "no-recovery");
+  ASSERT_NE(panel, nullptr);
+  EXPECT_NE(box(app).find("FAILED (remote: 'partition does not exist')"), std::string::npos);
+
+  // The path box may say something else by now: the button starts the image that was refused.
+  ASSERT_TRUE(gui::setText(app.control(id(ControlId::Combo1)), folder.file("images\\other.img")));
+  HWND button = gui::child(panel, id(ControlId::ResultAction));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(gui::text(button), "从内存启动(&R)");
+  ASSERT_TRUE(gui::click(button));
+  expectResult(app, "正在从内存启动", "booted");
+  EXPECT_NE(box(app).find("Sending 'boot.img' (96 KB)"), std::string::npos) << box(app);
+  EXPECT_NE(box(app).find("Booting"), std::string::npos) << box(app);
+  // The phone got the image's exact bytes and stored nothing.
+  EXPECT_TRUE(phone.booted() == bytes);
+  EXPECT_TRUE(phone.logHas("booted " + std::to_string(bytes.size()) + " bytes"));
+  EXPECT_EQ(phone.partition(), std::nullopt);
+  EXPECT_EQ(phone.logCount("flashed"), 0u);
+}
+
+TEST_F(RealClientTest, PanelSaysWhenThePhoneCannotStartAnImageFromMemory) {
+  NetworkPhone phone(
+      {"--refuse", "flash:recovery=partition not found", "--refuse", "boot=unknown command"});
+  const std::string image = folder.file("images\\a.img");
+  writeFile(image, imageBytes(8192, 8));
+  App app = start(phone);
+  pressStart(app, image);
+  ASSERT_NE(expectResult(app, "没有 recovery 分区", "no-recovery-2"), nullptr);
+  // The button's access key, Alt+R, starts it as a click does.
+  ASSERT_TRUE(PostMessageW(app.window, WM_SYSCHAR, L'r', 1 | (1 << 29)));
+  expectResult(app, "不能从电脑启动镜像", "cannot-boot");
+  EXPECT_NE(box(app).find("FAILED (remote: 'unknown command')"), std::string::npos) << box(app);
+  EXPECT_EQ(phone.booted(), std::nullopt);
+}
+
+TEST_F(RealClientTest, PanelSaysALockedBootloaderWroteNothing) {
+  NetworkPhone phone({"--refuse", "flash:recovery=Flashing is not allowed in Lock State"});
+  const std::string image = folder.file("images\\locked.img");
+  writeFile(image, imageBytes(8192, 9));
+  App app = start(phone);
+  pressStart(app, image);
+  expectResult(app, "Bootloader 已上锁", "locked");
+  EXPECT_EQ(phone.partition(), std::nullopt);
 }
 
 }  // namespace

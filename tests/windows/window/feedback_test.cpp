@@ -6,6 +6,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/feedback_win32.h"
@@ -21,12 +23,13 @@ using window::Progress;
 
 class ActivationRecorder final : public window::WindowEvents {
  public:
-  void click(ControlId) override {}
+  void click(ControlId id) override { clicks.push_back(id); }
   void Timer1_Timer() override {}
   void filesDropped(const std::vector<std::string>&) override {}
   void Form_Unload() override {}
   void Form_Activate() override { ++activations; }
   int activations = 0;
+  std::vector<ControlId> clicks;
 };
 
 class FeedbackTest : public ::testing::Test {
@@ -52,6 +55,23 @@ class FeedbackTest : public ::testing::Test {
     return r;
   }
   RECT hintRect() const { return rectInParent(feedback_->hint()); }
+  // The box's last line with text on it, from the top of its last character to a line's height
+  // below.
+  std::pair<int, int> lastLine() const {
+    const std::wstring text = win32::windowText(box());
+    const auto last = static_cast<WPARAM>(text.find_last_not_of(L"\r\n"));
+    const LRESULT pos = SendMessageW(box(), EM_POSFROMCHAR, last, 0);
+    HDC dc = GetDC(box());
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(box(), WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(box(), dc);
+    const int top = boxClient().top + static_cast<short>(HIWORD(pos));
+    return {top, top + metrics.tmHeight};
+  }
+  LRESULT fontOf(HWND hwnd) const { return SendMessageW(hwnd, WM_GETFONT, 0, 0); }
 
   ActivationRecorder events_;
   std::unique_ptr<win32::MainWindow> window_;
@@ -101,6 +121,95 @@ TEST_F(FeedbackTest, TheHintLiesOverTheBoxClearOfItsLastLineAndLeavesItsTextAlon
   wchar_t shown[64] = {};
   GetWindowTextW(panel, shown, 64);
   EXPECT_EQ(win32::narrow(shown), hint);
+}
+
+TEST_F(FeedbackTest, TheResultStaysClearOfTheLastLineItsButtonIsAClickAndAClickHidesIt) {
+  const std::string result =
+      "这台手机没有 recovery 分区，什么也没有写入。可以点右边的按钮，把这个镜像从内存启动一次，"
+      "不写入手机。这一段写得长一些，好占用好几行。";
+  // However much output there is, the panel lies inside the box and off its last line.
+  for (const int lines : {0, 1, 3, 4, 5, 6, 40}) {
+    std::string output;
+    for (int i = 0; i < lines; ++i) output += "line " + std::to_string(i) + "\r\n";
+    // The client's output often ends in empty lines: they are not what must stay in view.
+    controls_->setText(ControlId::CMDTeXT, output + "fastboot: error: Command failed\r\n\r\n\r\n");
+    win32::scrollToEnd(box());
+    feedback_->showResult(ControlId::CMDTeXT, result, "从内存启动(&R)");
+    ASSERT_NE(feedback_->result(), nullptr);
+    ASSERT_TRUE(IsWindowVisible(feedback_->result()));
+    const RECT area = boxClient();
+    const RECT panel = rectInParent(feedback_->result());
+    EXPECT_GE(panel.top, area.top) << lines;
+    EXPECT_LE(panel.bottom, area.bottom) << lines;
+    EXPECT_EQ(panel.left, area.left);
+    EXPECT_EQ(panel.right, area.right);
+    const auto [top, bottom] = lastLine();
+    EXPECT_TRUE(panel.bottom <= top || panel.top >= bottom)
+        << lines << " lines: panel " << panel.top << ".." << panel.bottom << ", last line " << top
+        << ".." << bottom;
+  }
+  EXPECT_EQ(win32::narrow(win32::windowText(feedback_->result())), result);
+  EXPECT_EQ(controls_->text(ControlId::CMDTeXT).find("这台手机"), std::string::npos);
+
+  // The button lies inside the panel, at its right, and its click reaches the window's events.
+  HWND button = feedback_->resultButton();
+  ASSERT_NE(button, nullptr);
+  EXPECT_TRUE(IsWindowVisible(button));
+  EXPECT_EQ(win32::narrow(win32::windowText(button)), "从内存启动(&R)");
+  RECT panelOnScreen;
+  RECT buttonOnScreen;
+  GetWindowRect(feedback_->result(), &panelOnScreen);
+  GetWindowRect(button, &buttonOnScreen);
+  RECT inside;
+  EXPECT_TRUE(IntersectRect(&inside, &panelOnScreen, &buttonOnScreen) &&
+              EqualRect(&inside, &buttonOnScreen));
+  EXPECT_GT(buttonOnScreen.left, (panelOnScreen.left + panelOnScreen.right) / 2);
+  SendMessageW(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(events_.clicks, (std::vector<ControlId>{ControlId::ResultAction}));
+
+  // A click on the panel hides it; the next result comes back in it, without a button.
+  SendMessageW(feedback_->result(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  EXPECT_FALSE(IsWindowVisible(feedback_->result()));
+  feedback_->showResult(ControlId::CMDTeXT, "刷入成功。", "");
+  EXPECT_TRUE(IsWindowVisible(feedback_->result()));
+  EXPECT_FALSE(IsWindowVisible(button));
+  feedback_->hideResult();
+  EXPECT_FALSE(IsWindowVisible(feedback_->result()));
+}
+
+TEST_F(FeedbackTest, AfterADpiChangeThePanelsDrawWithTheBoxsNewFontInItsNewPlace) {
+  controls_->setText(ControlId::CMDTeXT, "< waiting for any device >\r\n");
+  feedback_->setHint(ControlId::CMDTeXT, "正在等待手机连接……\r\n第二行");
+  feedback_->showResult(ControlId::CMDTeXT, "这台手机没有 recovery 分区。", "从内存启动(&R)");
+  const int resultHeightAt96 =
+      rectInParent(feedback_->result()).bottom - rectInParent(feedback_->result()).top;
+  for (const int dpi : {144, 96}) {
+    RECT outer;
+    GetWindowRect(window_->handle(), &outer);
+    SendMessageW(window_->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&outer));
+    ASSERT_EQ(window_->dpi(), dpi);
+    // The box's fonts of the old DPI are gone; the panels and the button use the new one.
+    const LRESULT font = fontOf(box());
+    EXPECT_EQ(fontOf(feedback_->hint()), font) << dpi;
+    EXPECT_EQ(fontOf(feedback_->result()), font) << dpi;
+    EXPECT_EQ(fontOf(feedback_->resultButton()), font) << dpi;
+    const RECT area = boxClient();
+    for (HWND panel : {feedback_->hint(), feedback_->result()}) {
+      const RECT r = rectInParent(panel);
+      EXPECT_EQ(r.left, area.left) << dpi;
+      EXPECT_EQ(r.right, area.right) << dpi;
+      EXPECT_EQ(r.bottom, area.bottom) << dpi;
+    }
+    const RECT result = rectInParent(feedback_->result());
+    // Measured in the larger font: taller (only the font: a test's DPI message leaves the
+    // window's own DPI, which scales the margins, as it was).
+    if (dpi == 144) {
+      EXPECT_GT(result.bottom - result.top, resultHeightAt96);
+    } else {
+      EXPECT_EQ(result.bottom - result.top, resultHeightAt96);
+    }
+  }
 }
 
 TEST_F(FeedbackTest, WithoutTheTaskbarInterfaceProgressIsSimplyNotShown) {

@@ -1,0 +1,59 @@
+#pragma once
+// What a finished command came to, recognised from what the fastboot client printed and the
+// interpreter's exit code, and what the result panel then tells the user.
+//
+// Clients of every age are recognised: before 2018 they printed "sending", "finished. total
+// time", "FAILED (remote: text)" and "error: ...", newer ones "Sending", "Finished. Total time",
+// "FAILED (remote: 'text')" and "fastboot: error: ...". Case never matters.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorlane::window {
+
+// What the program ran.
+enum class CommandKind {
+  deviceQuery,  // fastboot devices
+  flash,        // fastboot flash recovery IMAGE
+  boot,         // fastboot boot IMAGE: the image started once from the phone's memory
+};
+
+struct Outcome {
+  enum class Kind {
+    none,                 // nothing to tell: the output speaks for itself
+    flashed,              // the image was written to recovery
+    noRecoveryPartition,  // the phone has no partition called recovery; nothing was written
+    booted,               // the phone is starting the image from memory
+    cannotBoot,           // the bootloader cannot start an image sent from the PC
+    locked,               // the bootloader is locked
+    tooLarge,             // the image does not fit
+    connectionBroke,      // the USB connection broke during the transfer
+    imageNotOpened,       // the client could not open the image file
+    otherFailure,         // a failure none of the above explains
+    noPhone,              // the device list is empty
+    severalPhones,        // the device list names more than one phone
+  };
+  Kind kind = Kind::none;
+  // otherFailure: the client's own failure line; imageNotOpened: the file as the client named
+  // it. Empty when the output holds none.
+  std::string detail;
+  // severalPhones: the serial numbers, in the list's order.
+  std::vector<std::string> serials;
+};
+
+// The outcome of a command of the given kind that printed `output` (every line, as collected)
+// and ended with `exitCode` (nothing when it could not be read: then it claims nothing).
+Outcome recogniseOutcome(CommandKind command, std::string_view output,
+                         const std::optional<long>& exitCode);
+
+// What the result panel shows for an outcome: its text and, where the user can act on it at
+// once, a button's caption (with its access key). Nothing for Kind::none.
+struct ResultPanel {
+  std::string text;
+  std::string button;
+};
+std::optional<ResultPanel> resultPanel(const Outcome& outcome, CommandKind command);
+
+}  // namespace quorlane::window
