@@ -52,10 +52,9 @@ bool PolledCommand::start(const std::string& command, Clock::time_point now,
 std::optional<PolledCommand::Outcome> PolledCommand::poll(Clock::time_point now) {
   if (!running_) return std::nullopt;
   for (int i = 0; i < kReadsPerPoll; ++i) {
-    const auto state = os_.peek(running_->readEnd);
-    if (state == platform::PipeState::empty) break;
-    auto bytes = state == platform::PipeState::data ? os_.read(running_->readEnd, MyCMD::kReadSize)
-                                                    : std::nullopt;
+    // Read only when it cannot block: data waits, or the pipe has broken and the read fails.
+    if (os_.peek(running_->readEnd) == platform::PipeState::empty) break;
+    auto bytes = os_.read(running_->readEnd, MyCMD::kReadSize);
     if (!bytes) return complete();
     running_->reads.push_back(std::move(*bytes));
   }
