@@ -78,7 +78,9 @@ class Form1 : public WindowEvents {
   // Moves the device watch on; a finished query updates the list.
   void advanceDeviceList();
   void listRefreshed(const DeviceWatch::Refresh& refresh);
-  // The output box now shows the device list `text` and nothing else.
+  // The output box now shows the device list `text` and nothing else: at start-up and whenever
+  // a newer list replaces it. Whatever else the window shows about the listed phones follows
+  // the list from here.
   void deviceListShown(const std::string& text);
   void openPage(std::string_view address);
   void missingComponent(std::string_view fileName);

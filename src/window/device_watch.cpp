@@ -33,7 +33,7 @@ void DeviceWatch::changed(Clock::time_point now) {
 }
 
 void DeviceWatch::askNow(Clock::time_point now) {
-  if (!dueAt_) dueAt_ = now;
+  if (!pending()) dueAt_ = now;
 }
 
 std::optional<DeviceWatch::Refresh> DeviceWatch::advance(Clock::time_point now, bool commandRuns) {

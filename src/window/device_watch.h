@@ -44,7 +44,7 @@ class DeviceWatch {
 
   // A device came or went.
   void changed(Clock::time_point now);
-  // The list is to be asked for as soon as no command runs, unless a query is already due.
+  // The list is to be asked for as soon as no command runs, unless a query is due or running.
   void askNow(Clock::time_point now);
   // Moves on: starts the query when it is due and no command runs, reads what it wrote, ends it
   // at its limit. Returns what it found once it is over.
