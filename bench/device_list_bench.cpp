@@ -69,11 +69,13 @@ class Bench {
     const std::size_t before = folder_.runs().size();
     deviceChanged();
     testsupport::App::waitRuns(folder_, before + 1);
-    Sleep(300);  // the program reads the broken pipe on its next timer tick
   }
 
   Flash flash() {
+    // Every press starts from the same quiet: the client's runs over and the runner idle again.
     const std::size_t runs = folder_.runs().size();
+    testsupport::App::waitRuns(folder_, runs);
+    Sleep(500);
     const std::size_t before = finished();
     const auto begin = Clock::now();
     gui::click(app_->control(id(ControlId::Command1)));

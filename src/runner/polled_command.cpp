@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/scope_exit.h"
 #include "runner/MyCMD.h"
 
 namespace quorlane {
@@ -37,15 +38,16 @@ bool PolledCommand::start(const std::string& command, Clock::time_point now,
   if (running_) return false;
   const auto pipe = os_.createPipe();
   if (!pipe) return false;
+  // The pipe's ends are closed here until the running command owns its read end.
+  ScopeExit closeRead([this, &pipe] { os_.close(pipe->readEnd); });
+  ScopeExit closeWrite([this, &pipe] { os_.close(pipe->writeEnd); });
   const auto started =
       os_.start(commandLine(os_.environment("ComSpec"), '"' + command + '"'), pipe->writeEnd);
   // Only the child holds the write end now: the pipe breaks as soon as the command is over.
-  os_.close(pipe->writeEnd);
-  if (!started) {
-    os_.close(pipe->readEnd);
-    return false;
-  }
+  closeWrite.runNow();
+  if (!started) return false;
   running_ = Running{pipe->readEnd, *started, now + limit, {}};
+  closeRead.release();
   return true;
 }
 
