@@ -17,6 +17,8 @@ echo "== a command in a job of its own against a plain start"
 cmake/wine-run.sh build/windows/bench/job_bench.exe
 echo "== live output in the real window"
 cmake/wine-run.sh build/windows/bench/live_bench.exe
+echo "== a flash with the device list kept current"
+cmake/wine-run.sh build/windows/bench/device_list_bench.exe
 echo "== start-up"
 cmake/wine-run.sh build/windows/bench/startup_bench.exe
 echo "== 64 MiB through Google's fastboot client"

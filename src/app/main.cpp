@@ -41,6 +41,7 @@ class FailingEvents final : public quorlane::window::WindowEvents {
   void filesDropped(const std::vector<std::string>& paths) override { events_.filesDropped(paths); }
   void Form_Unload() override { events_.Form_Unload(); }
   void Form_Activate() override { events_.Form_Activate(); }
+  void devicesChanged() override { events_.devicesChanged(); }
 
  private:
   quorlane::window::WindowEvents& events_;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <exception>
 
+#include "platform/scope_exit.h"
 #include "window/command_text.h"
 #include "window/texts.h"
 
@@ -32,7 +33,14 @@ bool endsWithImageExtension(const std::string& path) {
 
 Form1::Form1(Controls& controls, Shell& shell, Skin& skin, platform::Process& os,
              platform::EventPump& pump)
-    : controls_(controls), shell_(shell), skin_(skin), MyCMD1(os, pump), MyCMD2(os, pump) {
+    : controls_(controls),
+      shell_(shell),
+      skin_(skin),
+      os_(os),
+      pump_(pump),
+      MyCMD1(os, pump),
+      MyCMD2(os, pump),
+      devices_(os) {
   // MyCMD2 runs every command; its Error event is not handled, so refusals are silent.
   MyCMD2.执行完毕 = [this](const std::string& text, bool done) { MyCMD2_执行完毕(text, done); };
   MyCMD2.收到输出 = [this](const std::string& chunk) { MyCMD2_收到输出(chunk); };
@@ -61,7 +69,15 @@ bool Form1::Form_Load() {
     // Every command runs in the executable's folder, so it finds the fastboot.exe that was just
     // checked and the built-in images beside it, wherever the program was started from.
     shell_.setCurrentDirectory(folder);
+    listWritten_.clear();
+    collectingList_ = true;
     runCommand(texts::kDeviceQuery, CommandKind::deviceQuery);
+    collectingList_ = false;
+    // The box was empty: it now holds the device list and nothing else.
+    if (commandEnded_) {
+      phones_ = listedPhones(listWritten_);
+      deviceListShown(controls_.text(ControlId::CMDTeXT));
+    }
   } catch (const std::exception& e) {
     startupFailure(e.what());
     return false;
@@ -95,6 +111,7 @@ void Form1::MyCMD2_收到输出(const std::string& chunk) {
   // A preview of the running command's output; the complete text replaces it at the end.
   pendingText_ += chunk;
   pendingText_ += "\r\n";
+  if (collectingList_) listWritten_ += chunk;
   phoneWait_.add(chunk);
   if (clock_() - lastShown_ >= showInterval_) showPending();
   updateHint();  // after the text, so the hint can keep clear of it
@@ -177,34 +194,100 @@ void Form1::Command3_Click() {
 }
 
 void Form1::Command1_Click() {
+  // A press while an earlier one waits for the device list is refused, as a busy runner would.
+  if (waitingForList_) return;
   const Image image{controls_.text(ControlId::Combo1), std::nullopt};
   if (!imageApproved(image.path, image.builtInName)) return;
   controls_.setEnabled(ControlId::Command1, false);
-  runWithImage(controls_.text(ControlId::Text2), CommandKind::flash, image);
+  if (phonesAllowFlash()) {
+    runWithImage(controls_.text(ControlId::Text2), CommandKind::flash, image);
+  }
   controls_.setEnabled(ControlId::Command1, true);
 }
 
 void Form1::flashBuiltIn(ControlId button, std::string_view path) {
+  if (waitingForList_) return;
   const Image image{std::string(path), std::string(path.substr(path.find_last_of('\\') + 1))};
   if (!imageApproved(image.path, image.builtInName)) return;
-  clearOutput();
   controls_.setEnabled(button, false);
-  runWithImage(controls_.text(ControlId::Text2), CommandKind::flash, image);
+  if (phonesAllowFlash()) {
+    clearOutput();
+    runWithImage(controls_.text(ControlId::Text2), CommandKind::flash, image);
+  }
   controls_.setEnabled(button, true);
 }
 
 void Form1::bootResultImage() {
   // The same checks, path and quoting as the flash it follows; nothing when no flash was shown.
-  if (!resultImage_) return;
+  if (waitingForList_ || !resultImage_) return;
   const Image image = *resultImage_;
   if (!imageApproved(image.path, image.builtInName)) return;
-  runWithImage(texts::kBootCommand, CommandKind::boot, image);
+  if (phonesAllowFlash()) runWithImage(texts::kBootCommand, CommandKind::boot, image);
 }
 
 void Form1::runWithImage(std::string_view prefix, CommandKind kind, const Image& image) {
   if (const auto path = clientPath(image.path)) {
     runCommand(std::string(prefix) + quoteImagePath(*path), kind, image);
   }
+}
+
+// ---- the device list -----------------------------------------------------------------------
+
+bool Form1::phonesAllowFlash() {
+  // While a command runs the runner refuses this one anyway, as it always has.
+  if (MyCMD2.busy()) return true;
+  // With several phones listed nothing could run: rather than trust that list, it is asked for
+  // again, as one of them may have gone without the system saying so.
+  if (phones_ && phones_->size() > 1) devices_.askNow(clock_());
+  waitForList();
+  // An unknown list stops nothing: without a phone the client waits for one, as it always has.
+  if (!phones_ || phones_->size() < 2) return true;
+  std::string prompt(texts::kSeveralPhonesBefore);
+  for (const auto& serial : *phones_) prompt += serial + "\r\n";
+  prompt += texts::kSeveralPhonesAfter;
+  shell_.messageBox(prompt, MessageStyle::warning, texts::kSeveralPhonesTitle);
+  return false;
+}
+
+void Form1::waitForList() {
+  // The window stays responsive meanwhile; its timer moves the query on as well.
+  const auto deadline = clock_() + kListWait;
+  waitingForList_ = true;
+  ScopeExit done([this] { waitingForList_ = false; });
+  for (;;) {
+    advanceDeviceList();
+    if (!devices_.pending() || clock_() >= deadline) return;
+    os_.sleep(MyCMD::kPauseMs);
+    pump_.pumpEvents();
+  }
+}
+
+void Form1::devicesChanged() {
+  devices_.changed(clock_());
+}
+
+void Form1::advanceDeviceList() {
+  if (const auto refresh = devices_.advance(clock_(), MyCMD2.busy())) listRefreshed(*refresh);
+}
+
+void Form1::listRefreshed(const DeviceWatch::Refresh& refresh) {
+  if (refresh.phones) {
+    phones_ = refresh.phones;
+  } else if (refresh.afterChange) {
+    phones_.reset();  // something changed and no answer came: nothing is known
+  }
+  // The new list replaces only a device list, so no command's output is ever lost.
+  if (!refresh.phones || MyCMD2.busy() || !listShown_) return;
+  if (controls_.text(ControlId::CMDTeXT) != *listShown_) return;
+  if (refresh.shown != *listShown_) controls_.setText(ControlId::CMDTeXT, refresh.shown);
+  deviceListShown(controls_.text(ControlId::CMDTeXT));
+  // A panel that told of no phone or of several follows the list it was about.
+  showDeviceListOutcome(refresh.shown);
+}
+
+void Form1::deviceListShown(const std::string& text) {
+  // As the box holds it, so that a later look can tell whether anything has been added.
+  listShown_ = text;
 }
 
 bool Form1::imageApproved(const std::string& path, const std::optional<std::string>& builtInName) {
@@ -276,6 +359,7 @@ void Form1::Timer1_Timer() {
   // Output gathered while the last append was slow is shown once its time has come, also when
   // the command then falls silent.
   if (!pendingText_.empty() && clock_() - lastShown_ >= showInterval_) showPending();
+  advanceDeviceList();
 }
 
 void Form1::filesDropped(const std::vector<std::string>& paths) {
@@ -346,6 +430,7 @@ void Form1::endProgram() {
   // after the program has gone: it ends with the program. One that is already sending or
   // writing is left to finish.
   if (MyCMD2.busy() && phoneWait_.waiting()) MyCMD2.endCommand();
+  devices_.end();
   shell_.endProgram();
 }
 

@@ -12,6 +12,7 @@
 
 #include "platform/process.h"
 #include "runner/MyCMD.h"
+#include "window/device_watch.h"
 #include "window/flash_safety.h"
 #include "window/outcome.h"
 #include "window/ports.h"
@@ -35,6 +36,7 @@ class Form1 : public WindowEvents {
   void filesDropped(const std::vector<std::string>& paths) override;
   void Form_Unload() override;
   void Form_Activate() override;
+  void devicesChanged() override;
 
   // Where the hint, the taskbar progress and the flashing go; without it they are not shown.
   void setFeedback(Feedback* feedback) { feedback_ = feedback != nullptr ? feedback : &none_; }
@@ -55,6 +57,8 @@ class Form1 : public WindowEvents {
   // last append took.
   static constexpr std::chrono::milliseconds kMinShowInterval{50};
   static constexpr int kShowCostFactor = 20;
+  // A flash waits at most this long for a device list that is about to change.
+  static constexpr std::chrono::seconds kListWait{3};
 
  private:
   // An image the user chose to flash: its path as given, and the file name of a built-in one.
@@ -88,6 +92,17 @@ class Form1 : public WindowEvents {
   void MyCMD2_收到输出(const std::string& chunk);
   void clearOutput();
   void showPending();
+  // Whether the latest device list lets a flash run, after waiting for one that is about to
+  // change; when it lists several phones, the user has been told.
+  bool phonesAllowFlash();
+  void waitForList();
+  // Moves the device watch on; a finished query updates the list.
+  void advanceDeviceList();
+  void listRefreshed(const DeviceWatch::Refresh& refresh);
+  // The output box now shows the device list `text` and nothing else: at start-up and whenever
+  // a newer list replaces it. Whatever else the window shows about the listed phones follows
+  // the list from here.
+  void deviceListShown(const std::string& text);
   void openPage(std::string_view address);
   void missingComponent(std::string_view fileName);
   void startupFailure(const std::string& description);
@@ -95,8 +110,20 @@ class Form1 : public WindowEvents {
   Controls& controls_;
   Shell& shell_;
   Skin& skin_;
+  platform::Process& os_;
+  platform::EventPump& pump_;
   MyCMD MyCMD1;
   MyCMD MyCMD2;
+  // The phones in fastboot mode: the latest list (nothing while unknown), the query that keeps
+  // it current, and the text of the output box when the box shows a device list and nothing
+  // else (then a newer list may replace it).
+  DeviceWatch devices_;
+  std::optional<std::vector<std::string>> phones_;
+  std::optional<std::string> listShown_;
+  // The start-up query's output as the client wrote it, while it runs.
+  bool collectingList_ = false;
+  std::string listWritten_;
+  bool waitingForList_ = false;
   // The running command's live output: what waits to be shown, how much of it CMDTeXT shows at
   // its end, and whether that is the start of what the runner collects (no clearing since).
   std::string pendingText_;

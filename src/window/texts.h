@@ -31,6 +31,13 @@ inline constexpr std::string_view kPathNotUsableBefore = "fastboot 无法打开�
 inline constexpr std::string_view kPathNotUsableAfter =
     "\r\n\r\n它的路径里有系统编码无法表示的字符。请把它移到名称只含中文或英文字符的文件夹里"
     "（文件名也一样），再选择它。";
+// Shown instead of a flash while the device list holds several phones: the client would write to
+// whichever it finds first. The serials come between the two parts, one a line.
+inline constexpr std::string_view kSeveralPhonesTitle = "连接了多部手机";
+inline constexpr std::string_view kSeveralPhonesBefore =
+    "现在有多部手机处于 FastBoot 模式：\r\n\r\n";
+inline constexpr std::string_view kSeveralPhonesAfter =
+    "\r\n为了不把镜像刷进别的手机，这次什么也没有刷入。请只连接要刷入的那一部手机，再试一次。";
 inline constexpr std::array<std::string_view, 3> kBuiltInImages = {
     "RE\\recovery1.img", "RE\\recovery2.img", "RE\\recovery3.img"};
 

@@ -1,6 +1,6 @@
 #pragma once
-// What the main window reports to the code behind it: clicks, timer ticks, dropped files, closing
-// and activation. The platform layer calls these from its window procedure.
+// What the main window reports to the code behind it: clicks, timer ticks, dropped files, closing,
+// activation and devices that come or go. The platform layer calls these from its window procedure.
 
 #include <string>
 #include <vector>
@@ -21,6 +21,8 @@ class WindowEvents {
   virtual void Form_Unload() = 0;
   // The user brought the window to the front or clicked in it.
   virtual void Form_Activate() {}
+  // A device was connected or removed somewhere in the system.
+  virtual void devicesChanged() {}
 };
 
 }  // namespace quorlane::window

@@ -4,6 +4,8 @@
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,11 +40,15 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
   std::function<void(unsigned ms)> onSleep;
   int pumps = 0;
   int openHandles = 0;
+  // Pipes, by the order of their creation from 0, on which nothing ever arrives: a command that
+  // never ends. Their looks leave `reads` alone.
+  std::set<int> silentPipes;
 
   std::optional<platform::Pipe> createPipe() override {
     journal.push_back("createPipe");
     if (pipeFails) return std::nullopt;
     const platform::Handle r = allocate("read");
+    pipeOf_[r] = pipes_++;
     return platform::Pipe{r, allocate("write")};
   }
   std::optional<std::string> environment(std::string_view name) override {
@@ -58,8 +64,9 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     return platform::Started{process, thread, giveJob ? allocate("job") : 0};
   }
   // An "empty" step stands for one look at the pipe that found nothing waiting.
-  platform::PipeState peek(platform::Handle) override {
+  platform::PipeState peek(platform::Handle readEnd) override {
     journal.push_back("peek");
+    if (silentPipes.count(pipeOf_[readEnd]) > 0) return platform::PipeState::empty;
     if (reads.empty()) return platform::PipeState::broken;
     const auto state = reads.front().state;
     if (state == platform::PipeState::empty) reads.pop_front();
@@ -134,6 +141,8 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     return n.substr(0, n.find_first_of("0123456789"));
   }
   std::vector<std::string> names;
+  std::map<platform::Handle, int> pipeOf_;
+  int pipes_ = 0;
 };
 
 }  // namespace quorlane::testing

@@ -22,6 +22,7 @@ TEST(SimSettings, EmptyFileGivesOnePhoneThatAcceptsAndWaitsForever) {
   EXPECT_EQ(s.fail, Failure::none);
   EXPECT_FALSE(s.silentMs.has_value());
   EXPECT_FALSE(s.waitMs.has_value());
+  EXPECT_EQ(s.devicesMs, 0u);
   EXPECT_EQ(s.codePage, 0u);
   EXPECT_EQ(s.chunk, 0u);
   EXPECT_TRUE(s.extraStdout.empty());
@@ -37,6 +38,7 @@ TEST(SimSettings, ReadsEveryKeyThroughCommentsBlanksBomAndCrLf) {
       "fail=Remote\r\n"
       "silent_ms=0\r\n"
       "wait_ms=300\r\n"
+      "devices_ms=FOREVER\r\n"
       "codepage=936\r\n"
       "chunk=5\r\n"
       "chunk_ms=20\r\n"
@@ -50,6 +52,7 @@ TEST(SimSettings, ReadsEveryKeyThroughCommentsBlanksBomAndCrLf) {
   EXPECT_EQ(s.fail, Failure::remote);
   EXPECT_EQ(s.silentMs, 0u);
   EXPECT_EQ(s.waitMs, 300u);
+  EXPECT_FALSE(s.devicesMs.has_value());
   EXPECT_EQ(s.codePage, 936u);
   EXPECT_EQ(s.chunk, 5u);
   EXPECT_EQ(s.chunkMs, 20u);
@@ -194,6 +197,17 @@ TEST_F(SimSession, DevicesListsEveryPhoneOnStandardOutputOnly) {
   settings.devices.clear();
   EXPECT_EQ(run({"devices"}), kExitOk);
   EXPECT_TRUE(host.journal.empty());
+
+  // A slow client answers late; a stuck one never does.
+  settings.devices = {"AAA"};
+  settings.devicesMs = 400;
+  host.journal.clear();
+  EXPECT_EQ(run({"devices"}), kExitOk);
+  EXPECT_EQ(host.journal, (std::vector<std::string>{"sleep:400", "out:AAA\tfastboot\r\n"}));
+  settings.devicesMs.reset();
+  host.journal.clear();
+  run({"devices"});
+  EXPECT_EQ(host.journal, std::vector<std::string>{"forever"});
 }
 
 TEST_F(SimSession, FlashSendsThenWritesThenStoresWithEachStepTimed) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <deque>
+#include <utility>
 
 #include "fake_process.h"
 #include "fake_window.h"
@@ -322,29 +325,6 @@ TEST_F(FormTest, EachCommandEndsWithItsResultAndAFlashWithoutRecoveryOffersAStar
   EXPECT_NE(feedback.result().find("正在从内存启动"), std::string::npos) << feedback.result();
 }
 
-TEST_F(FormTest, ARefreshedDeviceListReplacesOnlyAPanelAboutTheList) {
-  os.reads = chunks({"A\tfastboot\r\nB\tfastboot\r\n"});
-  ASSERT_TRUE(form.Form_Load());
-  EXPECT_NE(feedback.result().find("A、B"), std::string::npos) << feedback.result();
-  form.showDeviceListOutcome("A\tfastboot\r\n");
-  EXPECT_EQ(feedback.result(), "");
-  form.showDeviceListOutcome("");
-  EXPECT_NE(feedback.result().find("没有找到"), std::string::npos);
-
-  // The result of a flash stays when the list changes to one phone; while the flash runs, a list
-  // shows nothing.
-  controls.texts[ControlId::Combo1] = "a.img";
-  os.reads = chunks({"Writing 'recovery'  OKAY", "Finished. Total time: 0.1s"});
-  os.onPump = [&](int n) {
-    if (n == 1) form.showDeviceListOutcome("");
-  };
-  form.click(ControlId::Command1);
-  EXPECT_EQ(feedback.results.end()[-2], "");
-  EXPECT_NE(feedback.result().find("刷入成功"), std::string::npos);
-  form.showDeviceListOutcome("A\tfastboot\r\n");
-  EXPECT_NE(feedback.result().find("刷入成功"), std::string::npos);
-}
-
 TEST_F(FormTest, LiveOutputShowsChunksAndEndsAsTheCollectedText) {
   std::vector<std::string> seen;
   os.reads = chunks({"Sending 'recovery'", "OKAY"});
@@ -461,6 +441,220 @@ TEST_F(FormTest, HelpLinksAndExit) {
   form.Form_Unload();
   EXPECT_TRUE(shell.ended);
   EXPECT_TRUE(os.commandLines.empty());
+}
+
+// ---- the device list -----------------------------------------------------------------------
+
+const std::string kOnePhone = "AAA\tfastboot\r\n";
+const std::string kTwoPhones = "AAA\tfastboot\r\nBBB\t fastboot\r\n";
+
+class DeviceListTest : public FormTest {
+ protected:
+  // The timer ticking every 100 ms for that long.
+  void tickFor(std::chrono::milliseconds span) {
+    for (const auto end = now + span; now < end; now += std::chrono::milliseconds(100)) {
+      form.Timer1_Timer();
+    }
+    form.Timer1_Timer();
+  }
+  // Scripted reads of one command after those of another.
+  static std::deque<testing::ReadStep> then(std::deque<testing::ReadStep> first,
+                                            const std::deque<testing::ReadStep>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+  }
+  // The warnings about several phones shown so far.
+  std::vector<testing::Box> warnings() const {
+    std::vector<testing::Box> found;
+    for (const auto& b : shell.boxes) {
+      if (b.title == "连接了多部手机") found.push_back(b);
+    }
+    return found;
+  }
+};
+
+TEST_F(DeviceListTest, APanelAboutTheListFollowsARefreshedListAndAFlashResultStays) {
+  os.reads = chunks({kTwoPhones});
+  ASSERT_TRUE(form.Form_Load());
+  EXPECT_NE(feedback.result().find("AAA、BBB"), std::string::npos) << feedback.result();
+  form.devicesChanged();
+  os.reads = chunks({kOnePhone});
+  tickFor(std::chrono::milliseconds(1500));
+  EXPECT_EQ(feedback.result(), "");
+  form.devicesChanged();
+  os.reads = chunks({});
+  tickFor(std::chrono::milliseconds(1500));
+  EXPECT_NE(feedback.result().find("没有找到"), std::string::npos);
+
+  // The result of a flash stays when the list changes; while the flash runs, a list shows
+  // nothing.
+  controls.texts[ControlId::Combo1] = "a.img";
+  os.reads = chunks({"Writing 'recovery'  OKAY", "Finished. Total time: 0.1s"});
+  os.onPump = [&](int n) {
+    if (n == 1) form.showDeviceListOutcome("");
+  };
+  form.click(ControlId::Command1);
+  EXPECT_EQ(feedback.results.end()[-2], "");
+  EXPECT_NE(feedback.result().find("刷入成功"), std::string::npos);
+  os.onPump = nullptr;
+  form.devicesChanged();
+  os.reads = chunks({kOnePhone});
+  tickFor(std::chrono::milliseconds(1500));
+  EXPECT_NE(feedback.result().find("刷入成功"), std::string::npos);
+}
+
+TEST_F(DeviceListTest, ANewListReplacesABoxThatShowsOnlyAListAndNoOtherOutput) {
+  os.reads = chunks({});
+  ASSERT_TRUE(form.Form_Load());
+  EXPECT_EQ(box(), "\r\n");
+  // Changes come in a burst while a phone connects: the list is asked for once they settle.
+  form.devicesChanged();
+  tickFor(std::chrono::milliseconds(800));
+  form.devicesChanged();
+  tickFor(std::chrono::milliseconds(900));
+  EXPECT_EQ(os.commandLines.size(), 1u);
+  os.reads = chunks({kOnePhone});
+  tickFor(std::chrono::milliseconds(200));
+  ASSERT_EQ(os.commandLines.size(), 2u);
+  EXPECT_EQ(lastCommand(), "fastboot devices");
+  EXPECT_EQ(box(), kOnePhone + "\r\n\r\n");  // as start-up shows it
+  // An earlier refresh's list is replaced the same way.
+  for (const auto& list : {kTwoPhones, kOnePhone}) {
+    form.devicesChanged();
+    os.reads = chunks({list});
+    tickFor(std::chrono::milliseconds(1500));
+    EXPECT_EQ(box(), list + "\r\n\r\n");
+  }
+  EXPECT_EQ(os.commandLines.size(), 4u);
+
+  // Nothing changed since: a flash starts nothing but itself.
+  controls.texts[ControlId::Combo1] = "a.img";
+  os.reads = chunks({"Finished"});
+  form.click(ControlId::Command1);
+  ASSERT_EQ(os.commandLines.size(), 5u);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
+  // A change while the box holds a flash's output: the list is current, the output stays.
+  const std::string flashed = box();
+  form.devicesChanged();
+  os.reads = chunks({kTwoPhones});
+  tickFor(std::chrono::milliseconds(1500));
+  EXPECT_EQ(os.commandLines.size(), 6u);
+  EXPECT_EQ(box(), flashed);
+  os.reads = chunks({kTwoPhones});  // asked again at the press
+  form.click(ControlId::Command1);
+  EXPECT_EQ(warnings().size(), 1u);
+  EXPECT_EQ(lastCommand(), "fastboot devices");
+  EXPECT_EQ(box(), flashed);
+}
+
+TEST_F(DeviceListTest, SeveralPhonesStopEveryFlashNamingThemAndNothingRuns) {
+  os.reads = chunks({kTwoPhones});
+  ASSERT_TRUE(form.Form_Load());
+  const std::string list = box();
+  controls.texts[ControlId::Combo1] = "a.img";
+  std::size_t warned = 0;
+  for (const auto button :
+       {ControlId::Command1, ControlId::Command7, ControlId::Command8, ControlId::Command9}) {
+    const std::size_t before = os.commandLines.size();
+    os.reads = chunks({kTwoPhones});  // asked again at the press: still two
+    form.click(button);
+    ASSERT_EQ(warnings().size(), ++warned);
+    const auto warning = warnings().back();
+    EXPECT_NE(warning.prompt.find("AAA\r\nBBB\r\n"), std::string::npos) << warning.prompt;
+    EXPECT_NE(warning.prompt.find("只连接要刷入的那一部手机"), std::string::npos);
+    EXPECT_EQ(warning.style, MessageStyle::warning);
+    ASSERT_EQ(os.commandLines.size(), before + 1);
+    EXPECT_EQ(lastCommand(), "fastboot devices");
+    EXPECT_EQ(box(), list);  // not even a built-in button empties it
+    EXPECT_TRUE(controls.states[button]);
+  }
+  // One of them has gone without the system saying so: the list asked for at the press shows
+  // it, replaces the one in the box, and the flash runs.
+  os.reads = then(chunks({kOnePhone}), chunks({"Finished"}));
+  form.click(ControlId::Command1);
+  EXPECT_EQ(warnings().size(), warned);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
+  EXPECT_EQ(box(), kOnePhone + "\r\n\r\n" + "Finished\r\n\r\n");
+}
+
+TEST_F(DeviceListTest, AFlashWaitsForAListAboutToChangeButNotForAQueryThatNeverAnswers) {
+  os.reads = chunks({kOnePhone});
+  ASSERT_TRUE(form.Form_Load());
+  controls.texts[ControlId::Combo1] = "a.img";
+
+  // The query hangs: the flash waits three seconds for it, then runs; the query is ended five
+  // seconds after it started, while the flash goes on.
+  form.devicesChanged();
+  os.silentPipes = {1};
+  os.reads = chunks({"Sending", "Writing", "Finished"});
+  os.onPump = [&](int) { form.Timer1_Timer(); };
+  form.click(ControlId::Command1);
+  ASSERT_EQ(os.commandLines.size(), 3u);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
+  EXPECT_EQ(box(), kOnePhone + "\r\n\r\nSending\r\nWriting\r\nFinished\r\n\r\n");
+  const auto at = [&](const std::string& entry, std::ptrdiff_t from) {
+    return std::find(os.journal.begin() + from, os.journal.end(), entry) - os.journal.begin();
+  };
+  const auto flashStart = at("start write", at("start write", 0) + 1);
+  EXPECT_LT(flashStart, at("end process job", 0));
+  EXPECT_EQ(os.ended, 1);
+  EXPECT_EQ(os.openHandles, 0);
+  EXPECT_TRUE(warnings().empty());
+
+  // Unknown since: the next flash runs at once.
+  os.onPump = nullptr;
+  os.reads = chunks({"Finished"});
+  form.click(ControlId::Command1);
+  ASSERT_EQ(os.commandLines.size(), 4u);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
+
+  // A second phone connected just before the press: the flash waits for the list, with the
+  // window serviced meanwhile (where presses of flash buttons are refused), and stops.
+  form.devicesChanged();
+  os.reads = chunks({kTwoPhones});
+  int pumps = 0;
+  os.onPump = [&](int) {
+    ++pumps;
+    form.click(ControlId::Command1);
+    form.click(ControlId::Command9);
+  };
+  form.click(ControlId::Command1);
+  EXPECT_GT(pumps, 0);
+  EXPECT_EQ(warnings().size(), 1u);
+  ASSERT_EQ(os.commandLines.size(), 5u);
+  EXPECT_EQ(lastCommand(), "fastboot devices");
+}
+
+TEST_F(DeviceListTest, AChangeDuringACommandIsTakenUpAfterItAndAQueryEndsWithTheProgram) {
+  os.reads = chunks({kOnePhone});
+  ASSERT_TRUE(form.Form_Load());
+  controls.texts[ControlId::Combo1] = "a.img";
+  os.reads = chunks({"Sending", "Writing", "Finished"});
+  bool changed = false;
+  os.onPump = [&](int) {
+    if (!std::exchange(changed, true)) form.devicesChanged();
+    form.Timer1_Timer();
+  };
+  form.click(ControlId::Command1);
+  EXPECT_EQ(os.commandLines.size(), 2u);  // nothing asked while the flash ran
+  const std::string flashed = box();
+  os.onPump = nullptr;
+  os.reads = chunks({kTwoPhones});
+  form.Timer1_Timer();
+  form.Timer1_Timer();
+  ASSERT_EQ(os.commandLines.size(), 3u);
+  EXPECT_EQ(lastCommand(), "fastboot devices");
+  EXPECT_EQ(box(), flashed);
+
+  // A query still running when the program ends is ended with it.
+  form.devicesChanged();
+  os.silentPipes = {3};
+  tickFor(std::chrono::milliseconds(1100));
+  ASSERT_EQ(os.commandLines.size(), 4u);
+  form.Form_Unload();
+  EXPECT_TRUE(shell.ended);
+  EXPECT_EQ(os.ended, 1);
+  EXPECT_EQ(os.openHandles, 0);
 }
 
 TEST(QuoteImagePath, PlainPathsStayAndOthersBecomeOneArgument) {

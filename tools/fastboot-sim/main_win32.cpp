@@ -12,6 +12,7 @@
 //   fail=none|remote  remote: the phone refuses the write with 'Partition not found'
 //   silent_ms=N       print nothing at all, wait N ms, exit 0 (any command)
 //   wait_ms=N|forever how long "< waiting for any device >" waits before exit 1 (default forever)
+//   devices_ms=N|forever  how long `devices` takes before it answers (default 0; forever: never)
 //   codepage=N|acp|oem|utf8  the code page of all output (default acp, the ANSI code page)
 //   chunk=N           split every write into pieces of at most N bytes (default 0: whole writes)
 //   chunk_ms=N        pause between those pieces (default 0)

@@ -39,6 +39,11 @@ class Session {
     const std::string& command = args[0];
     if (command == "devices") {
       if (args.size() > 1) return usage("unexpected argument '" + args[1] + "'");
+      if (!settings_.devicesMs) {
+        host_.sleepForever();
+        return kExitFailed;  // only a scripted host ever wakes up
+      }
+      if (*settings_.devicesMs > 0) host_.sleep(*settings_.devicesMs);
       print(Stream::out, devicesList(settings_.devices));
       return kExitOk;
     }

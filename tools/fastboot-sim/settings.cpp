@@ -105,16 +105,19 @@ std::string apply(Settings& settings, const std::string& key, std::string_view v
     if (problem.empty()) settings.silentMs = ms;
     return problem;
   }
-  if (key == "wait_ms") {
+  // A number of milliseconds, or forever (unset).
+  const auto orForever = [&](std::optional<unsigned>& into) -> std::string {
     if (lower(value) == "forever") {
-      settings.waitMs.reset();
+      into.reset();
       return {};
     }
     unsigned ms = 0;
     std::string problem = milliseconds(ms);
-    if (problem.empty()) settings.waitMs = ms;
+    if (problem.empty()) into = ms;
     return problem;
-  }
+  };
+  if (key == "wait_ms") return orForever(settings.waitMs);
+  if (key == "devices_ms") return orForever(settings.devicesMs);
   if (key == "fail") {
     const std::string mode = lower(value);
     if (mode == "none") {

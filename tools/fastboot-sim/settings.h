@@ -25,6 +25,9 @@ struct Settings {
   std::optional<unsigned> silentMs;
   // How long "< waiting for any device >" waits; unset waits forever.
   std::optional<unsigned> waitMs;
+  // How long `devices` takes before it lists the phones; unset: it never answers, as a client
+  // stuck on a driver in a bad state.
+  std::optional<unsigned> devicesMs = 0u;
   // The code page the output is encoded in; 0 is the ANSI code page (CP_ACP).
   unsigned codePage = 0;
   // Every write is split into pieces of at most this many bytes (0: not split), with chunkMs

@@ -333,6 +333,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DROPFILES:
       return onDropFiles(reinterpret_cast<HDROP>(wParam));
+    case WM_DEVICECHANGE:
+      return onDeviceChange(wParam, lParam);
     case WM_DPICHANGED:
       return onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     case WM_PARENTNOTIFY:
@@ -381,6 +383,14 @@ LRESULT MainWindow::onTimer(WPARAM timerId, LPARAM lParam) {
   if (timerId != kTimerId) return defaultHandling(WM_TIMER, timerId, lParam);
   if (events_ != nullptr) events_->Timer1_Timer();
   return 0;
+}
+
+LRESULT MainWindow::onDeviceChange(WPARAM event, LPARAM details) {
+  // Sent to every top-level window when a device comes or goes (DBT_DEVNODES_CHANGED, with no
+  // registration). Whatever the event, the device list may have changed; the default answer
+  // grants any request the event makes.
+  if (events_ != nullptr) events_->devicesChanged();
+  return defaultHandling(WM_DEVICECHANGE, event, details);
 }
 
 LRESULT MainWindow::onDpiChanged(int dpi, const RECT& suggested) {

@@ -1,7 +1,8 @@
 #pragma once
 // The main window Form1 and its controls, created from the control table in window/layout.h.
 // Positions and fonts follow the window's DPI (per-monitor aware); the window reports clicks,
-// timer ticks, dropped files, closing and activation to the events set with setEvents.
+// timer ticks, dropped files, closing, activation and devices that come or go to the events set
+// with setEvents.
 
 #include <windows.h>
 // HDROP; needs windows.h first.
@@ -58,6 +59,7 @@ class MainWindow {
   LRESULT onTimer(WPARAM timerId, LPARAM lParam);
   LRESULT onCtlColorStatic(HDC dc, HWND child);
   LRESULT onDropFiles(HDROP drop);
+  LRESULT onDeviceChange(WPARAM event, LPARAM details);
   LRESULT onDpiChanged(int dpi, const RECT& suggested);
   LRESULT onParentNotify(WPARAM wParam, LPARAM lParam);
   LRESULT onLButtonDown(WPARAM wParam, LPARAM lParam);

@@ -8,8 +8,6 @@
 //
 #include <gtest/gtest.h>
 #include <windows.h>
-// tlhelp32.h needs the types of windows.h.
-#include <tlhelp32.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -31,6 +29,7 @@ namespace {
 using testsupport::App;
 using testsupport::AppFolder;
 using testsupport::panelDrawn;
+using testsupport::processesOf;
 using testsupport::saveBmp;
 using testsupport::Shot;
 using testsupport::startApp;
@@ -47,31 +46,6 @@ constexpr const char* kAskTitle = "确认刷入";
 
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
-}
-
-// The processes whose executable is exactly `exePath` (compared without regard to case).
-std::vector<DWORD> processesOf(const std::string& exePath) {
-  std::vector<DWORD> found;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return found;
-  const std::wstring wanted = win32::widen(exePath);
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot, &entry); more;
-       more = Process32NextW(snapshot, &entry)) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
-    if (process == nullptr) continue;
-    wchar_t path[MAX_PATH * 2];
-    DWORD size = MAX_PATH * 2;
-    if (QueryFullProcessImageNameW(process, 0, path, &size) &&
-        CompareStringOrdinal(path, static_cast<int>(size), wanted.c_str(),
-                             static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL) {
-      found.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(process);
-  }
-  CloseHandle(snapshot);
-  return found;
 }
 
 // The default button of a message box: the one drawn as the default, which Enter presses.

@@ -17,6 +17,9 @@ void writeFile(const std::string& path, const std::string& bytes);
 // The short 8.3 form of an existing file's path; empty where the volume gives it none.
 std::string shortPath(const std::string& path);
 
+// The running processes whose executable is exactly `exePath` (compared without regard to case).
+std::vector<DWORD> processesOf(const std::string& exePath);
+
 // One invocation of the simulated fastboot, from its log.
 struct SimRun {
   std::string cmdline;

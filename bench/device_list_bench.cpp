@@ -1,0 +1,140 @@
+// A flash's time with the device list kept current against a flash as it always ran, through the
+// simulated phone in the real program, alternately in one run: pressing Start with nothing
+// changed since the last list (the flash alone, as it ran before the list followed the phones),
+// against pressing it after a device change whose new list has been fetched (the list kept
+// current). Both should cost the same: a flash adds no query when nothing changed since the last
+// list. Also shown: a press right after a change, which waits for the changes to settle and the
+// new list before the flash, and how many times the client was started for each flash.
+
+#include <windows.h>
+// dbt.h needs the types of windows.h.
+#include <dbt.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver/gui_driver.h"
+#include "support/app_folder.h"
+#include "window/layout.h"
+
+namespace {
+
+using namespace quorlane;
+using Clock = std::chrono::steady_clock;
+using window::ControlId;
+
+int id(ControlId c) {
+  return static_cast<int>(c);
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+struct Flash {
+  double seconds = 0;
+  unsigned clientStarts = 0;  // of fastboot, from the press to the end of the flash
+};
+
+class Bench {
+ public:
+  Bench() {
+    folder_.settings("devices=PHONE-A\nsend_ms=2000\nwrite_ms=100\n");
+    image_ = folder_.file("images\\bench.img");
+    testsupport::writeFile(image_, "ANDROID!" + std::string(1 << 20, 'b'));
+    app_ = std::make_unique<testsupport::App>(testsupport::startApp(folder_));
+    testsupport::App::waitRuns(folder_, 1);
+    gui::setText(app_->control(id(ControlId::Combo1)), image_);
+    gui::waitFor([&] { return gui::enabled(app_->control(id(ControlId::Command1))); });
+  }
+  ~Bench() {
+    PostMessageW(app_->window, WM_CLOSE, 0, 0);
+    app_->process.waitExit();
+  }
+
+  void deviceChanged() { PostMessageW(app_->window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0); }
+  // A device change, then the new list fetched and taken in.
+  void refreshed() {
+    const std::size_t before = folder_.runs().size();
+    deviceChanged();
+    testsupport::App::waitRuns(folder_, before + 1);
+  }
+
+  // Presses Start; with `changeFirst`, a device change comes just before the press.
+  Flash flash(bool changeFirst = false) {
+    // Every press starts from the same quiet: the client's runs over and the runner idle again.
+    const std::size_t runs = folder_.runs().size();
+    testsupport::App::waitRuns(folder_, runs);
+    Sleep(500);
+    const std::size_t before = finished();
+    const auto begin = Clock::now();
+    if (changeFirst) deviceChanged();
+    gui::click(app_->control(id(ControlId::Command1)));
+    // Asking the window costs it time: often only once the phone has written the image.
+    Sleep(1800);
+    while (finished() == before && Clock::now() - begin < std::chrono::minutes(1)) Sleep(2);
+    Flash f;
+    f.seconds = std::chrono::duration<double>(Clock::now() - begin).count();
+    f.clientStarts = static_cast<unsigned>(folder_.runs().size() - runs);
+    return f;
+  }
+
+ private:
+  std::size_t finished() const {
+    return count(app_->text(id(ControlId::CMDTeXT)), "Finished. Total time");
+  }
+
+  testsupport::AppFolder folder_;
+  std::string image_;
+  std::unique_ptr<testsupport::App> app_;
+};
+
+}  // namespace
+
+int wmain() {
+  constexpr int kRuns = 7;
+  Bench bench;
+  bench.flash();  // warm the caches
+  std::vector<double> alone, kept, rightAfter;
+  unsigned aloneStarts = 0, keptStarts = 0, rightAfterStarts = 0;
+  for (int i = 0; i < kRuns; ++i) {
+    const Flash a = bench.flash();
+    alone.push_back(a.seconds);
+    aloneStarts = std::max(aloneStarts, a.clientStarts);
+
+    bench.refreshed();
+    const Flash k = bench.flash();
+    kept.push_back(k.seconds);
+    keptStarts = std::max(keptStarts, k.clientStarts);
+
+    const Flash r = bench.flash(true);
+    rightAfter.push_back(r.seconds);
+    rightAfterStarts = std::max(rightAfterStarts, r.clientStarts);
+  }
+
+  const double a = median(alone);
+  const double k = median(kept);
+  const double r = median(rightAfter);
+  std::printf("a flash through the simulated phone (2.1 s of transfer), median of %d\n", kRuns);
+  std::printf("  nothing changed since the list %.3f s  (%u client start a flash)\n", a,
+              aloneStarts);
+  std::printf("  list kept current before it     %.3f s  (%u client start a flash)\n", k,
+              keptStarts);
+  std::printf("  ratio                           %.3f (target <= 1.02)\n", k / a);
+  std::printf(
+      "  pressed right after a change    %.3f s  (%u client starts: the list, then the "
+      "flash; waits for the changes to settle)\n",
+      r, rightAfterStarts);
+  return 0;
+}

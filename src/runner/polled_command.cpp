@@ -1,0 +1,105 @@
+#include "runner/polled_command.h"
+
+#include <utility>
+
+#include "platform/scope_exit.h"
+#include "runner/MyCMD.h"
+
+namespace quorlane {
+
+namespace {
+
+// The length of `bytes` without a last lead byte whose second byte is still to come, so that a
+// two-byte character cut by a read boundary is decoded whole with the next read.
+std::size_t wholeCharacters(platform::Process& os, const std::string& bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (!os.isLeadByte(static_cast<unsigned char>(bytes[i]))) {
+      ++i;
+    } else if (i + 1 == bytes.size()) {
+      return i;
+    } else {
+      i += 2;
+    }
+  }
+  return bytes.size();
+}
+
+}  // namespace
+
+PolledCommand::PolledCommand(platform::Process& os) : os_(os) {}
+
+PolledCommand::~PolledCommand() {
+  end();
+}
+
+bool PolledCommand::start(const std::string& command, Clock::time_point now,
+                          Clock::duration limit) {
+  if (running_) return false;
+  const auto pipe = os_.createPipe();
+  if (!pipe) return false;
+  // The pipe's ends are closed here until the running command owns its read end.
+  ScopeExit closeRead([this, &pipe] { os_.close(pipe->readEnd); });
+  ScopeExit closeWrite([this, &pipe] { os_.close(pipe->writeEnd); });
+  const auto started =
+      os_.start(commandLine(os_.environment("ComSpec"), '"' + command + '"'), pipe->writeEnd);
+  // Only the child holds the write end now: the pipe breaks as soon as the command is over.
+  closeWrite.runNow();
+  if (!started) return false;
+  running_ = Running{pipe->readEnd, *started, now + limit, {}};
+  closeRead.release();
+  return true;
+}
+
+std::optional<PolledCommand::Outcome> PolledCommand::poll(Clock::time_point now) {
+  if (!running_) return std::nullopt;
+  for (int i = 0; i < kReadsPerPoll; ++i) {
+    // Read only when it cannot block: data waits, or the pipe has broken and the read fails.
+    if (os_.peek(running_->readEnd) == platform::PipeState::empty) break;
+    auto bytes = os_.read(running_->readEnd, MyCMD::kReadSize);
+    if (!bytes) return complete();
+    running_->reads.push_back(std::move(*bytes));
+  }
+  if (now < running_->deadline) return std::nullopt;
+  end();
+  return Outcome{};
+}
+
+PolledCommand::Outcome PolledCommand::complete() {
+  Outcome outcome;
+  outcome.complete = true;
+  std::string carry;
+  for (const auto& read : running_->reads) {
+    std::string bytes = std::exchange(carry, std::string()) + read;
+    const std::size_t whole = wholeCharacters(os_, bytes);
+    carry = bytes.substr(whole);
+    bytes.resize(whole);
+    const std::string text = os_.fromAnsi(bytes);
+    outcome.collected += text + "\r\n";
+    outcome.written += text;
+  }
+  // A lead byte still held back at the end has no second byte coming: decoded as it is.
+  const std::string last = os_.fromAnsi(carry);
+  outcome.collected += last + "\r\n";
+  outcome.written += last;
+  release();
+  return outcome;
+}
+
+void PolledCommand::end() {
+  if (!running_) return;
+  os_.endCommand(running_->started);
+  release();
+}
+
+void PolledCommand::release() {
+  // In the order MyCMD closes them: the process, its thread, the read end and last the job.
+  const Running& r = *running_;
+  for (const platform::Handle handle :
+       {r.started.process, r.started.thread, r.readEnd, r.started.job}) {
+    if (handle != 0) os_.close(handle);
+  }
+  running_.reset();
+}
+
+}  // namespace quorlane

@@ -1,0 +1,66 @@
+#pragma once
+// A command run through the command interpreter beside the window's own commands, never waited
+// for: started, then looked at now and then (on the window's timer ticks) without blocking, and
+// ended together with everything it started once it has run longer than its limit. Its output is
+// collected the way MyCMD collects it, so the two give the same text for the same output.
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/process.h"
+
+namespace quorlane {
+
+class PolledCommand {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // How the command ended.
+  struct Outcome {
+    // True when the command ended by itself; false when it could not be started or was ended
+    // at its limit. Only a complete command's texts below are set.
+    bool complete = false;
+    // As MyCMD collects it: every read followed by CR LF, then one more CR LF.
+    std::string collected;
+    // As the command wrote it: the reads joined without anything between them.
+    std::string written;
+  };
+
+  // At most this many reads in one look, so a command that writes without pause cannot hold
+  // the window.
+  static constexpr int kReadsPerPoll = 8;
+
+  explicit PolledCommand(platform::Process& os);
+  PolledCommand(const PolledCommand&) = delete;
+  PolledCommand& operator=(const PolledCommand&) = delete;
+  // A command still running is ended with everything it started.
+  ~PolledCommand();
+
+  // Starts `command` (quoted and run through ComSpec as MyCMD runs it), to be ended once `limit`
+  // has passed after `now`. False when one is still running or it could not be started.
+  bool start(const std::string& command, Clock::time_point now, Clock::duration limit);
+  bool running() const { return running_.has_value(); }
+  // Reads whatever waits in the pipe without blocking. Returns the outcome once the command is
+  // over: its pipe broke, or its time ran out and it has been ended.
+  std::optional<Outcome> poll(Clock::time_point now);
+  // Ends a running command with everything it started; nothing when none runs.
+  void end();
+
+ private:
+  struct Running {
+    platform::Handle readEnd = 0;
+    platform::Started started;
+    Clock::time_point deadline;
+    std::vector<std::string> reads;  // the bytes of every read, as they came
+  };
+  // Closes every handle of the running command and forgets it.
+  void release();
+  Outcome complete();
+
+  platform::Process& os_;
+  std::optional<Running> running_;
+};
+
+}  // namespace quorlane
