@@ -1,9 +1,11 @@
 #pragma once
-// A scripted stand-in for the operating system: each read returns the next scripted step, and
-// every call is written to a journal so tests can check the order of what the runner did.
+// A scripted stand-in for the operating system: every wait of the pump hands the runner's reading
+// the next scripted step (as the reading's message would arrive), and every call is written to a
+// journal so tests can check the order of what the runner did.
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,8 +13,11 @@
 
 namespace quorlane::testing {
 
+// What a step of the script does: deliver bytes, wake the pump with nothing read, or break.
+enum class PipeState { data, empty, broken };
+
 struct ReadStep {
-  platform::PipeState state = platform::PipeState::data;
+  PipeState state = PipeState::data;
   std::string bytes;
   bool ok = true;
 };
@@ -20,8 +25,8 @@ struct ReadStep {
 // Scripted reads: text chunks, then the broken pipe.
 inline std::deque<ReadStep> chunks(std::initializer_list<std::string> texts) {
   std::deque<ReadStep> steps;
-  for (const auto& t : texts) steps.push_back({platform::PipeState::data, t, true});
-  steps.push_back({platform::PipeState::broken, "", false});
+  for (const auto& t : texts) steps.push_back({PipeState::data, t, true});
+  steps.push_back({PipeState::broken, "", false});
   return steps;
 }
 
@@ -35,7 +40,8 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
   std::optional<std::string> comSpec = std::string("C:\\windows\\system32\\cmd.exe");
   // Runs inside the pump: the place where other handlers of the window would run.
   std::function<void(int pumpCount)> onPump;
-  std::function<void(unsigned ms)> onSleep;
+  // Runs at the start of every wait, before onPump: time passing between the reads.
+  std::function<void()> onEachWait;
   int pumps = 0;
   int openHandles = 0;
 
@@ -57,35 +63,47 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     const platform::Handle thread = allocate("thread");
     return platform::Started{process, thread, giveJob ? allocate("job") : 0};
   }
-  // An "empty" step stands for one look at the pipe that found nothing waiting.
-  platform::PipeState peek(platform::Handle) override {
-    journal.push_back("peek");
-    if (reads.empty()) return platform::PipeState::broken;
-    const auto state = reads.front().state;
-    if (state == platform::PipeState::empty) reads.pop_front();
-    return state;
-  }
-  std::optional<std::string> read(platform::Handle, std::size_t maxBytes) override {
-    journal.push_back("read");
+  std::unique_ptr<platform::OutputReading> startReading(platform::Handle readEnd,
+                                                        std::size_t maxBytes, unsigned pauseMs,
+                                                        platform::ReadDelivery deliver) override {
+    journal.push_back("start reading " + name(readEnd) + " every " + std::to_string(pauseMs) +
+                      " ms");
     maxRead = maxBytes;
-    if (reads.empty()) return std::nullopt;
-    ReadStep step = reads.front();
+    if (readingFails) return nullptr;
+    deliver_ = std::move(deliver);
+    return std::make_unique<Reading>(*this);
+  }
+  // Hands the next scripted step to the running reading, as a loop that dispatches the reading's
+  // message does: an "empty" step stands for a wake-up with nothing read, and once the script is
+  // used up the pipe is broken. False when no reading runs.
+  bool deliverNext() {
+    if (!deliver_) return false;
+    const platform::ReadDelivery deliver = deliver_;
+    if (reads.empty()) reads.push_back({PipeState::broken, "", false});
+    const ReadStep step = reads.front();
     reads.pop_front();
-    if (!step.ok) return std::nullopt;
-    return step.bytes;
+    if (step.state == PipeState::empty) return true;
+    if (!step.ok || step.state == PipeState::broken) {
+      journal.push_back("read failed");
+      deliver(std::nullopt);
+    } else {
+      journal.push_back("read");
+      deliver(step.bytes);
+    }
+    return true;
   }
   void close(platform::Handle h) override {
     journal.push_back("close " + name(h));
     --openHandles;
   }
-  void sleep(unsigned ms) override {
-    journal.push_back("sleep " + std::to_string(ms));
-    if (onSleep) onSleep(ms);
-  }
-  void pumpEvents() override {
-    journal.push_back("pump");
+  // Handlers run first (the place where other handlers of the window would run), then the
+  // reading's next step arrives.
+  void waitEvents() override {
+    journal.push_back("wait");
+    if (onEachWait) onEachWait();
     ++pumps;
     if (onPump) onPump(pumps);
+    deliverNext();
   }
   // A toy double-byte code page: bytes 0x81..0xFE open a two-byte character, shown as "<xxyy>".
   bool isLeadByte(unsigned char b) override { return b >= 0x81 && b <= 0xFE; }
@@ -110,6 +128,10 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     journal.push_back("exit code " + name(process) + " " + std::to_string(waitMs));
     return exitCodeResult;
   }
+  void setEndWithProgram(const platform::Started& command, bool end) override {
+    journal.push_back(std::string(end ? "end with program " : "outlive program ") +
+                      name(command.job));
+  }
   void endCommand(const platform::Started& command) override {
     journal.push_back("end " + name(command.process) + " " + name(command.job));
     ++ended;
@@ -121,8 +143,24 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
   int ended = 0;
   std::function<void()> onEnd;
   bool giveJob = true;  // whether started commands come with a job
+  bool readingFails = false;
 
  private:
+  class Reading final : public platform::OutputReading {
+   public:
+    explicit Reading(FakeProcess& os) : os_(os) {}
+    ~Reading() override {
+      os_.journal.push_back("stop reading");
+      os_.deliver_ = nullptr;
+    }
+    Reading(const Reading&) = delete;
+    Reading& operator=(const Reading&) = delete;
+
+   private:
+    FakeProcess& os_;
+  };
+
+  platform::ReadDelivery deliver_;
   platform::Handle allocate(const std::string& what) {
     names.push_back(what + std::to_string(names.size()));
     ++openHandles;

@@ -15,13 +15,13 @@
 namespace quorlane::window {
 namespace {
 
-using platform::PipeState;
 using testing::chunks;
 using testing::FakeControls;
 using testing::FakeFeedback;
 using testing::FakeProcess;
 using testing::FakeShell;
 using testing::FakeSkin;
+using testing::PipeState;
 using State = FileStart::State;
 
 constexpr const char* kWaiting = "< waiting for any device >\r\n";
@@ -36,7 +36,7 @@ class FlashSafetyTest : public ::testing::Test {
  protected:
   FlashSafetyTest() : form(controls, shell, skin, os, os) {
     form.setClock([this] { return now; });
-    os.onSleep = [this](unsigned) { now += std::chrono::seconds(1); };
+    os.onEachWait = [this] { now += std::chrono::seconds(1); };
     form.setFeedback(&feedback);
   }
 
@@ -341,6 +341,13 @@ TEST_F(FlashSafetyTest, TheHintShowsWhileTheCommandWaitsAndGoesWhenTheOutputMove
   EXPECT_TRUE(contains(feedback.hints[0], "退出"));
   EXPECT_EQ(feedback.hints[1], "");
   EXPECT_EQ(boxDuringHint, "devices\r\n< waiting for any device >\r\n\r\n");
+  // Its processes end with the program exactly while the hint is up: killed from outside, the
+  // program takes a wait with it, never a command that sends.
+  std::vector<std::string> jobSettings;
+  for (const auto& entry : os.journal) {
+    if (contains(entry, "program")) jobSettings.push_back(entry);
+  }
+  EXPECT_EQ(jobSettings, (std::vector<std::string>{"end with program job", "outlive program job"}));
 
   // A command that ends while it waits takes its hint with it.
   os.onPump = nullptr;

@@ -24,7 +24,7 @@ class FormTest : public ::testing::Test {
     // A second passes in each of the runner's pauses, so every piece of live output is due at
     // once unless a test makes appends slow.
     form.setClock([this] { return now; });
-    os.onSleep = [this](unsigned) { now += std::chrono::seconds(1); };
+    os.onEachWait = [this] { now += std::chrono::seconds(1); };
     // Every image these tests flash is a boot image, so its check lets it through unasked.
     for (const char* image :
          {"a.img", "b.img", "x.img", "C:\\img\\r.img", "RE\\recovery1.img", "RE\\recovery2.img",

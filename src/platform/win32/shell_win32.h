@@ -26,9 +26,10 @@ class Win32Shell final : public window::Shell {
   window::Failure setCurrentDirectory(std::string_view path) override;
   window::Answer messageBox(std::string_view prompt, window::MessageStyle style,
                             std::string_view title) override;
-  window::FileStart readFileStart(std::string_view path, std::size_t maxBytes) override;
+  window::FileStart readFileStart(std::string_view path, std::size_t maxBytes,
+                                  unsigned timeoutMs) override;
   std::optional<std::string> openFile(const window::OpenFileRequest& request) override;
-  std::optional<std::string> pathForAnsiProgram(std::string_view path) override;
+  window::ClientPath pathForAnsiProgram(std::string_view path) override;
   window::Failure startProgram(std::string_view commandLine, window::Show show) override;
   [[noreturn]] void endProgram() override;
 

@@ -205,23 +205,25 @@ TEST(ShellTest, ShortFormOfARealFileOpensTheSameFileThroughTheAnsiCodePage) {
     fputs("ANDROID!short", out);
     fclose(out);
   }
+  using Problem = window::ClientPath::Problem;
   Win32Shell shell;
   const auto usable = shell.pathForAnsiProgram(win32::narrow(file));
-  ASSERT_TRUE(usable.has_value());
-  EXPECT_NE(*usable, win32::narrow(file));
+  ASSERT_EQ(usable.problem, Problem::none);
+  EXPECT_NE(usable.path, win32::narrow(file));
   // What a program with narrow arguments does with it: fopen in the ANSI code page.
-  const std::string ansi = win32::toCodePage(GetACP(), *usable);
+  const std::string ansi = win32::toCodePage(GetACP(), usable.path);
   FILE* in = fopen(ansi.c_str(), "rb");
-  ASSERT_NE(in, nullptr) << *usable;
+  ASSERT_NE(in, nullptr) << usable.path;
   char buffer[32] = {};
   EXPECT_EQ(fread(buffer, 1, sizeof buffer, in), 13u);
   fclose(in);
   EXPECT_STREQ(buffer, "ANDROID!short");
   // A missing file has no short form.
-  EXPECT_EQ(shell.pathForAnsiProgram(win32::narrow(folder + L"\\没有 নতুন.img")), std::nullopt);
+  EXPECT_EQ(shell.pathForAnsiProgram(win32::narrow(folder + L"\\没有 নতুন.img")).problem,
+            Problem::characters);
   // An ASCII or Chinese path is left alone, whether or not the file is there.
-  EXPECT_EQ(shell.pathForAnsiProgram("RE\\recovery1.img"), "RE\\recovery1.img");
-  EXPECT_EQ(shell.pathForAnsiProgram("D:\\没有\\镜像.img"), "D:\\没有\\镜像.img");
+  EXPECT_EQ(shell.pathForAnsiProgram("RE\\recovery1.img").path, "RE\\recovery1.img");
+  EXPECT_EQ(shell.pathForAnsiProgram("D:\\没有\\镜像.img").path, "D:\\没有\\镜像.img");
   DeleteFileW(file.c_str());
   RemoveDirectoryW(folder.c_str());
 }
