@@ -393,6 +393,14 @@ TEST_F(FlashSafetyTest, TheTaskbarShowsProgressWhileACommandRunsAndAnErrorWhenIt
   EXPECT_EQ(feedback.progress.back(), Progress::none);
   EXPECT_EQ(feedback.progress[feedback.progress.size() - 2], Progress::running);
 
+  // A client that crashed in the middle (an access violation's code, 0xC0000005, negative as a
+  // 32-bit code) failed too, and what it printed before stays in the box.
+  os.exitCodeResult = -1073741819L;
+  os.reads = chunks({"Sending 'recovery' (4 KB)   OKAY\r\n", "Writing 'recovery'"});
+  start("x.img");
+  EXPECT_EQ(feedback.progress.back(), Progress::failed);
+  EXPECT_TRUE(contains(controls.texts[ControlId::CMDTeXT], "OKAY\r\n\r\nWriting 'recovery'"));
+
   // A code that could not be read claims no failure.
   os.exitCodeResult = std::nullopt;
   os.reads = chunks({"?"});

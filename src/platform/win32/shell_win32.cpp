@@ -275,12 +275,16 @@ window::FileStart lookAt(const std::wstring& path, std::size_t maxBytes) {
   window::FileStart found;
   const std::wstring openable = openablePath(path);
   const DWORD attributes = GetFileAttributesW(openable.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return failed(GetLastError(), path);
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+  // Wine answers ERROR_INVALID_PARAMETER for what is no file on a disk (a Unix FIFO, say):
+  // opening it tells what it is.
+  if (attributes == INVALID_FILE_ATTRIBUTES && GetLastError() != ERROR_INVALID_PARAMETER) {
+    return failed(GetLastError(), path);
+  }
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     found.state = State::folder;
     return found;
   }
-  if ((attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
     found.state = State::device;
     return found;
   }
@@ -311,10 +315,9 @@ window::FileStart lookAt(const std::wstring& path, std::size_t maxBytes) {
 }
 
 // A look in progress, shared by the thread that does it and the one that waits for it: a look
-// that is given up lives on with its thread until its read returns.
+// that is given up lives on with its thread until it returns.
 struct Look {
-  std::wstring path;
-  std::size_t maxBytes = 0;
+  std::function<window::FileStart()> look;
   window::FileStart found;
   UniqueHandle started{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
   UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
@@ -324,7 +327,7 @@ DWORD WINAPI lookThread(LPVOID parameter) {
   // The thread's own share of the look, taken before the waiting thread goes on.
   const std::shared_ptr<Look> look = *static_cast<std::shared_ptr<Look>*>(parameter);
   SetEvent(look->started.get());
-  look->found = lookAt(look->path, look->maxBytes);
+  look->found = look->look();
   SetEvent(look->done.get());
   return 0;
 }
@@ -334,27 +337,23 @@ constexpr DWORD kQuietLookMs = 200;
 
 }  // namespace
 
-window::FileStart Win32Shell::readFileStart(std::string_view path, std::size_t maxBytes,
-                                            unsigned timeoutMs) {
-  // The look runs on a thread of its own: opening or reading a file can block (a pipe that never
-  // answers, a drive that does not respond), and the window must not freeze meanwhile.
-  auto look = std::make_shared<Look>();
-  look->path = widen(path);
-  look->maxBytes = maxBytes;
-  if (!look->started || !look->done) return lookAt(look->path, maxBytes);
-  UniqueHandle thread(CreateThread(nullptr, 0, lookThread, &look, 0, nullptr));
-  if (!thread) return lookAt(look->path, maxBytes);
-  WaitForSingleObject(look->started.get(), INFINITE);
+std::optional<window::FileStart> lookWithin(std::function<window::FileStart()> look,
+                                            unsigned timeoutMs, HWND owner) {
+  auto shared = std::make_shared<Look>();
+  shared->look = std::move(look);
+  if (!shared->started || !shared->done) return shared->look();
+  UniqueHandle thread(CreateThread(nullptr, 0, lookThread, &shared, 0, nullptr));
+  if (!thread) return shared->look();
+  WaitForSingleObject(shared->started.get(), INFINITE);
 
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   // Usually the look is over at once; only a slow one has the window wait for it, disabled as
   // under a modal box, so that it repaints and moves but takes no clicks meanwhile.
-  if (WaitForSingleObject(look->done.get(), std::min<DWORD>(kQuietLookMs, timeoutMs)) !=
+  if (WaitForSingleObject(shared->done.get(), std::min<DWORD>(kQuietLookMs, timeoutMs)) !=
       WAIT_OBJECT_0) {
-    HWND window = owner();
     HWND focus = GetFocus();
-    const bool disabled = window != nullptr && !EnableWindow(window, FALSE);
-    HANDLE done = look->done.get();
+    const bool disabled = owner != nullptr && !EnableWindow(owner, FALSE);
+    HANDLE done = shared->done.get();
     for (;;) {
       const ULONGLONG now = GetTickCount64();
       if (now >= deadline) break;
@@ -372,18 +371,28 @@ window::FileStart Win32Shell::readFileStart(std::string_view path, std::size_t m
       }
     }
     if (disabled) {
-      EnableWindow(window, TRUE);
+      EnableWindow(owner, TRUE);
       if (focus != nullptr && IsWindow(focus)) SetFocus(focus);
     }
   }
-  if (WaitForSingleObject(look->done.get(), 0) != WAIT_OBJECT_0) {
+  if (WaitForSingleObject(shared->done.get(), 0) != WAIT_OBJECT_0) {
     // Given up: the read is cancelled where the system can; the thread ends when it returns.
     CancelSynchronousIo(thread.get());
-    window::FileStart found;
-    found.state = State::timedOut;
-    return found;
+    return std::nullopt;
   }
-  return look->found;
+  return shared->found;
+}
+
+window::FileStart Win32Shell::readFileStart(std::string_view path, std::size_t maxBytes,
+                                            unsigned timeoutMs) {
+  // The look runs on a thread of its own: opening or reading a file can block (a pipe that never
+  // answers, a drive that does not respond), and the window must not freeze meanwhile.
+  const auto found = lookWithin([wide = widen(path), maxBytes] { return lookAt(wide, maxBytes); },
+                                timeoutMs, owner());
+  if (found) return *found;
+  window::FileStart timedOut;
+  timedOut.state = State::timedOut;
+  return timedOut;
 }
 
 std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& request) {

@@ -63,4 +63,11 @@ std::optional<std::wstring> pathForCodePage(
     unsigned codePage, const std::wstring& path,
     const std::function<std::wstring(const std::wstring&)>& shortPath);
 
+// Runs `look` on a thread of its own and waits at most timeoutMs for what it finds. A look that
+// takes longer than a moment has this thread's windows serviced meanwhile, with `owner` (when
+// set) disabled as under a modal box. Nothing when it has not ended in time: it is cancelled where
+// the system can, and left to end on its own.
+std::optional<window::FileStart> lookWithin(std::function<window::FileStart()> look,
+                                            unsigned timeoutMs, HWND owner);
+
 }  // namespace quorlane::win32

@@ -228,6 +228,47 @@ TEST(ShellTest, ShortFormOfARealFileOpensTheSameFileThroughTheAnsiCodePage) {
   RemoveDirectoryW(folder.c_str());
 }
 
+// What a timer of this thread saw while a look ran: how often it ran, and whether the owner was
+// ever enabled meanwhile.
+HWND lookOwner = nullptr;
+int ticksDuringLook = 0;
+bool ownerEnabledDuringLook = false;
+void CALLBACK duringLook(HWND, UINT, UINT_PTR, DWORD) {
+  ++ticksDuringLook;
+  ownerEnabledDuringLook = ownerEnabledDuringLook || IsWindowEnabled(lookOwner);
+}
+
+TEST(ShellTest, ALookThatBlocksIsGivenUpInTimeWhileTheWindowIsServiced) {
+  using window::FileStart;
+  const auto quick = win32::lookWithin(
+      [] {
+        return FileStart{FileStart::State::file, "ANDROID!", ""};
+      },
+      2000, nullptr);
+  ASSERT_TRUE(quick.has_value());
+  EXPECT_EQ(quick->bytes, "ANDROID!");
+
+  // The look waits for an event set only once it has been given up, as a read that blocks.
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  lookOwner = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(lookOwner, nullptr);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, duringLook);
+  const auto blocked = win32::lookWithin(
+      [release] {
+        WaitForSingleObject(release, INFINITE);
+        return FileStart{FileStart::State::file, "late", ""};
+      },
+      1000, lookOwner);
+  KillTimer(nullptr, timer);
+  EXPECT_FALSE(blocked.has_value());
+  EXPECT_GT(ticksDuringLook, 0);            // the thread's messages were handled meanwhile
+  EXPECT_FALSE(ownerEnabledDuringLook);     // with the owner disabled, as under a modal box
+  EXPECT_TRUE(IsWindowEnabled(lookOwner));  // and enabled again after
+  SetEvent(release);                        // the look's thread ends; the event stays for it
+  DestroyWindow(lookOwner);
+}
+
 TEST(ShellTest, ErrorDescriptionsFallBackToTheNumber) {
   const std::string known = win32::errorDescription(ERROR_FILE_NOT_FOUND);
   EXPECT_FALSE(known.empty());
