@@ -50,15 +50,11 @@ bool namesDevice(std::string_view path) {
     return !(onDrive || onVolume || onShare);
   }
   // A reserved name is a device in every folder, whatever follows its first dot, and with
-  // blanks or a colon after it.
-  std::string name(path.substr(
-      path.find_last_of("\\/:") == std::string_view::npos ? 0 : path.find_last_of("\\/:") + 1));
-  if (name.empty() && !path.empty() && path.back() == ':') {
-    // "CON:" names the device itself.
-    const std::string_view before = path.substr(0, path.size() - 1);
-    name = std::string(before.substr(
-        before.find_last_of("\\/") == std::string_view::npos ? 0 : before.find_last_of("\\/") + 1));
-  }
+  // blanks or a colon after it ("CON:" names the device itself).
+  std::string_view last = path;
+  if (!last.empty() && last.back() == ':') last.remove_suffix(1);
+  const std::size_t separator = last.find_last_of("\\/:");
+  std::string name(separator == std::string_view::npos ? last : last.substr(separator + 1));
   name = upper(name.substr(0, name.find('.')));
   while (!name.empty() && name.back() == ' ') name.pop_back();
   for (const char* reserved : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"}) {
