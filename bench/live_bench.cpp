@@ -34,14 +34,14 @@ class NoShell final : public quorlane::window::Shell {
                                       std::string_view) override {
     return quorlane::window::Answer::no;
   }
-  quorlane::window::FileStart readFileStart(std::string_view, std::size_t) override {
+  quorlane::window::FileStart readFileStart(std::string_view, std::size_t, unsigned) override {
     return {quorlane::window::FileStart::State::file, "ANDROID!", ""};
   }
   std::optional<std::string> openFile(const quorlane::window::OpenFileRequest&) override {
     return std::nullopt;
   }
-  std::optional<std::string> pathForAnsiProgram(std::string_view path) override {
-    return std::string(path);
+  quorlane::window::ClientPath pathForAnsiProgram(std::string_view path) override {
+    return {quorlane::window::ClientPath::Problem::none, std::string(path)};
   }
   quorlane::window::Failure startProgram(std::string_view, quorlane::window::Show) override {
     return std::nullopt;

@@ -12,6 +12,7 @@
 
 #include "platform/win32/controls_win32.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/failure_barrier.h"
 #include "platform/win32/feedback_win32.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/process_win32.h"
@@ -62,6 +63,62 @@ int runMessageLoop(HWND mainWindow) {
   }
 }
 
+// Shows the window while the device query of the start-up still runs, once it has run for a
+// while: a query that hangs must not leave the user without a window. Its output fills in when
+// it ends. Until the query has begun, nothing is shown: a missing component's message stands
+// alone.
+class LateShow {
+ public:
+  static constexpr UINT kAfterMs = 3000;
+  static constexpr UINT kRetryMs = 100;
+
+  LateShow(quorlane::win32::MainWindow& window, quorlane::window::Form1& form)
+      : window_(window), form_(form) {
+    current_ = this;
+    SetTimer(window_.handle(), kTimerId, kAfterMs, fire);
+  }
+  ~LateShow() {
+    KillTimer(window_.handle(), kTimerId);
+    current_ = nullptr;
+  }
+  LateShow(const LateShow&) = delete;
+  LateShow& operator=(const LateShow&) = delete;
+
+  // Shows the window when the late show has not already: shown once, it is neither centred
+  // again nor given the focus again.
+  void showNow() {
+    KillTimer(window_.handle(), kTimerId);
+    if (!shown_) window_.show();
+    shown_ = true;
+  }
+
+ private:
+  // Apart from the window's own timer, which ticks Timer1.
+  static constexpr UINT_PTR kTimerId = 0x5157;
+
+  // Called by whichever loop dispatches the timer's message: the runner's while the query runs.
+  static void CALLBACK fire(HWND, UINT, UINT_PTR, DWORD) {
+    quorlane::win32::guarded(
+        [] {
+          LateShow* self = current_;
+          if (self == nullptr || self->shown_) return LRESULT{0};
+          if (!self->form_.runner().busy()) {
+            // The query has not begun yet (or has ended, and the start-up shows the window).
+            SetTimer(self->window_.handle(), kTimerId, kRetryMs, fire);
+            return LRESULT{0};
+          }
+          self->showNow();
+          return LRESULT{0};
+        },
+        [] { return LRESULT{0}; });
+  }
+
+  static inline LateShow* current_ = nullptr;
+  quorlane::win32::MainWindow& window_;
+  quorlane::window::Form1& form_;
+  bool shown_ = false;
+};
+
 // COM on the window's thread, for the taskbar's progress and the shell's dialogs.
 class ComApartment {
  public:
@@ -98,8 +155,11 @@ int run(HINSTANCE instance) {
   if (failIn != nullptr) window.setEvents(&failing);
 #endif
 
-  if (!form.Form_Load()) return 0;
-  window.show();
+  {
+    LateShow lateShow(window, form);
+    if (!form.Form_Load()) return 0;
+    lateShow.showNow();
+  }
   return runMessageLoop(window.handle());
 }
 

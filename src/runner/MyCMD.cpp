@@ -60,6 +60,12 @@ void MyCMD::endCommand() {
   if (running_) os_.endCommand(*running_);
 }
 
+void MyCMD::endWithProgram(bool end) {
+  if (!running_ || end == endsWithProgram_) return;
+  endsWithProgram_ = end;
+  os_.setEndWithProgram(*running_, end);
+}
+
 void MyCMD::run(const std::string& quotedCommand) {
   exitCode_.reset();
   std::optional<std::string> output;
@@ -101,6 +107,7 @@ std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
   auto thread = closing(command.thread);
   auto process = closing(command.process);
   running_ = started;
+  endsWithProgram_ = false;
   // Forgets the running command however the run is left, before its handles are closed.
   ScopeExit forget([this] { running_.reset(); });
 
@@ -108,28 +115,42 @@ std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
   // it started that shares the handle) has finished.
   writeEnd.runNow();
 
-  std::string accumulator;
-  std::string carry;
-  std::string chunk;
-  for (;;) {
-    os_.sleep(kPauseMs);
-    pump_.pumpEvents();
-    // Read only when it cannot block, so the window stays responsive while a command is silent.
-    if (os_.peek(pipe->readEnd) == platform::PipeState::empty) continue;
-    auto read = os_.read(pipe->readEnd, kReadSize);
+  // The pipe is read apart from the window, and every read arrives through the window's
+  // messages: a message box or a dialog opened meanwhile runs its own loop, which delivers the
+  // reads all the same, so the command is never held up by a full pipe.
+  struct Collected {
+    std::string accumulator;
+    std::string carry;
+    std::string chunk;
+    bool ended = false;
+  } collected;
+  const auto deliver = [this, &collected](std::optional<std::string> read) {
+    if (collected.ended) return;
     if (!read) {
       // A lead byte still held back at the end has no second byte coming: decode it as it is.
-      chunk = os_.fromAnsi(carry);
-      break;
+      collected.chunk = os_.fromAnsi(collected.carry);
+      collected.ended = true;
+      return;
     }
-    std::string bytes = carry + *read;
-    carry = takeTrailingLeadByte(os_, bytes);
-    chunk = os_.fromAnsi(bytes);
-    if (收到输出) 收到输出(chunk);
-    accumulator += chunk;
-    accumulator += "\r\n";
+    std::string bytes = collected.carry + *read;
+    collected.carry = takeTrailingLeadByte(os_, bytes);
+    collected.chunk = os_.fromAnsi(bytes);
+    if (收到输出) 收到输出(collected.chunk);
+    collected.accumulator += collected.chunk;
+    collected.accumulator += "\r\n";
+  };
+  {
+    // Stopped before any handle of the command is closed, however the collection is left.
+    auto reading = os_.startReading(pipe->readEnd, kReadSize, kPauseMs, deliver);
+    if (!reading) {
+      // Nothing could ever be read: the command is ended rather than left running unseen.
+      os_.endCommand(command);
+      return std::nullopt;
+    }
+    while (!collected.ended) pump_.waitEvents();
   }
-  accumulator += chunk;
+  std::string accumulator = std::move(collected.accumulator);
+  accumulator += collected.chunk;
   accumulator += "\r\n";
   exitCode_ = os_.exitCode(command.process, kExitCodeWaitMs);
   return accumulator;

@@ -1,8 +1,10 @@
 #pragma once
 // MyCMD runs one command line at a time through the command interpreter and collects what the
 // command writes to standard output and standard error. The result arrives through its events,
-// raised before 执行命令 returns. While a command runs, the user interface is serviced before
-// every read, so other handlers (and other runners) run in the middle of a command.
+// raised before 执行命令 returns. While a command runs, 执行命令 services the user interface, so
+// other handlers (and other runners) run in the middle of a command. The output is read apart
+// from the user interface and arrives through it: 收到输出 is raised by whichever message loop
+// runs, a modal box's too, and 执行完毕 once 执行命令's own loop sees the command has ended.
 
 #include <cstdint>
 #include <functional>
@@ -48,6 +50,10 @@ class MyCMD {
   // Ends the running command with every process it started; nothing happens when none runs. Its
   // pipe then breaks and the command ends with 执行完毕 as always.
   void endCommand();
+  // Whether the running command ends with this program, also when the program is ended from
+  // outside or crashes (where its processes are in a job); nothing happens when none runs. Every
+  // command starts without.
+  void endWithProgram(bool end);
 
  private:
   void run(const std::string& quotedCommand);
@@ -62,6 +68,7 @@ class MyCMD {
   std::optional<long> exitCode_;
   // The running command's processes; set only while a command runs.
   std::optional<platform::Started> running_;
+  bool endsWithProgram_ = false;
 };
 
 // The command line handed to the platform: ComSpec (quoted when it holds a blank), " /c ", and

@@ -46,20 +46,28 @@ bool PolledCommand::start(const std::string& command, Clock::time_point now,
   // Only the child holds the write end now: the pipe breaks as soon as the command is over.
   closeWrite.runNow();
   if (!started) return false;
-  running_ = Running{pipe->readEnd, *started, now + limit, {}};
+  running_ = Running{pipe->readEnd, *started, now + limit, {}, false, nullptr};
   closeRead.release();
+  running_->reading = os_.startReading(running_->readEnd, MyCMD::kReadSize, MyCMD::kPauseMs,
+                                       [this](std::optional<std::string> bytes) {
+                                         if (!running_ || running_->broken) return;
+                                         if (bytes) {
+                                           running_->reads.push_back(std::move(*bytes));
+                                         } else {
+                                           running_->broken = true;
+                                         }
+                                       });
+  if (!running_->reading) {
+    // Nothing could ever be read: the command is ended rather than left running unseen.
+    end();
+    return false;
+  }
   return true;
 }
 
 std::optional<PolledCommand::Outcome> PolledCommand::poll(Clock::time_point now) {
   if (!running_) return std::nullopt;
-  for (int i = 0; i < kReadsPerPoll; ++i) {
-    // Read only when it cannot block: data waits, or the pipe has broken and the read fails.
-    if (os_.peek(running_->readEnd) == platform::PipeState::empty) break;
-    auto bytes = os_.read(running_->readEnd, MyCMD::kReadSize);
-    if (!bytes) return complete();
-    running_->reads.push_back(std::move(*bytes));
-  }
+  if (running_->broken) return complete();
   if (now < running_->deadline) return std::nullopt;
   end();
   return Outcome{};
@@ -93,7 +101,9 @@ void PolledCommand::end() {
 }
 
 void PolledCommand::release() {
-  // In the order MyCMD closes them: the process, its thread, the read end and last the job.
+  // No read arrives any more; then the handles in the order MyCMD closes them: the process, its
+  // thread, the read end and last the job.
+  running_->reading.reset();
   const Running& r = *running_;
   for (const platform::Handle handle :
        {r.started.process, r.started.thread, r.readEnd, r.started.job}) {

@@ -1,10 +1,12 @@
 #pragma once
 // A command run through the command interpreter beside the window's own commands, never waited
-// for: started, then looked at now and then (on the window's timer ticks) without blocking, and
-// ended together with everything it started once it has run longer than its limit. Its output is
-// collected the way MyCMD collects it, so the two give the same text for the same output.
+// for: started, its output read apart from the window and handed over by the window's messages,
+// looked at now and then (on the window's timer ticks), and ended together with everything it
+// started once it has run longer than its limit. Its output is collected the way MyCMD collects
+// it, so the two give the same text for the same output.
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,10 +30,6 @@ class PolledCommand {
     std::string written;
   };
 
-  // At most this many reads in one look, so a command that writes without pause cannot hold
-  // the window.
-  static constexpr int kReadsPerPoll = 8;
-
   explicit PolledCommand(platform::Process& os);
   PolledCommand(const PolledCommand&) = delete;
   PolledCommand& operator=(const PolledCommand&) = delete;
@@ -42,8 +40,8 @@ class PolledCommand {
   // has passed after `now`. False when one is still running or it could not be started.
   bool start(const std::string& command, Clock::time_point now, Clock::duration limit);
   bool running() const { return running_.has_value(); }
-  // Reads whatever waits in the pipe without blocking. Returns the outcome once the command is
-  // over: its pipe broke, or its time ran out and it has been ended.
+  // The outcome once the command is over: its pipe broke (every read has arrived), or its time
+  // ran out and it has been ended. Nothing while it runs.
   std::optional<Outcome> poll(Clock::time_point now);
   // Ends a running command with everything it started; nothing when none runs.
   void end();
@@ -54,6 +52,9 @@ class PolledCommand {
     platform::Started started;
     Clock::time_point deadline;
     std::vector<std::string> reads;  // the bytes of every read, as they came
+    bool broken = false;             // the last read has come: the pipe broke
+    // Stopped before any handle of the command is closed.
+    std::unique_ptr<platform::OutputReading> reading;
   };
   // Closes every handle of the running command and forgets it.
   void release();

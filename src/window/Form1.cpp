@@ -4,6 +4,7 @@
 #include <cctype>
 #include <chrono>
 #include <exception>
+#include <utility>
 
 #include "platform/scope_exit.h"
 #include "window/command_text.h"
@@ -113,6 +114,10 @@ void Form1::MyCMD2_收到输出(const std::string& chunk) {
   pendingText_ += "\r\n";
   if (collectingList_) listWritten_ += chunk;
   phoneWait_.add(chunk);
+  // A wait for a phone must not outlive the program, however it ends (Task Manager, a crash):
+  // it would flash whichever phone is connected next. A command that sends or writes is left
+  // to finish.
+  MyCMD2.endWithProgram(phoneWait_.waiting());
   if (clock_() - lastShown_ >= showInterval_) showPending();
   updateHint();  // after the text, so the hint can keep clear of it
 }
@@ -257,8 +262,7 @@ void Form1::waitForList() {
   for (;;) {
     advanceDeviceList();
     if (!devices_.pending() || clock_() >= deadline) return;
-    os_.sleep(MyCMD::kPauseMs);
-    pump_.pumpEvents();
+    pump_.waitEvents();
   }
 }
 
@@ -300,7 +304,11 @@ bool Form1::imageApproved(const std::string& path, const std::optional<std::stri
     // A built-in image lies in RE beside the program, the current directory of every command;
     // the message names it in full.
     const std::string shown = builtInName ? shell_.applicationPath() + "\\" + file : file;
-    verdict = judgeImage(shell_.readFileStart(file, kImageCheckBytes), shown, builtInName);
+    // A device is never opened: a read of it could block or take what is not an image.
+    const FileStart found =
+        namesDevice(file) ? FileStart{FileStart::State::device, "", ""}
+                          : shell_.readFileStart(file, kImageCheckBytes, kImageCheckTimeoutMs);
+    verdict = judgeImage(found, shown, builtInName);
   }
   switch (verdict.action) {
     case ImageVerdict::Action::flash:
@@ -343,15 +351,24 @@ void Form1::updateHint() {
 
 std::optional<std::string> Form1::clientPath(const std::string& imagePath) {
   // The client takes its arguments in the ANSI code page, so a character that code page lacks
-  // would reach it as '?' and the file could never be opened. Its short name is used instead;
-  // without one the user is asked to move the file rather than shown a failure to open it.
+  // would reach it as '?' and the file could never be opened; and it opens files without
+  // long-path support. Its short name is used instead; without one the user is asked to move the
+  // file rather than shown a failure to open it.
   const std::string path = unquotePath(imagePath);
-  auto usable = shell_.pathForAnsiProgram(path);
-  if (!usable) {
-    shell_.messageBox(concat(texts::kPathNotUsableBefore, path, texts::kPathNotUsableAfter),
-                      MessageStyle::critical, texts::kErrorTitle);
+  ClientPath usable = shell_.pathForAnsiProgram(path);
+  switch (usable.problem) {
+    case ClientPath::Problem::none:
+      return std::move(usable.path);
+    case ClientPath::Problem::characters:
+      shell_.messageBox(concat(texts::kPathNotUsableBefore, path, texts::kPathNotUsableAfter),
+                        MessageStyle::critical, texts::kErrorTitle);
+      break;
+    case ClientPath::Problem::tooLong:
+      shell_.messageBox(concat(texts::kPathNotUsableBefore, path, texts::kPathTooLongAfter),
+                        MessageStyle::critical, texts::kErrorTitle);
+      break;
   }
-  return usable;
+  return std::nullopt;
 }
 
 void Form1::Timer1_Timer() {

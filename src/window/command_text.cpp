@@ -5,9 +5,33 @@
 
 namespace quorlane::window {
 
+namespace {
+
+std::string trimmed(const std::string& text, std::string_view blanks) {
+  const std::size_t first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+}  // namespace
+
 std::string unquotePath(std::string path) {
+  constexpr std::string_view kBlanks = " \t\r\n";
+  path = trimmed(path, kBlanks);
   if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
-    path = path.substr(1, path.size() - 2);
+    path = trimmed(path.substr(1, path.size() - 2), kBlanks);
+  }
+  // A path in the system's literal form (\\?\) keeps its slashes and its end as they are.
+  if (path.rfind("\\\\?\\", 0) == 0) return path;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  // "." and ".." name folders; only a name with more than dots loses its dots at the end.
+  const std::size_t nameStart = path.find_last_of("\\:") + 1;
+  const std::size_t end = path.find_last_not_of(". ");
+  if (end != std::string::npos && end >= nameStart &&
+      path.find_first_not_of('.', nameStart) <= end) {
+    path.resize(end + 1);
   }
   return path;
 }

@@ -10,7 +10,10 @@ namespace quorlane::window {
 // interpreter's variable expansion. Quotes around a pasted path are taken off first.
 std::string quoteImagePath(std::string path);
 
-// The path without the double quotes a pasted path may carry around it.
+// The path as the user meant it, the way the system would open it: without the blanks and line
+// breaks a pasted path may carry around it, without one pair of double quotes around it, with
+// forward slashes as backslashes, and without the blanks and dots at its end that the system
+// drops when it opens a file.
 std::string unquotePath(std::string path);
 
 }  // namespace quorlane::window

@@ -31,6 +31,44 @@ ImageKind imageKind(std::string_view firstBytes) {
   return ImageKind::unknown;
 }
 
+bool namesDevice(std::string_view path) {
+  const auto upper = [](std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return out;
+  };
+  // The device namespace: only a path on a drive (\\.\C:\...) or a volume names a file there.
+  if (startsWith(path, "\\\\.\\") || startsWith(path, "\\\\?\\") || startsWith(path, "//./") ||
+      startsWith(path, "//?/")) {
+    const std::string rest = upper(path.substr(4));
+    const bool onDrive = rest.size() > 3 && rest[0] >= 'A' && rest[0] <= 'Z' && rest[1] == ':' &&
+                         (rest[2] == '\\' || rest[2] == '/');
+    const bool onVolume = startsWith(rest, "VOLUME{") && rest.find('\\') != std::string::npos;
+    const bool onShare = startsWith(rest, "UNC\\");
+    return !(onDrive || onVolume || onShare);
+  }
+  // A reserved name is a device in every folder, whatever follows its first dot, and with
+  // blanks or a colon after it ("CON:" names the device itself).
+  std::string_view last = path;
+  if (!last.empty() && last.back() == ':') last.remove_suffix(1);
+  const std::size_t separator = last.find_last_of("\\/:");
+  std::string name(separator == std::string_view::npos ? last : last.substr(separator + 1));
+  name = upper(name.substr(0, name.find('.')));
+  while (!name.empty() && name.back() == ' ') name.pop_back();
+  for (const char* reserved : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"}) {
+    if (name == reserved) return true;
+  }
+  // COM1 to COM9 and LPT1 to LPT9, also with the superscript digits 1, 2 and 3.
+  if (startsWith(name, "COM") || startsWith(name, "LPT")) {
+    const std::string digit = name.substr(3);
+    if (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') return true;
+    if (digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3") return true;
+  }
+  return false;
+}
+
 ImageVerdict noImageChosen() {
   return stop(
       "还没有选择要刷入的 Recovery 镜像文件。\r\n\r\n请点“选择”选中 .img 文件，或把它拖到窗口上。");
@@ -53,6 +91,18 @@ ImageVerdict judgeImage(const FileStart& found, const std::string& shownPath,
       return stop("这是一个文件夹，不是镜像文件，不能刷入：\r\n" + shownPath);
     case FileStart::State::unreadable:
       return stop("无法读取镜像文件：\r\n" + shownPath + "\r\n\r\n" + found.error);
+    case FileStart::State::device:
+      return stop("这不是镜像文件，不能刷入：\r\n" + shownPath +
+                  "\r\n\r\n它是一个设备或管道，不是磁盘上的普通文件。请选择 .img 镜像文件。");
+    case FileStart::State::locked:
+      return stop("镜像文件正被另一个程序占用，无法读取：\r\n" + shownPath +
+                  "\r\n\r\n请关闭正在使用它的程序（例如解压或下载软件），再试一次。");
+    case FileStart::State::noDrive:
+      return stop("镜像文件所在的驱动器不存在或没有就绪：\r\n" + shownPath +
+                  "\r\n\r\nU 盘、移动硬盘或存储卡可能已经拔出。请重新插入后再试，或重新选择文件。");
+    case FileStart::State::timedOut:
+      return stop("读取镜像文件超时（2 秒内没有读到数据），已放弃：\r\n" + shownPath +
+                  "\r\n\r\n它可能在没有响应的网络位置或设备上。请把文件复制到本机磁盘后再选择它。");
     case FileStart::State::file:
       break;
   }

@@ -15,6 +15,8 @@ namespace quorlane::window {
 inline constexpr std::string_view kBootImageMagic = "ANDROID!";
 // The check reads no more of a file than this.
 inline constexpr std::size_t kImageCheckBytes = kBootImageMagic.size();
+// A look whose first read has not returned after this long is given up.
+inline constexpr unsigned kImageCheckTimeoutMs = 2000;
 
 enum class ImageKind {
   bootImage,  // begins with ANDROID!
@@ -43,6 +45,11 @@ struct ImageVerdict {
 // path the user chose.
 ImageVerdict judgeImage(const FileStart& found, const std::string& shownPath,
                         const std::optional<std::string>& builtInName);
+
+// A path a look must never open: a device's name (CON, NUL, COM1, LPT1, ..., also with an
+// extension or in any folder) or a path in the system's device namespace that names no file on
+// a drive (\\.\PhysicalDrive0, \\.\pipe\x).
+bool namesDevice(std::string_view path);
 
 // The verdict when no image path was given at all.
 ImageVerdict noImageChosen();

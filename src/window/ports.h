@@ -62,10 +62,24 @@ struct FileStart {
     folder,      // a folder
     unreadable,  // there, but it cannot be opened for reading; `error` says why
     file,        // read: `bytes` holds its first bytes, as many as asked for or the whole file
+    device,      // not a regular file (a device, a pipe, ...): never opened for reading
+    locked,      // another program holds it so that it cannot be read
+    noDrive,     // its drive is not there (a removed drive) or holds no medium
+    timedOut,    // the first read did not return in time
   };
   State state = State::missing;
   std::string bytes;
   std::string error;
+};
+
+struct ClientPath {
+  enum class Problem {
+    none,        // `path` can be handed on
+    characters,  // the ANSI code page cannot represent it, and there is no short path that it can
+    tooLong,     // longer than such a program can open, and there is no short path that is not
+  };
+  Problem problem = Problem::none;
+  std::string path;
 };
 
 struct OpenFileRequest {
@@ -89,16 +103,18 @@ class Shell {
   virtual Answer messageBox(std::string_view prompt, MessageStyle style,
                             std::string_view title) = 0;
   // Opens the file at `path` (relative paths from the current directory) for reading and reads
-  // at most maxBytes from its start, sharing it with any writer.
-  virtual FileStart readFileStart(std::string_view path, std::size_t maxBytes) = 0;
+  // at most maxBytes from its start, sharing it with any writer. Only a regular file is opened;
+  // a read that does not return within timeoutMs is given up, the window still serviced.
+  virtual FileStart readFileStart(std::string_view path, std::size_t maxBytes,
+                                  unsigned timeoutMs) = 0;
   // The chosen file's full path; nothing when the user cancelled or the dialog could not be
   // shown. Leaves the current directory as it was.
   virtual std::optional<std::string> openFile(const OpenFileRequest& request) = 0;
-  // The path as a program that receives its arguments in the ANSI code page (as the fastboot
-  // client does) can open it: unchanged when that code page can represent it, otherwise the
-  // file's short (8.3) path when the volume gives it one the code page can represent; nothing
-  // when there is no such path.
-  virtual std::optional<std::string> pathForAnsiProgram(std::string_view path) = 0;
+  // The path as a program that receives its arguments in the ANSI code page and opens files
+  // without long-path support (as the fastboot client does) can open it: unchanged when that
+  // code page can represent it and it is short enough, otherwise the file's short (8.3) path
+  // when the volume gives it one that is; else why not.
+  virtual ClientPath pathForAnsiProgram(std::string_view path) = 0;
   // Starts a command line without waiting for it.
   virtual Failure startProgram(std::string_view commandLine, Show show) = 0;
   // Ends the program at once. A fake may return; callers return right after it.

@@ -31,6 +31,11 @@ inline constexpr std::string_view kPathNotUsableBefore = "fastboot 无法打开�
 inline constexpr std::string_view kPathNotUsableAfter =
     "\r\n\r\n它的路径里有系统编码无法表示的字符。请把它移到名称只含中文或英文字符的文件夹里"
     "（文件名也一样），再选择它。";
+// The same, when the path is longer than the client can open (260 characters) and has no short
+// form that is not.
+inline constexpr std::string_view kPathTooLongAfter =
+    "\r\n\r\n它的路径太长（超过 260 个字符），fastboot 打不开。请把它移到路径较短的文件夹里"
+    "（例如 D:\\img），再选择它。";
 // Shown instead of a flash while the device list holds several phones: the client would write to
 // whichever it finds first. The serials come between the two parts, one a line.
 inline constexpr std::string_view kSeveralPhonesTitle = "连接了多部手机";

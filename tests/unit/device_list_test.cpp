@@ -13,9 +13,9 @@
 namespace quorlane {
 namespace {
 
-using platform::PipeState;
 using testing::chunks;
 using testing::FakeProcess;
+using testing::PipeState;
 using testing::ReadStep;
 using namespace std::chrono_literals;
 
@@ -57,9 +57,12 @@ TEST(PolledCommand, CollectsWhatMyCmdCollectsFromTheSameReadsAndTheSameCommandLi
   const PolledCommand::Clock::time_point now{};
   ASSERT_TRUE(command.start("fastboot devices", now, 5s));
   EXPECT_EQ(os.commandLines, runnerOs.commandLines);
-  // The first look reads what waits and stops at the empty pipe, without blocking.
+  // The reads arrive through the window's messages; a look before the last has come finds the
+  // command still running.
+  ASSERT_TRUE(os.deliverNext());
+  ASSERT_TRUE(os.deliverNext());
   EXPECT_FALSE(command.poll(now).has_value());
-  EXPECT_EQ(os.reads.size(), 3u);
+  while (!os.reads.empty()) ASSERT_TRUE(os.deliverNext());
   const auto outcome = command.poll(now);
   ASSERT_TRUE(outcome.has_value());
   EXPECT_TRUE(outcome->complete);
@@ -77,6 +80,7 @@ TEST(PolledCommand, OneThatNeverEndsIsEndedAtItsLimitWithEverythingItStarted) {
   const PolledCommand::Clock::time_point now{};
   ASSERT_TRUE(command.start("fastboot devices", now, 5s));
   EXPECT_FALSE(command.start("fastboot devices", now, 5s));  // one at a time
+  EXPECT_FALSE(os.deliverNext());                            // nothing ever arrives
   EXPECT_FALSE(command.poll(now + 4999ms).has_value());
   EXPECT_EQ(os.ended, 0);
   const auto outcome = command.poll(now + 5s);
@@ -95,15 +99,17 @@ TEST(PolledCommand, OneThatNeverEndsIsEndedAtItsLimitWithEverythingItStarted) {
   EXPECT_EQ(os.openHandles, 0);
 }
 
-TEST(PolledCommand, OneThatCannotStartLeavesNothingOpen) {
-  for (const bool pipeFails : {true, false}) {
+TEST(PolledCommand, OneThatCannotStartOrBeReadLeavesNothingOpenOrRunning) {
+  for (const int failing : {0, 1, 2}) {
     FakeProcess os;
-    os.pipeFails = pipeFails;
-    os.startFails = !pipeFails;
+    os.pipeFails = failing == 0;
+    os.startFails = failing == 1;
+    os.readingFails = failing == 2;
     PolledCommand command(os);
     EXPECT_FALSE(command.start("fastboot devices", {}, 5s));
     EXPECT_FALSE(command.running());
     EXPECT_EQ(os.openHandles, 0);
+    EXPECT_EQ(os.ended, failing == 2 ? 1 : 0);  // started but unreadable: ended, not left
   }
 }
 

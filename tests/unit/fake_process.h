@@ -1,10 +1,12 @@
 #pragma once
-// A scripted stand-in for the operating system: each read returns the next scripted step, and
-// every call is written to a journal so tests can check the order of what the runner did.
+// A scripted stand-in for the operating system: every wait of the pump hands the runner's reading
+// the next scripted step (as the reading's message would arrive), and every call is written to a
+// journal so tests can check the order of what the runner did.
 
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,8 +15,11 @@
 
 namespace quorlane::testing {
 
+// What a step of the script does: deliver bytes, wake the pump with nothing read, or break.
+enum class PipeState { data, empty, broken };
+
 struct ReadStep {
-  platform::PipeState state = platform::PipeState::data;
+  PipeState state = PipeState::data;
   std::string bytes;
   bool ok = true;
 };
@@ -22,8 +27,8 @@ struct ReadStep {
 // Scripted reads: text chunks, then the broken pipe.
 inline std::deque<ReadStep> chunks(std::initializer_list<std::string> texts) {
   std::deque<ReadStep> steps;
-  for (const auto& t : texts) steps.push_back({platform::PipeState::data, t, true});
-  steps.push_back({platform::PipeState::broken, "", false});
+  for (const auto& t : texts) steps.push_back({PipeState::data, t, true});
+  steps.push_back({PipeState::broken, "", false});
   return steps;
 }
 
@@ -37,11 +42,12 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
   std::optional<std::string> comSpec = std::string("C:\\windows\\system32\\cmd.exe");
   // Runs inside the pump: the place where other handlers of the window would run.
   std::function<void(int pumpCount)> onPump;
-  std::function<void(unsigned ms)> onSleep;
+  // Runs at the start of every wait, before onPump: time passing between the reads.
+  std::function<void()> onEachWait;
   int pumps = 0;
   int openHandles = 0;
   // Pipes, by the order of their creation from 0, on which nothing ever arrives: a command that
-  // never ends. Their looks leave `reads` alone.
+  // never ends. The script is never handed to their readings.
   std::set<int> silentPipes;
 
   std::optional<platform::Pipe> createPipe() override {
@@ -63,36 +69,54 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     const platform::Handle thread = allocate("thread");
     return platform::Started{process, thread, giveJob ? allocate("job") : 0};
   }
-  // An "empty" step stands for one look at the pipe that found nothing waiting.
-  platform::PipeState peek(platform::Handle readEnd) override {
-    journal.push_back("peek");
-    if (silentPipes.count(pipeOf_[readEnd]) > 0) return platform::PipeState::empty;
-    if (reads.empty()) return platform::PipeState::broken;
-    const auto state = reads.front().state;
-    if (state == platform::PipeState::empty) reads.pop_front();
-    return state;
-  }
-  std::optional<std::string> read(platform::Handle, std::size_t maxBytes) override {
-    journal.push_back("read");
+  std::unique_ptr<platform::OutputReading> startReading(platform::Handle readEnd,
+                                                        std::size_t maxBytes, unsigned pauseMs,
+                                                        platform::ReadDelivery deliver) override {
+    journal.push_back("start reading " + name(readEnd) + " every " + std::to_string(pauseMs) +
+                      " ms");
     maxRead = maxBytes;
-    if (reads.empty()) return std::nullopt;
-    ReadStep step = reads.front();
+    if (readingFails) return nullptr;
+    readings_[readEnd] = {++readingsStarted_, std::move(deliver), false};
+    return std::make_unique<Reading>(*this, readEnd);
+  }
+  // Hands the next scripted step to the newest running reading of a pipe that is not silent, as
+  // a loop that dispatches the reading's message does: an "empty" step stands for a wake-up with
+  // nothing read, and once the script is used up the pipe is broken. False when no such reading
+  // runs.
+  bool deliverNext() {
+    Delivery* newest = nullptr;
+    for (auto& [readEnd, delivery] : readings_) {
+      if (silentPipes.count(pipeOf_[readEnd]) > 0 || delivery.finished) continue;
+      if (newest == nullptr || delivery.order > newest->order) newest = &delivery;
+    }
+    if (newest == nullptr) return false;
+    const platform::ReadDelivery deliver = newest->deliver;
+    if (reads.empty()) reads.push_back({PipeState::broken, "", false});
+    const ReadStep step = reads.front();
     reads.pop_front();
-    if (!step.ok) return std::nullopt;
-    return step.bytes;
+    if (step.state == PipeState::empty) return true;
+    if (!step.ok || step.state == PipeState::broken) {
+      journal.push_back("read failed");
+      newest->finished = true;  // the failed read is a reading's last
+      deliver(std::nullopt);
+    } else {
+      journal.push_back("read");
+      deliver(step.bytes);
+    }
+    return true;
   }
   void close(platform::Handle h) override {
     journal.push_back("close " + name(h));
     --openHandles;
   }
-  void sleep(unsigned ms) override {
-    journal.push_back("sleep " + std::to_string(ms));
-    if (onSleep) onSleep(ms);
-  }
-  void pumpEvents() override {
-    journal.push_back("pump");
+  // Handlers run first (the place where other handlers of the window would run), then the
+  // reading's next step arrives.
+  void waitEvents() override {
+    journal.push_back("wait");
+    if (onEachWait) onEachWait();
     ++pumps;
     if (onPump) onPump(pumps);
+    deliverNext();
   }
   // A toy double-byte code page: bytes 0x81..0xFE open a two-byte character, shown as "<xxyy>".
   bool isLeadByte(unsigned char b) override { return b >= 0x81 && b <= 0xFE; }
@@ -117,6 +141,10 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     journal.push_back("exit code " + name(process) + " " + std::to_string(waitMs));
     return exitCodeResult;
   }
+  void setEndWithProgram(const platform::Started& command, bool end) override {
+    journal.push_back(std::string(end ? "end with program " : "outlive program ") +
+                      name(command.job));
+  }
   void endCommand(const platform::Started& command) override {
     journal.push_back("end " + name(command.process) + " " + name(command.job));
     ++ended;
@@ -128,8 +156,33 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
   int ended = 0;
   std::function<void()> onEnd;
   bool giveJob = true;  // whether started commands come with a job
+  bool readingFails = false;
 
  private:
+  class Reading final : public platform::OutputReading {
+   public:
+    Reading(FakeProcess& os, platform::Handle readEnd) : os_(os), readEnd_(readEnd) {}
+    ~Reading() override {
+      os_.journal.push_back("stop reading");
+      os_.readings_.erase(readEnd_);
+    }
+    Reading(const Reading&) = delete;
+    Reading& operator=(const Reading&) = delete;
+
+   private:
+    FakeProcess& os_;
+    platform::Handle readEnd_;
+  };
+
+  struct Delivery {
+    int order = 0;
+    platform::ReadDelivery deliver;
+    bool finished = false;
+  };
+  std::map<platform::Handle, Delivery> readings_;  // by read end
+  int readingsStarted_ = 0;
+  std::map<platform::Handle, int> pipeOf_;  // read end -> creation order of its pipe
+  int pipes_ = 0;
   platform::Handle allocate(const std::string& what) {
     names.push_back(what + std::to_string(names.size()));
     ++openHandles;
@@ -141,8 +194,6 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     return n.substr(0, n.find_first_of("0123456789"));
   }
   std::vector<std::string> names;
-  std::map<platform::Handle, int> pipeOf_;
-  int pipes_ = 0;
 };
 
 }  // namespace quorlane::testing

@@ -67,6 +67,7 @@ class FakeShell final : public window::Shell {
   std::vector<window::OpenFileRequest> dialogs;
   std::map<std::string, window::FileStart> images;
   std::vector<std::pair<std::string, std::size_t>> looks;
+  unsigned lookTimeoutMs = 0;
   std::vector<window::Answer> answers;  // the answers to Yes/No boxes, in order
   std::function<void()> onBox;          // runs while a box is shown
 
@@ -93,8 +94,10 @@ class FakeShell final : public window::Shell {
     return answer;
   }
   // Image files by the path the handlers open them with: their bytes, or how they fail.
-  window::FileStart readFileStart(std::string_view path, std::size_t maxBytes) override {
+  window::FileStart readFileStart(std::string_view path, std::size_t maxBytes,
+                                  unsigned timeoutMs) override {
     const std::string file(path);
+    lookTimeoutMs = timeoutMs;
     journal.push_back("look " + file);
     looks.push_back({file, maxBytes});
     const auto found = images.find(file);
@@ -113,13 +116,20 @@ class FakeShell final : public window::Shell {
   }
   // Paths the ANSI code page cannot represent, and the short form each has (empty: none).
   std::map<std::string, std::string> nonAnsiPaths;
-  std::optional<std::string> pathForAnsiProgram(std::string_view path) override {
+  // Paths too long for the client, and the short form each has (empty: none short enough).
+  std::map<std::string, std::string> longPaths;
+  window::ClientPath pathForAnsiProgram(std::string_view path) override {
+    using Problem = window::ClientPath::Problem;
     const std::string file(path);
     journal.push_back("path " + file);
-    const auto found = nonAnsiPaths.find(file);
-    if (found == nonAnsiPaths.end()) return file;
-    if (found->second.empty()) return std::nullopt;
-    return found->second;
+    for (const auto& [paths, problem] :
+         {std::pair{&nonAnsiPaths, Problem::characters}, std::pair{&longPaths, Problem::tooLong}}) {
+      const auto found = paths->find(file);
+      if (found == paths->end()) continue;
+      if (found->second.empty()) return {problem, ""};
+      return {Problem::none, found->second};
+    }
+    return {Problem::none, file};
   }
   window::Failure startProgram(std::string_view line, window::Show show) override {
     started.push_back(std::string(line) + (show == window::Show::minimized ? " @minimized" : ""));

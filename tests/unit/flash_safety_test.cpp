@@ -15,13 +15,13 @@
 namespace quorlane::window {
 namespace {
 
-using platform::PipeState;
 using testing::chunks;
 using testing::FakeControls;
 using testing::FakeFeedback;
 using testing::FakeProcess;
 using testing::FakeShell;
 using testing::FakeSkin;
+using testing::PipeState;
 using State = FileStart::State;
 
 constexpr const char* kWaiting = "< waiting for any device >\r\n";
@@ -36,7 +36,7 @@ class FlashSafetyTest : public ::testing::Test {
  protected:
   FlashSafetyTest() : form(controls, shell, skin, os, os) {
     form.setClock([this] { return now; });
-    os.onSleep = [this](unsigned) { now += std::chrono::seconds(1); };
+    os.onEachWait = [this] { now += std::chrono::seconds(1); };
     form.setFeedback(&feedback);
   }
 
@@ -104,9 +104,11 @@ TEST_F(FlashSafetyTest, AnImageThatCannotBeFlashedIsNamedAndNothingRuns) {
       {"missing", {State::missing, "", ""}, {"找不到要刷入的镜像文件", path}},
       {"empty", {State::file, "", ""}, {"空的", path}},
       {"folder", {State::folder, "", ""}, {"文件夹", path}},
-      {"unreadable",
-       {State::unreadable, "", "另一个程序正在使用此文件，进程无法访问。"},
-       {"无法读取", path, "另一个程序正在使用此文件，进程无法访问。"}},
+      {"unreadable", {State::unreadable, "", "拒绝访问。"}, {"无法读取", path, "拒绝访问。"}},
+      {"not a file on a disk", {State::device, "", ""}, {"不是镜像文件", path}},
+      {"locked", {State::locked, "", ""}, {"占用", path}},
+      {"on a removed drive", {State::noDrive, "", ""}, {"驱动器不存在", "拔出", path}},
+      {"first read blocks", {State::timedOut, "", ""}, {"超时", path}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -187,6 +189,81 @@ TEST_F(FlashSafetyTest, ThePathIsLookedAtAsTheToolWouldOpenItAndThePrefixIsNot) 
   ASSERT_EQ(shell.boxes.size(), 1u);
   EXPECT_TRUE(contains(shell.boxes[0].prompt, "还没有选择"));
   EXPECT_EQ(os.commandLines.size(), 1u);
+}
+
+// A pasted path is cleaned the way the system opens it, and a device's name is never looked at:
+// it is answered as not an image file, with the time-out for the look passed on.
+TEST_F(FlashSafetyTest, PastedPathsAreCleanedAndDevicesAreNeverOpened) {
+  struct Case {
+    std::string typed;
+    std::string opened;  // empty: a device, never opened
+  };
+  const std::vector<Case> cases = {
+      {"  \"C:\\img\\a b.img\" \r\n", "C:\\img\\a b.img"},
+      {"\" C:\\img\\a b.img \"", "C:\\img\\a b.img"},
+      {"C:\\img\\a b.img. . ", "C:\\img\\a b.img"},
+      {"C:/img/a b.img", "C:\\img\\a b.img"},
+      {"D:\\img\\..", "D:\\img\\.."},                        // a folder's dots are its name
+      {"\\\\?\\C:\\img\\x.img.", "\\\\?\\C:\\img\\x.img."},  // the literal form is left alone
+      {"\\\\?\\C:\\img\\x.img", "\\\\?\\C:\\img\\x.img"},
+      {"\\\\.\\D:\\x.img", "\\\\.\\D:\\x.img"},
+      {"CON", ""},
+      {"nul", ""},
+      {"COM1", ""},
+      {"lpt9.img", ""},
+      {"C:\\img\\aux .img", ""},
+      {"C:\\img\\CON:", ""},
+      {"COM\xC2\xB9", ""},
+      {"CONOUT$", ""},
+      {"\\\\.\\PhysicalDrive0", ""},
+      {"//./PhysicalDrive0", ""},
+      {"\\\\.\\pipe\\x", ""},
+      {"\\\\?\\GLOBALROOT\\Device\\Null", ""},
+      {"C:\\img\\console.img", "C:\\img\\console.img"},
+      {"C:\\img\\COM10.img", "C:\\img\\COM10.img"},
+      {"C:\\nul\\x.img", "C:\\nul\\x.img"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    FakeShell sh;
+    FakeProcess p;
+    FakeControls ctl;
+    FakeSkin sk;
+    Form1 f(ctl, sh, sk, p, p);
+    ctl.texts[ControlId::Combo1] = c.typed;
+    ctl.states[ControlId::Command1] = true;
+    if (!c.opened.empty()) sh.addImage(c.opened);
+    f.click(ControlId::Command1);
+    if (c.opened.empty()) {
+      EXPECT_TRUE(sh.looks.empty());
+      ASSERT_EQ(sh.boxes.size(), 1u);
+      EXPECT_TRUE(contains(sh.boxes[0].prompt, "不是镜像文件")) << sh.boxes[0].prompt;
+      EXPECT_TRUE(p.commandLines.empty());
+    } else {
+      ASSERT_EQ(sh.looks.size(), 1u);
+      EXPECT_EQ(sh.looks[0].first, c.opened);
+      EXPECT_EQ(sh.lookTimeoutMs, 2000u);
+      EXPECT_TRUE(sh.boxes.empty());
+      EXPECT_EQ(p.commandLines.size(), 1u);
+    }
+  }
+}
+
+// A path too long for the client is handed on in its short form; without one short enough the
+// user is told why, and nothing starts.
+TEST_F(FlashSafetyTest, APathTooLongForTheClientIsShortenedOrExplained) {
+  const std::string longPath = "C:\\" + std::string(270, 'a') + ".img";
+  shell.addImage(longPath);
+  shell.longPaths[longPath] = "C:\\AAAAAA~1.IMG";
+  start(longPath);
+  ASSERT_EQ(os.commandLines.size(), 1u);
+  EXPECT_TRUE(contains(os.commandLines[0], "recovery C:\\AAAAAA~1.IMG\""));
+  shell.longPaths[longPath] = "";
+  start(longPath);
+  EXPECT_EQ(os.commandLines.size(), 1u);
+  ASSERT_EQ(shell.boxes.size(), 1u);
+  EXPECT_TRUE(contains(shell.boxes[0].prompt, "路径太长")) << shell.boxes[0].prompt;
+  EXPECT_TRUE(contains(shell.boxes[0].prompt, longPath));
 }
 
 TEST_F(FlashSafetyTest, ABuiltInImageThatFailsSaysWhereToPutItAndLeavesTheBoxAsItWas) {
@@ -341,6 +418,13 @@ TEST_F(FlashSafetyTest, TheHintShowsWhileTheCommandWaitsAndGoesWhenTheOutputMove
   EXPECT_TRUE(contains(feedback.hints[0], "退出"));
   EXPECT_EQ(feedback.hints[1], "");
   EXPECT_EQ(boxDuringHint, "devices\r\n< waiting for any device >\r\n\r\n");
+  // Its processes end with the program exactly while the hint is up: killed from outside, the
+  // program takes a wait with it, never a command that sends.
+  std::vector<std::string> jobSettings;
+  for (const auto& entry : os.journal) {
+    if (contains(entry, "program")) jobSettings.push_back(entry);
+  }
+  EXPECT_EQ(jobSettings, (std::vector<std::string>{"end with program job", "outlive program job"}));
 
   // A command that ends while it waits takes its hint with it.
   os.onPump = nullptr;
@@ -385,6 +469,14 @@ TEST_F(FlashSafetyTest, TheTaskbarShowsProgressWhileACommandRunsAndAnErrorWhenIt
   start("x.img");
   EXPECT_EQ(feedback.progress.back(), Progress::none);
   EXPECT_EQ(feedback.progress[feedback.progress.size() - 2], Progress::running);
+
+  // A client that crashed in the middle (an access violation's code, 0xC0000005, negative as a
+  // 32-bit code) failed too, and what it printed before stays in the box.
+  os.exitCodeResult = -1073741819L;
+  os.reads = chunks({"Sending 'recovery' (4 KB)   OKAY\r\n", "Writing 'recovery'"});
+  start("x.img");
+  EXPECT_EQ(feedback.progress.back(), Progress::failed);
+  EXPECT_TRUE(contains(controls.texts[ControlId::CMDTeXT], "OKAY\r\n\r\nWriting 'recovery'"));
 
   // A code that could not be read claims no failure.
   os.exitCodeResult = std::nullopt;

@@ -27,7 +27,7 @@ class FormTest : public ::testing::Test {
     // A second passes in each of the runner's pauses, so every piece of live output is due at
     // once unless a test makes appends slow.
     form.setClock([this] { return now; });
-    os.onSleep = [this](unsigned) { now += std::chrono::seconds(1); };
+    os.onEachWait = [this] { now += std::chrono::seconds(1); };
     // Every image these tests flash is a boot image, so its check lets it through unasked.
     for (const char* image :
          {"a.img", "b.img", "x.img", "C:\\img\\r.img", "RE\\recovery1.img", "RE\\recovery2.img",
@@ -450,12 +450,16 @@ const std::string kTwoPhones = "AAA\tfastboot\r\nBBB\t fastboot\r\n";
 
 class DeviceListTest : public FormTest {
  protected:
-  // The timer ticking every 100 ms for that long.
+  // The timer ticking every 100 ms for that long, with what a running query has written by then
+  // arriving between two ticks.
   void tickFor(std::chrono::milliseconds span) {
-    for (const auto end = now + span; now < end; now += std::chrono::milliseconds(100)) {
+    const auto tick = [this] {
+      while (!os.reads.empty() && os.deliverNext()) {
+      }
       form.Timer1_Timer();
-    }
-    form.Timer1_Timer();
+    };
+    for (const auto end = now + span; now < end; now += std::chrono::milliseconds(100)) tick();
+    tick();
   }
   // Scripted reads of one command after those of another.
   static std::deque<testing::ReadStep> then(std::deque<testing::ReadStep> first,

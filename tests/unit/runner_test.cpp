@@ -10,9 +10,9 @@
 namespace quorlane {
 namespace {
 
-using platform::PipeState;
 using testing::chunks;
 using testing::FakeProcess;
+using testing::PipeState;
 
 struct Events {
   std::vector<std::pair<std::string, std::int32_t>> errors;
@@ -161,10 +161,12 @@ TEST_F(RunnerTest, ExitCodeIsReadAfterThePipeBrokeAndKnownInTheCompletionEvent) 
   }
   // The output is what it always was; the code is an extra.
   EXPECT_EQ(events.finished.back(), "fastboot: error: Command failed\r\n\r\n\r\n");
-  // Not before the last read failed, and never waited for in any other way.
+  // Not before the last read failed and the reading stopped, and never waited for in any other
+  // way.
   const auto at = std::find(os.journal.begin(), os.journal.end(), "exit code process 200");
   ASSERT_NE(at, os.journal.end());
-  EXPECT_EQ(*(at - 1), "read");
+  EXPECT_EQ(*(at - 1), "stop reading");
+  EXPECT_EQ(*(at - 2), "read failed");
   EXPECT_EQ(count("exit code process 200"), 3u);
 
   // A command that could not be started has no code, not the one of the command before.
@@ -222,14 +224,12 @@ TEST_F(RunnerTest, StepsRunInOrderAndHandlesAreClosedProcessThreadReadEnd) {
                                              "env ComSpec",
                                              "start write",
                                              "close write",  // the child holds the write end
-                                             "sleep 10",
-                                             "pump",
-                                             "peek",
+                                             "start reading read every 10 ms",
+                                             "wait",
                                              "read",  // first read: A
-                                             "sleep 10",
-                                             "pump",
-                                             "peek",
-                                             "read",                   // broken pipe
+                                             "wait",
+                                             "read failed",   // broken pipe
+                                             "stop reading",  // before any handle is closed
                                              "exit code process 200",  // read after the pipe broke
                                              "close process",
                                              "close thread",
@@ -240,7 +240,7 @@ TEST_F(RunnerTest, StepsRunInOrderAndHandlesAreClosedProcessThreadReadEnd) {
   EXPECT_EQ(os.maxRead, 32767u);
 }
 
-TEST_F(RunnerTest, SilentCommandKeepsPumpingWithoutReading) {
+TEST_F(RunnerTest, SilentCommandKeepsServicingTheWindowUntilItEnds) {
   os.reads = {{PipeState::empty, "", true},
               {PipeState::empty, "", true},
               {PipeState::empty, "", true},
@@ -248,14 +248,69 @@ TEST_F(RunnerTest, SilentCommandKeepsPumpingWithoutReading) {
               {PipeState::broken, "", false}};
   int pumpsWhileSilent = 0;
   os.onPump = [&](int) {
-    if (events.finished.empty()) ++pumpsWhileSilent;
+    if (events.chunks.empty()) ++pumpsWhileSilent;
   };
   cmd.执行命令("fastboot devices");
-  EXPECT_EQ(count("read"), 2u);  // only when something was waiting, and the final one
-  EXPECT_EQ(count("sleep 10"), count("pump"));
-  EXPECT_EQ(pumpsWhileSilent, 5);
+  EXPECT_EQ(pumpsWhileSilent, 4);
   ASSERT_EQ(events.finished.size(), 1u);
   EXPECT_EQ(events.finished[0], "late\r\n\r\n");
+}
+
+// A message box or a dialog opened by a handler during a command runs its own loop, which
+// delivers the reads: the output goes on arriving, and the command ends with its completion
+// event only when 执行命令's own loop sees it again, with everything collected in order.
+TEST_F(RunnerTest, ReadsDeliveredByAModalLoopInsideAHandlerAreCollectedInOrder) {
+  os.reads = chunks({"A", "\xb0",
+                     "\xa1"
+                     "B",
+                     "C"});
+  std::vector<std::string> chunksInModal;
+  os.onPump = [&](int n) {
+    if (n != 2) return;
+    // The modal loop: it runs until the command has ended, dispatching every read.
+    while (!os.reads.empty()) os.deliverNext();
+    chunksInModal = events.chunks;
+    EXPECT_TRUE(events.finished.empty());
+    EXPECT_TRUE(cmd.busy());
+  };
+  cmd.执行命令("fastboot flash recovery x.img");
+  EXPECT_EQ(chunksInModal, (std::vector<std::string>{"A", "", "<b0a1>B", "C"}));
+  ASSERT_EQ(events.finished.size(), 1u);
+  EXPECT_EQ(events.finished[0], "A\r\n\r\n<b0a1>B\r\nC\r\n\r\n");
+  EXPECT_EQ(os.openHandles, 0);
+  EXPECT_FALSE(cmd.busy());
+}
+
+TEST_F(RunnerTest, AReadingThatCannotStartEndsTheCommandAndReportsTheFailure) {
+  os.readingFails = true;
+  cmd.执行命令("fastboot devices");
+  EXPECT_EQ(count("end process job"), 1u);
+  ASSERT_EQ(events.errors.size(), 1u);
+  EXPECT_EQ(events.errors[0], std::make_pair(std::string("错误"), 16));
+  EXPECT_TRUE(events.finished.empty());
+  EXPECT_EQ(os.openHandles, 0);
+  EXPECT_FALSE(cmd.busy());
+}
+
+// Whether a command ends with the program is set on its job only when it changes, only while
+// it runs, and every command starts without.
+TEST_F(RunnerTest, EndingWithTheProgramIsSetOnTheRunningCommandsJobWhenItChanges) {
+  cmd.endWithProgram(true);  // nothing runs
+  os.reads = chunks({"a", "b", "c", "d"});
+  os.onPump = [&](int n) {
+    const bool wanted[] = {false, true, true, false, true};
+    if (n <= 5) cmd.endWithProgram(wanted[n - 1]);
+  };
+  cmd.执行命令("fastboot flash recovery x.img");
+  os.onPump = nullptr;
+  os.reads = chunks({});
+  cmd.执行命令("fastboot devices");
+  std::vector<std::string> settings;
+  for (const auto& entry : os.journal) {
+    if (entry.find("program") != std::string::npos) settings.push_back(entry);
+  }
+  EXPECT_EQ(settings, (std::vector<std::string>{"end with program job", "outlive program job",
+                                                "end with program job"}));
 }
 
 TEST_F(RunnerTest, FinishedHandlerMayStartTheNextCommandOnTheSameRunner) {

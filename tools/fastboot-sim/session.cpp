@@ -101,6 +101,7 @@ class Session {
 
     print(Stream::err, padStatus("Writing '" + partition + "'"));
     host_.sleep(settings_.writeMs);
+    if (settings_.fail == Failure::crash) return kExitCrashed;  // no word, as a crash says none
     if (settings_.fail == Failure::remote || !validPartition(partition)) {
       line("FAILED (remote: 'Partition not found')");
       return error("Command failed");

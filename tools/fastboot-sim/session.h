@@ -42,6 +42,8 @@ class Host {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitSimulatorError = 2;
+// STATUS_ACCESS_VIOLATION (0xC0000005), the exit code of a client that crashed.
+constexpr int kExitCrashed = static_cast<int>(0xC0000005U - 0x100000000LL);
 
 // Runs the command `args` (without the program name) and returns the exit code.
 int runSession(const std::vector<std::string>& args, const Settings& settings, Host& host);

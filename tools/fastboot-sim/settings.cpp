@@ -124,8 +124,10 @@ std::string apply(Settings& settings, const std::string& key, std::string_view v
       settings.fail = Failure::none;
     } else if (mode == "remote") {
       settings.fail = Failure::remote;
+    } else if (mode == "crash") {
+      settings.fail = Failure::crash;
     } else {
-      return "'fail' is none or remote";
+      return "'fail' is none, remote or crash";
     }
     return {};
   }

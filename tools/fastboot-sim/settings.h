@@ -14,6 +14,7 @@ namespace quorlane::fastboot_sim {
 enum class Failure {
   none,    // the phone accepts every flash
   remote,  // the phone refuses the write: FAILED (remote: 'Partition not found')
+  crash,   // the client dies in the middle of the write with an access violation's exit code
 };
 
 struct Settings {

@@ -2,8 +2,12 @@
 
 #include <tlhelp32.h>
 
+#include <atomic>
+#include <deque>
+#include <utility>
 #include <vector>
 
+#include "platform/win32/failure_barrier.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/text.h"
 
@@ -21,21 +25,15 @@ platform::Handle fromHandle(HANDLE h) {
 }  // namespace
 
 std::optional<platform::Pipe> Win32Process::createPipe() {
-  SECURITY_ATTRIBUTES attributes{};
-  attributes.nLength = sizeof(attributes);
-  attributes.lpSecurityDescriptor = nullptr;
-  attributes.bInheritHandle = TRUE;
   HANDLE r = nullptr;
   HANDLE w = nullptr;
-  if (!CreatePipe(&r, &w, &attributes, 0)) return std::nullopt;
-  // Only the write end is meant for the child; an inherited read end would keep the child's own
-  // output pipe open.
-  if (!SetHandleInformation(r, HANDLE_FLAG_INHERIT, 0)) {
-    CloseHandle(r);
-    CloseHandle(w);
-    return std::nullopt;
-  }
-  return platform::Pipe{fromHandle(r), fromHandle(w)};
+  if (!CreatePipe(&r, &w, nullptr, 0)) return std::nullopt;
+  UniqueHandle readEnd(r);
+  UniqueHandle writeEnd(w);
+  // Only the write end is meant for the child, and it alone becomes inheritable; an inherited
+  // read end would keep the child's own output pipe open.
+  if (!SetHandleInformation(w, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) return std::nullopt;
+  return platform::Pipe{fromHandle(readEnd.release()), fromHandle(writeEnd.release())};
 }
 
 std::optional<std::string> Win32Process::environment(std::string_view name) {
@@ -49,19 +47,55 @@ std::optional<std::string> Win32Process::environment(std::string_view name) {
   return narrow(value);
 }
 
+namespace {
+
+// The handles a started process may inherit: the one given, and nothing else the program holds.
+class InheritOnly {
+ public:
+  explicit InheritOnly(HANDLE handle) : handle_(handle) {
+    SIZE_T size = 0;
+    InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    storage_.resize(size);
+    auto* list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+    if (size == 0 || !InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+    list_ = list;
+    if (!UpdateProcThreadAttribute(list_, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &handle_,
+                                   sizeof(handle_), nullptr, nullptr)) {
+      DeleteProcThreadAttributeList(list_);
+      list_ = nullptr;
+    }
+  }
+  ~InheritOnly() {
+    if (list_ != nullptr) DeleteProcThreadAttributeList(list_);
+  }
+  InheritOnly(const InheritOnly&) = delete;
+  InheritOnly& operator=(const InheritOnly&) = delete;
+  // Nothing where the system cannot restrict what is inherited.
+  LPPROC_THREAD_ATTRIBUTE_LIST list() const { return list_; }
+
+ private:
+  HANDLE handle_;
+  std::vector<unsigned char> storage_;
+  LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
+}  // namespace
+
 std::optional<platform::Started> Win32Process::start(std::string_view commandLine,
                                                      platform::Handle output) {
-  SECURITY_ATTRIBUTES attributes{};
-  attributes.nLength = sizeof(attributes);
-  attributes.bInheritHandle = TRUE;
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
+  STARTUPINFOEXW startupEx{};
+  STARTUPINFOW& startup = startupEx.StartupInfo;
   startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   startup.hStdInput = nullptr;
   startup.hStdOutput = toHandle(output);
   startup.hStdError = toHandle(output);
+  // The interpreter inherits the pipe's write end and nothing else, also should some other
+  // handle of the program be inheritable; its own process and thread handles are not.
+  const InheritOnly inherit(toHandle(output));
+  startupEx.lpAttributeList = inherit.list();
+  const DWORD extended = inherit.list() != nullptr ? EXTENDED_STARTUPINFO_PRESENT : 0;
+  startup.cb = extended != 0 ? sizeof(startupEx) : sizeof(startup);
 
   // CreateProcessW may write into the command line, so each start gets a buffer of its own.
   const std::wstring wide = widen(commandLine);
@@ -78,9 +112,9 @@ std::optional<platform::Started> Win32Process::start(std::string_view commandLin
   for (const DWORD breakaway : attempts) {
     if (!job) break;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, freshLine(), &attributes, &attributes, TRUE,
-                        NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | breakaway, nullptr, nullptr,
-                        &startup, &info)) {
+    if (!CreateProcessW(nullptr, freshLine(), nullptr, nullptr, TRUE,
+                        NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED | breakaway | extended, nullptr,
+                        nullptr, &startup, &info)) {
       if (breakaway == 0) return std::nullopt;  // it cannot start at all
       break;                                    // breaking away is not allowed
     }
@@ -97,8 +131,8 @@ std::optional<platform::Started> Win32Process::start(std::string_view commandLin
   }
 
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, freshLine(), &attributes, &attributes, TRUE, NORMAL_PRIORITY_CLASS,
-                      nullptr, nullptr, &startup, &info)) {
+  if (!CreateProcessW(nullptr, freshLine(), nullptr, nullptr, TRUE,
+                      NORMAL_PRIORITY_CLASS | extended, nullptr, nullptr, &startup, &info)) {
     return std::nullopt;
   }
   lastPlacement_ = JobPlacement::none;
@@ -118,6 +152,16 @@ void Win32Process::endCommand(const platform::Started& command) {
   } else if (command.process != 0) {
     endProcessTree(toHandle(command.process));
   }
+}
+
+void Win32Process::setEndWithProgram(const platform::Started& command, bool end) {
+  // Without a job there is nothing that could end the processes once this program has gone.
+  if (command.job == 0) return;
+  // No other limit is ever set on a command's job.
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = end ? JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE : 0;
+  SetInformationJobObject(toHandle(command.job), JobObjectExtendedLimitInformation, &limits,
+                          sizeof(limits));
 }
 
 namespace {
@@ -171,30 +215,162 @@ void endProcessTree(HANDLE root) {
   for (const auto& child : descendants) TerminateProcess(child.get(), 1);
 }
 
-platform::PipeState Win32Process::peek(platform::Handle readEnd) {
-  DWORD available = 0;
-  if (!PeekNamedPipe(toHandle(readEnd), nullptr, 0, nullptr, &available, nullptr)) {
-    return platform::PipeState::broken;
-  }
-  return available > 0 ? platform::PipeState::data : platform::PipeState::empty;
-}
+namespace {
 
-std::optional<std::string> Win32Process::read(platform::Handle readEnd, std::size_t maxBytes) {
-  std::string bytes(maxBytes, '\0');
-  DWORD got = 0;
-  if (!ReadFile(toHandle(readEnd), bytes.data(), static_cast<DWORD>(maxBytes), &got, nullptr)) {
-    return std::nullopt;
+constexpr UINT kReadsWaiting = WM_APP + 1;
+constexpr const wchar_t* kReaderClass = L"QuorlanePipeReading";
+
+// A critical section with one owner, entered for the life of a Locked.
+class CriticalSection {
+ public:
+  CriticalSection() { InitializeCriticalSection(&section_); }
+  ~CriticalSection() { DeleteCriticalSection(&section_); }
+  CriticalSection(const CriticalSection&) = delete;
+  CriticalSection& operator=(const CriticalSection&) = delete;
+  void enter() { EnterCriticalSection(&section_); }
+  void leave() { LeaveCriticalSection(&section_); }
+
+ private:
+  CRITICAL_SECTION section_;
+};
+
+class Locked {
+ public:
+  explicit Locked(CriticalSection& section) : section_(section) { section_.enter(); }
+  ~Locked() { section_.leave(); }
+  Locked(const Locked&) = delete;
+  Locked& operator=(const Locked&) = delete;
+
+ private:
+  CriticalSection& section_;
+};
+
+// Reads a pipe on a thread of its own. Each read is queued, and a message to a message-only
+// window of the thread that started the reading hands the queue over to that thread: any loop
+// that dispatches that thread's messages (the program's own, a message box's, a dialog's)
+// delivers it. One message stands for everything queued until it is handled.
+class PipeReading final : public platform::OutputReading {
+ public:
+  PipeReading(HANDLE readEnd, std::size_t maxBytes, unsigned pauseMs,
+              platform::ReadDelivery deliver)
+      : readEnd_(readEnd), maxBytes_(maxBytes), pauseMs_(pauseMs), deliver_(std::move(deliver)) {}
+  ~PipeReading() override {
+    stop_ = true;
+    // The thread never blocks: it reads only what is waiting, and looks at stop_ after each pause.
+    if (thread_) WaitForSingleObject(thread_.get(), INFINITE);
   }
-  bytes.resize(got);
-  return bytes;
+  PipeReading(const PipeReading&) = delete;
+  PipeReading& operator=(const PipeReading&) = delete;
+
+  bool start() {
+    static const bool registered = [] {
+      WNDCLASSW windowClass{};
+      windowClass.lpfnWndProc = procedure;
+      windowClass.hInstance = GetModuleHandleW(nullptr);
+      windowClass.lpszClassName = kReaderClass;
+      return RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    if (!registered) return false;
+    window_.reset(CreateWindowExW(0, kReaderClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr));
+    if (!window_) return false;
+    SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    thread_.reset(CreateThread(nullptr, 0, threadMain, this, 0, nullptr));
+    return thread_ != nullptr;
+  }
+
+ private:
+  static DWORD WINAPI threadMain(LPVOID self) {
+    static_cast<PipeReading*>(self)->readUntilBroken();
+    return 0;
+  }
+
+  void readUntilBroken() {
+    std::string buffer(maxBytes_, '\0');
+    for (;;) {
+      Sleep(pauseMs_);
+      if (stop_) return;
+      DWORD available = 0;
+      const bool broken = !PeekNamedPipe(readEnd_, nullptr, 0, nullptr, &available, nullptr);
+      if (!broken && available == 0) continue;
+      DWORD got = 0;
+      if (!ReadFile(readEnd_, buffer.data(), static_cast<DWORD>(maxBytes_), &got, nullptr)) {
+        queue(std::nullopt);
+        return;
+      }
+      // Exactly the bytes read: a queued read holds no more memory than its bytes.
+      queue(std::string(buffer.data(), got));
+    }
+  }
+
+  void queue(std::optional<std::string> read) {
+    const bool last = !read;
+    bool post = false;
+    {
+      Locked locked(section_);
+      reads_.push_back(std::move(read));
+      post = !posted_;
+      posted_ = true;
+    }
+    if (!post) return;
+    // The message must arrive, the last one above all: the runner waits for it.
+    while (!PostMessageW(window_.get(), kReadsWaiting, 0, 0) && last && !stop_) Sleep(pauseMs_);
+  }
+
+  void deliverQueued() {
+    for (;;) {
+      std::optional<std::string> read;
+      {
+        Locked locked(section_);
+        if (reads_.empty()) {
+          posted_ = false;
+          return;
+        }
+        read = std::move(reads_.front());
+        reads_.pop_front();
+      }
+      deliver_(std::move(read));
+    }
+  }
+
+  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<PipeReading*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message != kReadsWaiting || self == nullptr) {
+      return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return guarded(
+        [self] {
+          self->deliverQueued();
+          return LRESULT{0};
+        },
+        [] { return LRESULT{0}; });
+  }
+
+  HANDLE readEnd_;
+  std::size_t maxBytes_;
+  unsigned pauseMs_;
+  platform::ReadDelivery deliver_;
+  std::atomic<bool> stop_{false};
+  CriticalSection section_;
+  std::deque<std::optional<std::string>> reads_;  // under section_
+  bool posted_ = false;                           // under section_
+  UniqueWindow window_;
+  UniqueHandle thread_;
+};
+
+}  // namespace
+
+std::unique_ptr<platform::OutputReading> Win32Process::startReading(
+    platform::Handle readEnd, std::size_t maxBytes, unsigned pauseMs,
+    platform::ReadDelivery deliver) {
+  auto reading =
+      std::make_unique<PipeReading>(toHandle(readEnd), maxBytes, pauseMs, std::move(deliver));
+  if (!reading->start()) return nullptr;
+  return reading;
 }
 
 void Win32Process::close(platform::Handle handle) {
   CloseHandle(toHandle(handle));
-}
-
-void Win32Process::sleep(unsigned milliseconds) {
-  Sleep(milliseconds);
 }
 
 bool Win32Process::isLeadByte(unsigned char byte) {
@@ -205,11 +381,18 @@ std::string Win32Process::fromAnsi(std::string_view bytes) {
   return fromCodePage(CP_ACP, bytes);
 }
 
+void Win32Pump::waitEvents() {
+  MsgWaitForMultipleObjectsEx(0, nullptr, kWaitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  pumpEvents();
+}
+
 void Win32Pump::pumpEvents() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(message.wParam));
+      // The quit waits for the main loop; meanwhile it would wake every wait at once.
+      Sleep(kQuitPauseMs);
       return;
     }
     if (dialog_ != nullptr && IsDialogMessageW(dialog_, &message)) continue;

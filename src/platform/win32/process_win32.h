@@ -1,6 +1,7 @@
 #pragma once
-// The command runner's platform on Windows: anonymous pipes, CreateProcessW, PeekNamedPipe,
-// the ANSI code page; and the message pump that services the window between reads.
+// The command runner's platform on Windows: anonymous pipes, CreateProcessW, a thread that reads
+// the pipe and hands each read to the window's thread through a message-only window, the ANSI
+// code page; and the message pump that services the window while a command runs.
 //
 // Each command runs in a job object of its own, so that it can be ended together with everything
 // it started. Where the system refuses a job (Windows 7 allows a process one job only, so a
@@ -29,12 +30,13 @@ class Win32Process final : public platform::Process {
   std::optional<std::string> environment(std::string_view name) override;
   std::optional<platform::Started> start(std::string_view commandLine,
                                          platform::Handle output) override;
-  platform::PipeState peek(platform::Handle readEnd) override;
-  std::optional<std::string> read(platform::Handle readEnd, std::size_t maxBytes) override;
+  std::unique_ptr<platform::OutputReading> startReading(platform::Handle readEnd,
+                                                        std::size_t maxBytes, unsigned pauseMs,
+                                                        platform::ReadDelivery deliver) override;
   void close(platform::Handle handle) override;
-  void sleep(unsigned milliseconds) override;
   std::optional<long> exitCode(platform::Handle process, unsigned waitMs) override;
   void endCommand(const platform::Started& command) override;
+  void setEndWithProgram(const platform::Started& command, bool end) override;
   bool isLeadByte(unsigned char byte) override;
   std::string fromAnsi(std::string_view bytes) override;
 
@@ -46,13 +48,18 @@ class Win32Process final : public platform::Process {
 // what ending a command comes to without a job. The descendants' own children go too.
 void endProcessTree(HANDLE root);
 
-// Dispatches every waiting message of this thread. Keyboard messages for `dialog` (when set) go
-// through IsDialogMessage first, so Tab and access keys work during a command as they do in the
-// main loop. A WM_QUIT seen here is posted again for the main loop.
+// Waits for a message of this thread (at most kWaitMs), then dispatches every waiting message.
+// Keyboard messages for `dialog` (when set) go through IsDialogMessage first, so Tab and access
+// keys work during a command as they do in the main loop. A WM_QUIT seen here is posted again
+// for the main loop.
 class Win32Pump final : public platform::EventPump {
  public:
+  static constexpr DWORD kWaitMs = 100;
+  static constexpr DWORD kQuitPauseMs = 10;
   void setDialog(HWND dialog) { dialog_ = dialog; }
-  void pumpEvents() override;
+  void waitEvents() override;
+  // Dispatches what is waiting without waiting for anything.
+  void pumpEvents();
 
  private:
   HWND dialog_ = nullptr;

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "platform/win32/handles.h"
@@ -75,10 +77,70 @@ std::wstring shortPathOf(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<std::string> Win32Shell::pathForAnsiProgram(std::string_view path) {
-  const auto usable = pathForCodePage(GetACP(), widen(path), shortPathOf);
-  if (!usable) return std::nullopt;
-  return narrow(*usable);
+namespace {
+
+// The file's full path, as a program that is handed `path` opens it: relative paths from the
+// current directory. Empty when it cannot be formed.
+std::wstring fullPathOf(const std::wstring& path) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return {};
+  std::wstring full(needed, L'\0');
+  const DWORD got = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  if (got == 0 || got >= needed) return {};
+  full.resize(got);
+  return full;
+}
+
+bool onDrive(const std::wstring& full) {
+  return full.size() >= 3 && full[1] == L':' && full[2] == L'\\';
+}
+
+// The path the program itself opens `path` by: a full path too long for the system's plain
+// paths goes in the literal form (\\?\), which has no such limit.
+std::wstring openablePath(const std::wstring& path) {
+  const std::wstring full = fullPathOf(path);
+  if (full.size() < MAX_PATH || !onDrive(full)) return path;
+  return L"\\\\?\\" + full;
+}
+
+// The short path of a file whose path may be too long for the plain form; the answer is in the
+// plain form again.
+std::wstring shortPathOfAny(const std::wstring& path) {
+  const std::wstring openable = openablePath(path);
+  if (openable == path) return shortPathOf(path);
+  std::wstring shortForm = shortPathOf(openable);
+  if (shortForm.rfind(L"\\\\?\\", 0) == 0) shortForm.erase(0, 4);
+  return shortForm;
+}
+
+}  // namespace
+
+window::ClientPath Win32Shell::pathForAnsiProgram(std::string_view path) {
+  using Problem = window::ClientPath::Problem;
+  window::ClientPath result;
+  const std::wstring wide = widen(path);
+  const auto usable = pathForCodePage(GetACP(), wide, shortPathOfAny);
+  if (!usable) {
+    result.problem = Problem::characters;
+    return result;
+  }
+  // The client opens files with the C runtime and no long-path support: what it is handed must
+  // stay below MAX_PATH once made full. (Wine opens longer paths, Windows does not.)
+  const auto fits = [](const std::wstring& p) {
+    const std::wstring full = fullPathOf(p);
+    return !full.empty() && full.size() < MAX_PATH;
+  };
+  if (fits(*usable)) {
+    result.path = narrow(*usable);
+    return result;
+  }
+  const std::wstring shortForm = shortPathOfAny(wide);
+  if (!shortForm.empty() && representable(GetACP(), shortForm) && fits(shortForm)) {
+    result.path = narrow(shortForm);
+    return result;
+  }
+  result.problem = Problem::tooLong;
+  return result;
 }
 
 std::wstring dialogFilter(std::string_view filter) {
@@ -167,42 +229,73 @@ window::Answer Win32Shell::messageBox(std::string_view prompt, window::MessageSt
       MessageBoxW(owner(), widen(prompt).c_str(), widen(title).c_str(), messageBoxFlags(style)));
 }
 
-window::FileStart Win32Shell::readFileStart(std::string_view path, std::size_t maxBytes) {
-  using State = window::FileStart::State;
+namespace {
+
+using State = window::FileStart::State;
+
+bool driveIsMissing(const std::wstring& path) {
+  const std::wstring full = fullPathOf(path);
+  if (!onDrive(full)) return false;
+  const std::wstring root = full.substr(0, 3);
+  return GetDriveTypeW(root.c_str()) == DRIVE_NO_ROOT_DIR;
+}
+
+window::FileStart failed(DWORD error, const std::wstring& path) {
   window::FileStart found;
-  const std::wstring wide = widen(path);
-  const DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    const DWORD error = GetLastError();
-    switch (error) {
-      case ERROR_FILE_NOT_FOUND:
-      case ERROR_PATH_NOT_FOUND:
-      case ERROR_INVALID_NAME:
-      case ERROR_BAD_PATHNAME:
-      case ERROR_INVALID_DRIVE:
-      case ERROR_BAD_NETPATH:
-      case ERROR_BAD_NET_NAME:
-      case ERROR_DIRECTORY:
-        found.state = State::missing;
-        return found;
-      default:
-        // There may be something, but it cannot even be looked at (no access to its folder).
-        found.state = State::unreadable;
-        found.error = errorDescription(error);
-        return found;
-    }
+  switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      found.state = State::locked;
+      break;
+    case ERROR_NOT_READY:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_DEV_NOT_EXIST:
+      found.state = State::noDrive;
+      break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_DIRECTORY:
+      found.state = driveIsMissing(path) ? State::noDrive : State::missing;
+      break;
+    default:
+      // There may be something, but it cannot be looked at (no access to it or its folder).
+      found.state = State::unreadable;
+      found.error = errorDescription(error);
+      break;
   }
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+  return found;
+}
+
+// The look itself, on the thread that does it.
+window::FileStart lookAt(const std::wstring& path, std::size_t maxBytes) {
+  window::FileStart found;
+  const std::wstring openable = openablePath(path);
+  const DWORD attributes = GetFileAttributesW(openable.c_str());
+  // Wine answers ERROR_INVALID_PARAMETER for what is no file on a disk (a Unix FIFO, say):
+  // opening it tells what it is.
+  if (attributes == INVALID_FILE_ATTRIBUTES && GetLastError() != ERROR_INVALID_PARAMETER) {
+    return failed(GetLastError(), path);
+  }
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     found.state = State::folder;
     return found;
   }
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DEVICE) != 0) {
+    found.state = State::device;
+    return found;
+  }
   // Shared with every writer and deleter: a look must never get in anyone's way.
-  UniqueHandle file(CreateFileW(wide.c_str(), GENERIC_READ,
+  UniqueHandle file(CreateFileW(openable.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) {
-    found.state = State::unreadable;
-    found.error = errorDescription(GetLastError());
+  if (file.get() == INVALID_HANDLE_VALUE) return failed(GetLastError(), path);
+  // A pipe, a console, a serial port: nothing is read from what is not a file on a disk.
+  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
+    found.state = State::device;
     return found;
   }
   found.state = State::file;
@@ -212,16 +305,94 @@ window::FileStart Win32Shell::readFileStart(std::string_view path, std::size_t m
     DWORD read = 0;
     if (!ReadFile(file.get(), found.bytes.data() + got, static_cast<DWORD>(maxBytes - got), &read,
                   nullptr)) {
-      found.state = State::unreadable;
-      found.error = errorDescription(GetLastError());
-      found.bytes.clear();
-      return found;
+      return failed(GetLastError(), path);
     }
     if (read == 0) break;  // the end of the file
     got += read;
   }
   found.bytes.resize(got);
   return found;
+}
+
+// A look in progress, shared by the thread that does it and the one that waits for it: a look
+// that is given up lives on with its thread until it returns.
+struct Look {
+  std::function<window::FileStart()> look;
+  window::FileStart found;
+  UniqueHandle started{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+DWORD WINAPI lookThread(LPVOID parameter) {
+  // The thread's own share of the look, taken before the waiting thread goes on.
+  const std::shared_ptr<Look> look = *static_cast<std::shared_ptr<Look>*>(parameter);
+  SetEvent(look->started.get());
+  look->found = look->look();
+  SetEvent(look->done.get());
+  return 0;
+}
+
+// How long a look may take before the window is serviced while it goes on.
+constexpr DWORD kQuietLookMs = 200;
+
+}  // namespace
+
+std::optional<window::FileStart> lookWithin(std::function<window::FileStart()> look,
+                                            unsigned timeoutMs, HWND owner) {
+  auto shared = std::make_shared<Look>();
+  shared->look = std::move(look);
+  if (!shared->started || !shared->done) return shared->look();
+  UniqueHandle thread(CreateThread(nullptr, 0, lookThread, &shared, 0, nullptr));
+  if (!thread) return shared->look();
+  WaitForSingleObject(shared->started.get(), INFINITE);
+
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  // Usually the look is over at once; only a slow one has the window wait for it, disabled as
+  // under a modal box, so that it repaints and moves but takes no clicks meanwhile.
+  if (WaitForSingleObject(shared->done.get(), std::min<DWORD>(kQuietLookMs, timeoutMs)) !=
+      WAIT_OBJECT_0) {
+    HWND focus = GetFocus();
+    const bool disabled = owner != nullptr && !EnableWindow(owner, FALSE);
+    HANDLE done = shared->done.get();
+    for (;;) {
+      const ULONGLONG now = GetTickCount64();
+      if (now >= deadline) break;
+      const DWORD wait = MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(deadline - now),
+                                                     QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      if (wait == WAIT_OBJECT_0) break;
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+          PostQuitMessage(static_cast<int>(message.wParam));
+          break;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+    }
+    if (disabled) {
+      EnableWindow(owner, TRUE);
+      if (focus != nullptr && IsWindow(focus)) SetFocus(focus);
+    }
+  }
+  if (WaitForSingleObject(shared->done.get(), 0) != WAIT_OBJECT_0) {
+    // Given up: the read is cancelled where the system can; the thread ends when it returns.
+    CancelSynchronousIo(thread.get());
+    return std::nullopt;
+  }
+  return shared->found;
+}
+
+window::FileStart Win32Shell::readFileStart(std::string_view path, std::size_t maxBytes,
+                                            unsigned timeoutMs) {
+  // The look runs on a thread of its own: opening or reading a file can block (a pipe that never
+  // answers, a drive that does not respond), and the window must not freeze meanwhile.
+  const auto found = lookWithin([wide = widen(path), maxBytes] { return lookAt(wide, maxBytes); },
+                                timeoutMs, owner());
+  if (found) return *found;
+  window::FileStart timedOut;
+  timedOut.state = State::timedOut;
+  return timedOut;
 }
 
 std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& request) {

@@ -26,9 +26,10 @@ class Win32Shell final : public window::Shell {
   window::Failure setCurrentDirectory(std::string_view path) override;
   window::Answer messageBox(std::string_view prompt, window::MessageStyle style,
                             std::string_view title) override;
-  window::FileStart readFileStart(std::string_view path, std::size_t maxBytes) override;
+  window::FileStart readFileStart(std::string_view path, std::size_t maxBytes,
+                                  unsigned timeoutMs) override;
   std::optional<std::string> openFile(const window::OpenFileRequest& request) override;
-  std::optional<std::string> pathForAnsiProgram(std::string_view path) override;
+  window::ClientPath pathForAnsiProgram(std::string_view path) override;
   window::Failure startProgram(std::string_view commandLine, window::Show show) override;
   [[noreturn]] void endProgram() override;
 
@@ -61,5 +62,12 @@ bool representable(unsigned codePage, std::wstring_view text);
 std::optional<std::wstring> pathForCodePage(
     unsigned codePage, const std::wstring& path,
     const std::function<std::wstring(const std::wstring&)>& shortPath);
+
+// Runs `look` on a thread of its own and waits at most timeoutMs for what it finds. A look that
+// takes longer than a moment has this thread's windows serviced meanwhile, with `owner` (when
+// set) disabled as under a modal box. Nothing when it has not ended in time: it is cancelled where
+// the system can, and left to end on its own.
+std::optional<window::FileStart> lookWithin(std::function<window::FileStart()> look,
+                                            unsigned timeoutMs, HWND owner);
 
 }  // namespace quorlane::win32

@@ -121,7 +121,7 @@ TEST_F(SafetyTest, ImagesThatCannotBeFlashedAreNamedInAWarningAndNothingStarts) 
       {ControlId::Command1, folder.file("no such.img"), {"找不到要刷入的镜像文件", "no such.img"}},
       {ControlId::Command1, empty, {"空的", empty}},
       {ControlId::Command1, dir, {"文件夹", dir}},
-      {ControlId::Command1, locked, {"无法读取", locked}},
+      {ControlId::Command1, locked, {"占用", locked}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
@@ -134,7 +134,6 @@ TEST_F(SafetyTest, ImagesThatCannotBeFlashedAreNamedInAWarningAndNothingStarts) 
     EXPECT_EQ(box->owner, app.window);
     answer(*box, IDOK);
   }
-  // The system's reason for the locked file is more than the path: there is a line after it.
   CloseHandle(holder);
   EXPECT_EQ(app.text(id(ControlId::CMDTeXT)), before);
   expectOnlyTheGoodFlashFollows(app, 1);
@@ -294,6 +293,77 @@ TEST_P(ExitTest, ExitEndsACommandThatWaitsForAPhoneAndTheHintShowsMeanwhile) {
       CloseHandle(left);
     }
   }
+}
+
+// Ended from outside (Task Manager, a crash) while its command waits for a phone, the program
+// still takes the wait with it: the command's job ends its processes when its last handle goes.
+TEST_P(ExitTest, KilledFromOutsideTheProgramTakesAWaitWithIt) {
+  AppFolder folder;
+  GetParam().prepare(folder);
+  App app = startApp(folder);
+  HWND box = app.control(id(ControlId::CMDTeXT));
+  ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command7))); }));
+  const std::string fastboot = folder.file("fastboot.exe");
+  ASSERT_TRUE(gui::waitFor([&] { return processesOf(fastboot).empty(); }));
+
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command7))));
+  ASSERT_TRUE(gui::waitFor([&] { return contains(gui::text(box), "< waiting for"); }))
+      << gui::text(box);
+  ASSERT_FALSE(processesOf(fastboot).empty());
+  ASSERT_TRUE(TerminateProcess(app.process.handle(), 9));
+  EXPECT_TRUE(app.process.waitExit());
+  const bool gone = gui::waitFor([&] { return processesOf(fastboot).empty(); }, 3000);
+  EXPECT_TRUE(gone);
+  if (gone && GetParam().afterExit) GetParam().afterExit(folder);
+  for (const DWORD pid : processesOf(fastboot)) {
+    if (HANDLE left = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
+      TerminateProcess(left, 1);
+      CloseHandle(left);
+    }
+  }
+}
+
+// A command that has moved on from the wait to sending is left to finish, also when the program
+// is killed: ending it could leave the phone with half an image.
+TEST_F(SafetyTest, KilledWhileSendingTheFlashIsLeftToFinish) {
+  folder.settings("send_ms=1500\nwrite_ms=10\n");
+  App app = start();
+  HWND box = app.control(id(ControlId::CMDTeXT));
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command7))));
+  ASSERT_TRUE(gui::waitFor([&] { return contains(gui::text(box), "Sending"); })) << gui::text(box);
+  ASSERT_TRUE(TerminateProcess(app.process.handle(), 9));
+  EXPECT_TRUE(app.process.waitExit());
+  ASSERT_TRUE(gui::waitFor([&] {
+    const auto runs = folder.runs();
+    return runs.size() == 2 && runs[1].finished.has_value();
+  }));
+  EXPECT_EQ(folder.runs()[1].finished, std::optional<int>(0));
+  EXPECT_FALSE(folder.flashed().empty());
+}
+
+// A message box opened during a command runs its own loop: the output goes on arriving and being
+// shown meanwhile, and the command ends normally once the box is closed.
+TEST_F(SafetyTest, OutputGoesOnWhileAMessageBoxIsOpen) {
+  // Written in small pieces with pauses: the command runs on for a while after the box opens.
+  folder.settings("send_ms=300\nwrite_ms=300\nchunk=16\nchunk_ms=20\n");
+  App app = start();
+  HWND box = app.control(id(ControlId::CMDTeXT));
+  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command7))));
+  const auto instructions = press(app, ControlId::Command10, "");
+  ASSERT_TRUE(instructions.has_value());
+  ASSERT_TRUE(contains(instructions->title, "FastBoot"));
+  EXPECT_TRUE(gui::waitFor([&] { return contains(gui::text(box), "Finished"); })) << gui::text(box);
+  // The command has ended meanwhile, though its completion waits for the box's loop to end.
+  ASSERT_TRUE(gui::waitFor([&] {
+    const auto runs = folder.runs();
+    return runs.size() == 2 && runs[1].finished.has_value();
+  }));
+  EXPECT_TRUE(IsWindow(instructions->hwnd));
+  answer(*instructions, IDOK);
+  ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command7))); }));
+  const std::string text = gui::text(box);
+  EXPECT_EQ(text.find("Sending"), 0u) << text;
+  EXPECT_NE(text.find("Finished"), std::string::npos) << text;
 }
 
 // The simulated phone logs every run: the flash was ended, never finished, and nothing reached

@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -86,6 +87,11 @@ int wmain(int argc, wchar_t** argv) {
         write(STD_OUTPUT_HANDLE, line.substr(0, n));
         left -= n;
       }
+    } else if (op == L"handle") {
+      // Whether this process holds a signalled object under that handle value (one it inherited).
+      const auto handle = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(std::stoull(value)));
+      write(STD_OUTPUT_HANDLE,
+            WaitForSingleObject(handle, 0) == WAIT_OBJECT_0 ? "held" : "not held");
     } else if (op == L"fill") {
       std::size_t left = std::stoull(value);
       const std::string line = std::string(63, 'x') + "\n";

@@ -205,25 +205,68 @@ TEST(ShellTest, ShortFormOfARealFileOpensTheSameFileThroughTheAnsiCodePage) {
     fputs("ANDROID!short", out);
     fclose(out);
   }
+  using Problem = window::ClientPath::Problem;
   Win32Shell shell;
   const auto usable = shell.pathForAnsiProgram(win32::narrow(file));
-  ASSERT_TRUE(usable.has_value());
-  EXPECT_NE(*usable, win32::narrow(file));
+  ASSERT_EQ(usable.problem, Problem::none);
+  EXPECT_NE(usable.path, win32::narrow(file));
   // What a program with narrow arguments does with it: fopen in the ANSI code page.
-  const std::string ansi = win32::toCodePage(GetACP(), *usable);
+  const std::string ansi = win32::toCodePage(GetACP(), usable.path);
   FILE* in = fopen(ansi.c_str(), "rb");
-  ASSERT_NE(in, nullptr) << *usable;
+  ASSERT_NE(in, nullptr) << usable.path;
   char buffer[32] = {};
   EXPECT_EQ(fread(buffer, 1, sizeof buffer, in), 13u);
   fclose(in);
   EXPECT_STREQ(buffer, "ANDROID!short");
   // A missing file has no short form.
-  EXPECT_EQ(shell.pathForAnsiProgram(win32::narrow(folder + L"\\没有 নতুন.img")), std::nullopt);
+  EXPECT_EQ(shell.pathForAnsiProgram(win32::narrow(folder + L"\\没有 নতুন.img")).problem,
+            Problem::characters);
   // An ASCII or Chinese path is left alone, whether or not the file is there.
-  EXPECT_EQ(shell.pathForAnsiProgram("RE\\recovery1.img"), "RE\\recovery1.img");
-  EXPECT_EQ(shell.pathForAnsiProgram("D:\\没有\\镜像.img"), "D:\\没有\\镜像.img");
+  EXPECT_EQ(shell.pathForAnsiProgram("RE\\recovery1.img").path, "RE\\recovery1.img");
+  EXPECT_EQ(shell.pathForAnsiProgram("D:\\没有\\镜像.img").path, "D:\\没有\\镜像.img");
   DeleteFileW(file.c_str());
   RemoveDirectoryW(folder.c_str());
+}
+
+// What a timer of this thread saw while a look ran: how often it ran, and whether the owner was
+// ever enabled meanwhile.
+HWND lookOwner = nullptr;
+int ticksDuringLook = 0;
+bool ownerEnabledDuringLook = false;
+void CALLBACK duringLook(HWND, UINT, UINT_PTR, DWORD) {
+  ++ticksDuringLook;
+  ownerEnabledDuringLook = ownerEnabledDuringLook || IsWindowEnabled(lookOwner);
+}
+
+TEST(ShellTest, ALookThatBlocksIsGivenUpInTimeWhileTheWindowIsServiced) {
+  using window::FileStart;
+  const auto quick = win32::lookWithin(
+      [] {
+        return FileStart{FileStart::State::file, "ANDROID!", ""};
+      },
+      2000, nullptr);
+  ASSERT_TRUE(quick.has_value());
+  EXPECT_EQ(quick->bytes, "ANDROID!");
+
+  // The look waits for an event set only once it has been given up, as a read that blocks.
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  lookOwner = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(lookOwner, nullptr);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, duringLook);
+  const auto blocked = win32::lookWithin(
+      [release] {
+        WaitForSingleObject(release, INFINITE);
+        return FileStart{FileStart::State::file, "late", ""};
+      },
+      1000, lookOwner);
+  KillTimer(nullptr, timer);
+  EXPECT_FALSE(blocked.has_value());
+  EXPECT_GT(ticksDuringLook, 0);            // the thread's messages were handled meanwhile
+  EXPECT_FALSE(ownerEnabledDuringLook);     // with the owner disabled, as under a modal box
+  EXPECT_TRUE(IsWindowEnabled(lookOwner));  // and enabled again after
+  SetEvent(release);                        // the look's thread ends; the event stays for it
+  DestroyWindow(lookOwner);
 }
 
 TEST(ShellTest, ErrorDescriptionsFallBackToTheNumber) {

@@ -104,6 +104,34 @@ TEST(StartupTest, ShowsTheWindowWithThePhoneListedAndTheFocusOnTheFirstTabStop) 
   EXPECT_EQ(runs[0].args, std::vector<std::string>{"devices"});
 }
 
+// A device query that hangs does not keep the window hidden: it shows while the query still
+// runs, and the query's output fills in when it ends, without the window moving or the focus
+// jumping.
+TEST(StartupTest, AHangingDeviceQueryStillShowsTheWindowAndItsOutputFillsInLater) {
+  AppFolder folder;
+  folder.settings("silent_ms=8000\n");
+  auto process = gui::Process::start(folder.file("Quorlane.exe"), folder.path());
+  HWND window = gui::waitTopWindow(process.pid(), testsupport::kTitle);
+  ASSERT_NE(window, nullptr);
+  auto runs = folder.runs();
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_FALSE(runs[0].finished.has_value()) << "shown while the query still ran";
+  HWND box = control(window, ControlId::CMDTeXT);
+  EXPECT_EQ(gui::text(box), "");
+  RECT shownAt;
+  GetWindowRect(window, &shownAt);
+  ASSERT_TRUE(gui::waitFor([&] { return focusOf(window) != nullptr; }));
+  const HWND focus = focusOf(window);
+  EXPECT_EQ(focus, control(window, ControlId::Command2));
+
+  ASSERT_TRUE(gui::waitFor([&] { return gui::text(box) == "\r\n"; })) << gui::text(box);
+  RECT after;
+  GetWindowRect(window, &after);
+  EXPECT_TRUE(EqualRect(&shownAt, &after));
+  EXPECT_EQ(focusOf(window), focus);
+  EXPECT_TRUE(gui::enabled(control(window, ControlId::Command7)));
+}
+
 // The box holds what the runner read, a line break after every read and one more at the end.
 TEST(StartupTest, TheDeviceListIsShownAsTheRunnerReadIt) {
   {
