@@ -6,8 +6,8 @@
 #include <chrono>
 #include <string>
 
-#include "platform/win32/module_path.h"
-#include "platform/win32/text.h"
+#include "win32/module_path.h"
+#include "win32/text.h"
 
 namespace quorlane::bench {
 

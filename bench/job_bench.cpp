@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "bench_support.h"
-#include "platform/win32/process_win32.h"
-#include "platform/win32/text.h"
+#include "win32/process_win32.h"
+#include "win32/text.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 
 #include "bench_support.h"
-#include "platform/win32/controls_win32.h"
-#include "platform/win32/main_window.h"
-#include "platform/win32/process_win32.h"
-#include "platform/win32/text.h"
+#include "win32/controls_win32.h"
+#include "win32/main_window.h"
+#include "win32/process_win32.h"
+#include "win32/text.h"
 #include "window/Form1.h"
 
 namespace {

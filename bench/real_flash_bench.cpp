@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "driver/gui_driver.h"
-#include "platform/win32/handles.h"
+#include "win32/handles.h"
 #include "real/network_phone.h"
 #include "support/app_folder.h"
 #include "window/layout.h"

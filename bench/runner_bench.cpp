@@ -14,8 +14,8 @@
 #include <string>
 
 #include "bench_support.h"
-#include "platform/win32/process_win32.h"
-#include "platform/win32/text.h"
+#include "win32/process_win32.h"
+#include "win32/text.h"
 #include "runner/MyCMD.h"
 
 namespace {

@@ -10,16 +10,16 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/controls_win32.h"
-#include "platform/win32/dpi.h"
-#include "platform/win32/failure_barrier.h"
-#include "platform/win32/feedback_win32.h"
-#include "platform/win32/main_window.h"
-#include "platform/win32/process_win32.h"
-#include "platform/win32/shell_win32.h"
-#include "platform/win32/skin_win32.h"
-#include "platform/win32/system_dll.h"
-#include "platform/win32/text.h"
+#include "win32/controls_win32.h"
+#include "win32/dpi.h"
+#include "win32/failure_barrier.h"
+#include "win32/feedback_win32.h"
+#include "win32/main_window.h"
+#include "win32/process_win32.h"
+#include "win32/shell_win32.h"
+#include "win32/skin_win32.h"
+#include "win32/system_dll.h"
+#include "win32/text.h"
 #include "window/Form1.h"
 
 namespace {

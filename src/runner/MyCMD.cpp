@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/scope_exit.h"
+#include "common/scope_exit.h"
 
 namespace quorlane {
 
@@ -10,7 +10,7 @@ namespace {
 
 // Splits off a trailing lead byte that still waits for its second byte, so that a two-byte
 // character cut by a read boundary is decoded whole with the next read.
-std::string takeTrailingLeadByte(platform::Process& os, std::string& bytes) {
+std::string takeTrailingLeadByte(ports::Process& os, std::string& bytes) {
   std::size_t i = 0;
   while (i < bytes.size()) {
     if (os.isLeadByte(static_cast<unsigned char>(bytes[i]))) {
@@ -36,7 +36,7 @@ std::string commandLine(const std::optional<std::string>& comSpec,
   return interpreter + " /c " + quotedCommand;
 }
 
-MyCMD::MyCMD(platform::Process& os, platform::EventPump& pump) : os_(os), pump_(pump) {}
+MyCMD::MyCMD(ports::Process& os, ports::EventPump& pump) : os_(os), pump_(pump) {}
 
 void MyCMD::raiseError(const char* text, std::int32_t code) {
   std::string message = text;
@@ -88,14 +88,14 @@ std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
   if (!pipe) return std::nullopt;
   // Closes one handle of the current command exactly once: when asked to where the order of
   // closing matters, otherwise when the collection is left.
-  auto closing = [this](platform::Handle& handle) {
+  auto closing = [this](ports::Handle& handle) {
     return ScopeExit([this, &handle] {
       if (handle != 0) os_.close(std::exchange(handle, 0));
     });
   };
   // Closed in the reverse order of their declaration: the process, its thread, the read end and
   // last the job, which would end whatever the command left running.
-  platform::Started command{};
+  ports::Started command{};
   auto job = closing(command.job);
   auto readEnd = closing(pipe->readEnd);
   auto writeEnd = closing(pipe->writeEnd);

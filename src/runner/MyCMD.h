@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/process.h"
+#include "ports/process.h"
 
 namespace quorlane {
 
@@ -31,7 +31,7 @@ class MyCMD {
   // for at most this long.
   static constexpr unsigned kExitCodeWaitMs = 200;
 
-  MyCMD(platform::Process& os, platform::EventPump& pump);
+  MyCMD(ports::Process& os, ports::EventPump& pump);
   MyCMD(const MyCMD&) = delete;
   MyCMD& operator=(const MyCMD&) = delete;
 
@@ -62,12 +62,12 @@ class MyCMD {
   std::optional<std::string> collect(const std::string& quotedCommand);
   void raiseError(const char* text, std::int32_t code);
 
-  platform::Process& os_;
-  platform::EventPump& pump_;
+  ports::Process& os_;
+  ports::EventPump& pump_;
   bool busy_ = false;
   std::optional<long> exitCode_;
   // The running command's processes; set only while a command runs.
-  std::optional<platform::Started> running_;
+  std::optional<ports::Started> running_;
   bool endsWithProgram_ = false;
 };
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/scope_exit.h"
+#include "common/scope_exit.h"
 #include "runner/MyCMD.h"
 
 namespace quorlane {
@@ -11,7 +11,7 @@ namespace {
 
 // The length of `bytes` without a last lead byte whose second byte is still to come, so that a
 // two-byte character cut by a read boundary is decoded whole with the next read.
-std::size_t wholeCharacters(platform::Process& os, const std::string& bytes) {
+std::size_t wholeCharacters(ports::Process& os, const std::string& bytes) {
   std::size_t i = 0;
   while (i < bytes.size()) {
     if (!os.isLeadByte(static_cast<unsigned char>(bytes[i]))) {
@@ -27,7 +27,7 @@ std::size_t wholeCharacters(platform::Process& os, const std::string& bytes) {
 
 }  // namespace
 
-PolledCommand::PolledCommand(platform::Process& os) : os_(os) {}
+PolledCommand::PolledCommand(ports::Process& os) : os_(os) {}
 
 PolledCommand::~PolledCommand() {
   end();
@@ -105,7 +105,7 @@ void PolledCommand::release() {
   // thread, the read end and last the job.
   running_->reading.reset();
   const Running& r = *running_;
-  for (const platform::Handle handle :
+  for (const ports::Handle handle :
        {r.started.process, r.started.thread, r.readEnd, r.started.job}) {
     if (handle != 0) os_.close(handle);
   }

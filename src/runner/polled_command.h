@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
+#include "ports/process.h"
 
 namespace quorlane {
 
@@ -30,7 +30,7 @@ class PolledCommand {
     std::string written;
   };
 
-  explicit PolledCommand(platform::Process& os);
+  explicit PolledCommand(ports::Process& os);
   PolledCommand(const PolledCommand&) = delete;
   PolledCommand& operator=(const PolledCommand&) = delete;
   // A command still running is ended with everything it started.
@@ -48,19 +48,19 @@ class PolledCommand {
 
  private:
   struct Running {
-    platform::Handle readEnd = 0;
-    platform::Started started;
+    ports::Handle readEnd = 0;
+    ports::Started started;
     Clock::time_point deadline;
     std::vector<std::string> reads;  // the bytes of every read, as they came
     bool broken = false;             // the last read has come: the pipe broke
     // Stopped before any handle of the command is closed.
-    std::unique_ptr<platform::OutputReading> reading;
+    std::unique_ptr<ports::OutputReading> reading;
   };
   // Closes every handle of the running command and forgets it.
   void release();
   Outcome complete();
 
-  platform::Process& os_;
+  ports::Process& os_;
   std::optional<Running> running_;
 };
 

@@ -6,7 +6,7 @@
 #include <exception>
 #include <utility>
 
-#include "platform/scope_exit.h"
+#include "common/scope_exit.h"
 #include "window/command_text.h"
 #include "window/texts.h"
 
@@ -32,8 +32,8 @@ bool endsWithImageExtension(const std::string& path) {
 
 }  // namespace
 
-Form1::Form1(Controls& controls, Shell& shell, Skin& skin, platform::Process& os,
-             platform::EventPump& pump)
+Form1::Form1(Controls& controls, Shell& shell, Skin& skin, ports::Process& os,
+             ports::EventPump& pump)
     : controls_(controls),
       shell_(shell),
       skin_(skin),

@@ -10,20 +10,20 @@
 #include <utility>
 #include <vector>
 
-#include "platform/process.h"
+#include "ports/process.h"
 #include "runner/MyCMD.h"
 #include "window/device_watch.h"
 #include "window/flash_safety.h"
 #include "window/outcome.h"
-#include "window/ports.h"
-#include "window/window_events.h"
+#include "ports/window.h"
+#include "ports/window_events.h"
 
 namespace quorlane::window {
 
 class Form1 : public WindowEvents {
  public:
-  Form1(Controls& controls, Shell& shell, Skin& skin, platform::Process& os,
-        platform::EventPump& pump);
+  Form1(Controls& controls, Shell& shell, Skin& skin, ports::Process& os,
+        ports::EventPump& pump);
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
@@ -110,8 +110,8 @@ class Form1 : public WindowEvents {
   Controls& controls_;
   Shell& shell_;
   Skin& skin_;
-  platform::Process& os_;
-  platform::EventPump& pump_;
+  ports::Process& os_;
+  ports::EventPump& pump_;
   MyCMD MyCMD1;
   MyCMD MyCMD2;
   // The phones in fastboot mode: the latest list (nothing while unknown), the query that keeps

@@ -25,7 +25,7 @@ std::vector<std::string> listedPhones(std::string_view output) {
   return phones;
 }
 
-DeviceWatch::DeviceWatch(platform::Process& os) : query_(os) {}
+DeviceWatch::DeviceWatch(ports::Process& os) : query_(os) {}
 
 void DeviceWatch::changed(Clock::time_point now) {
   changeSeen_ = true;

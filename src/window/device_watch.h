@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/process.h"
+#include "ports/process.h"
 #include "runner/polled_command.h"
 
 namespace quorlane::window {
@@ -40,7 +40,7 @@ class DeviceWatch {
     bool afterChange = false;
   };
 
-  explicit DeviceWatch(platform::Process& os);
+  explicit DeviceWatch(ports::Process& os);
 
   // A device came or went.
   void changed(Clock::time_point now);

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "window/ports.h"
+#include "ports/window.h"
 
 namespace quorlane::window {
 

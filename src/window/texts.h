@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "window/ports.h"
+#include "ports/window.h"
 
 namespace quorlane::window::texts {
 

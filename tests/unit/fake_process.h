@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/process.h"
+#include "ports/process.h"
 
 namespace quorlane::testing {
 
@@ -32,7 +32,7 @@ inline std::deque<ReadStep> chunks(std::initializer_list<std::string> texts) {
   return steps;
 }
 
-class FakeProcess final : public platform::Process, public platform::EventPump {
+class FakeProcess final : public ports::Process, public ports::EventPump {
  public:
   std::vector<std::string> journal;
   std::vector<std::string> commandLines;
@@ -50,28 +50,28 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
   // never ends. The script is never handed to their readings.
   std::set<int> silentPipes;
 
-  std::optional<platform::Pipe> createPipe() override {
+  std::optional<ports::Pipe> createPipe() override {
     journal.push_back("createPipe");
     if (pipeFails) return std::nullopt;
-    const platform::Handle r = allocate("read");
+    const ports::Handle r = allocate("read");
     pipeOf_[r] = pipes_++;
-    return platform::Pipe{r, allocate("write")};
+    return ports::Pipe{r, allocate("write")};
   }
   std::optional<std::string> environment(std::string_view name) override {
     journal.push_back("env " + std::string(name));
     return name == "ComSpec" ? comSpec : std::nullopt;
   }
-  std::optional<platform::Started> start(std::string_view line, platform::Handle out) override {
+  std::optional<ports::Started> start(std::string_view line, ports::Handle out) override {
     journal.push_back("start " + name(out));
     commandLines.emplace_back(line);
     if (startFails) return std::nullopt;
-    const platform::Handle process = allocate("process");
-    const platform::Handle thread = allocate("thread");
-    return platform::Started{process, thread, giveJob ? allocate("job") : 0};
+    const ports::Handle process = allocate("process");
+    const ports::Handle thread = allocate("thread");
+    return ports::Started{process, thread, giveJob ? allocate("job") : 0};
   }
-  std::unique_ptr<platform::OutputReading> startReading(platform::Handle readEnd,
+  std::unique_ptr<ports::OutputReading> startReading(ports::Handle readEnd,
                                                         std::size_t maxBytes, unsigned pauseMs,
-                                                        platform::ReadDelivery deliver) override {
+                                                        ports::ReadDelivery deliver) override {
     journal.push_back("start reading " + name(readEnd) + " every " + std::to_string(pauseMs) +
                       " ms");
     maxRead = maxBytes;
@@ -90,7 +90,7 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
       if (newest == nullptr || delivery.order > newest->order) newest = &delivery;
     }
     if (newest == nullptr) return false;
-    const platform::ReadDelivery deliver = newest->deliver;
+    const ports::ReadDelivery deliver = newest->deliver;
     if (reads.empty()) reads.push_back({PipeState::broken, "", false});
     const ReadStep step = reads.front();
     reads.pop_front();
@@ -105,7 +105,7 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     }
     return true;
   }
-  void close(platform::Handle h) override {
+  void close(ports::Handle h) override {
     journal.push_back("close " + name(h));
     --openHandles;
   }
@@ -137,15 +137,15 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
     return out;
   }
 
-  std::optional<long> exitCode(platform::Handle process, unsigned waitMs) override {
+  std::optional<long> exitCode(ports::Handle process, unsigned waitMs) override {
     journal.push_back("exit code " + name(process) + " " + std::to_string(waitMs));
     return exitCodeResult;
   }
-  void setEndWithProgram(const platform::Started& command, bool end) override {
+  void setEndWithProgram(const ports::Started& command, bool end) override {
     journal.push_back(std::string(end ? "end with program " : "outlive program ") +
                       name(command.job));
   }
-  void endCommand(const platform::Started& command) override {
+  void endCommand(const ports::Started& command) override {
     journal.push_back("end " + name(command.process) + " " + name(command.job));
     ++ended;
     if (onEnd) onEnd();
@@ -159,9 +159,9 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
   bool readingFails = false;
 
  private:
-  class Reading final : public platform::OutputReading {
+  class Reading final : public ports::OutputReading {
    public:
-    Reading(FakeProcess& os, platform::Handle readEnd) : os_(os), readEnd_(readEnd) {}
+    Reading(FakeProcess& os, ports::Handle readEnd) : os_(os), readEnd_(readEnd) {}
     ~Reading() override {
       os_.journal.push_back("stop reading");
       os_.readings_.erase(readEnd_);
@@ -171,24 +171,24 @@ class FakeProcess final : public platform::Process, public platform::EventPump {
 
    private:
     FakeProcess& os_;
-    platform::Handle readEnd_;
+    ports::Handle readEnd_;
   };
 
   struct Delivery {
     int order = 0;
-    platform::ReadDelivery deliver;
+    ports::ReadDelivery deliver;
     bool finished = false;
   };
-  std::map<platform::Handle, Delivery> readings_;  // by read end
+  std::map<ports::Handle, Delivery> readings_;  // by read end
   int readingsStarted_ = 0;
-  std::map<platform::Handle, int> pipeOf_;  // read end -> creation order of its pipe
+  std::map<ports::Handle, int> pipeOf_;  // read end -> creation order of its pipe
   int pipes_ = 0;
-  platform::Handle allocate(const std::string& what) {
+  ports::Handle allocate(const std::string& what) {
     names.push_back(what + std::to_string(names.size()));
     ++openHandles;
     return names.size();
   }
-  std::string name(platform::Handle h) const {
+  std::string name(ports::Handle h) const {
     if (h == 0 || h > names.size()) return "none";
     const std::string& n = names[h - 1];
     return n.substr(0, n.find_first_of("0123456789"));

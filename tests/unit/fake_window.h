@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "window/layout.h"
-#include "window/ports.h"
+#include "ports/window.h"
 
 namespace quorlane::testing {
 

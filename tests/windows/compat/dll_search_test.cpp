@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/win32/handles.h"
-#include "platform/win32/module_path.h"
-#include "platform/win32/system_dll.h"
+#include "win32/handles.h"
+#include "win32/module_path.h"
+#include "win32/system_dll.h"
 
 namespace quorlane::win32 {
 namespace {

@@ -7,7 +7,7 @@
 #include <thread>
 #include <utility>
 
-#include "platform/win32/text.h"
+#include "win32/text.h"
 
 namespace quorlane::gui {
 

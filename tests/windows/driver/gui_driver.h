@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/handles.h"
-#include "platform/win32/module_path.h"
-#include "platform/win32/text.h"
+#include "win32/handles.h"
+#include "win32/module_path.h"
+#include "win32/text.h"
 
 namespace quorlane::gui {
 

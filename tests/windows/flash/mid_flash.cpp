@@ -17,8 +17,8 @@
 #include <string>
 
 #include "driver/gui_driver.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/text.h"
+#include "win32/handles.h"
+#include "win32/text.h"
 #include "window/layout.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #ifdef QUORLANE_REAL_CLIENT
 #include "real/network_phone.h"
 #endif
-#include "platform/win32/text.h"
+#include "win32/text.h"
 #include "support/app_folder.h"
 #include "support/screen_shot.h"
 #include "window/layout.h"

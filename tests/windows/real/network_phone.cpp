@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "driver/gui_driver.h"
-#include "platform/win32/handles.h"
+#include "win32/handles.h"
 #include "support/app_folder.h"
 
 namespace quorlane::realtest {

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/feedback_win32.h"
-#include "platform/win32/module_path.h"
-#include "platform/win32/text.h"
+#include "win32/feedback_win32.h"
+#include "win32/module_path.h"
+#include "win32/text.h"
 #include "real/network_phone.h"
 #include "support/app_folder.h"
 #include "support/screen_shot.h"

@@ -15,9 +15,9 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/win32/module_path.h"
-#include "platform/win32/process_win32.h"
-#include "platform/win32/text.h"
+#include "win32/module_path.h"
+#include "win32/process_win32.h"
+#include "win32/text.h"
 #include "runner/MyCMD.h"
 
 namespace quorlane {
@@ -163,7 +163,7 @@ TEST_F(RunnerWin32Test, TheInterpreterInheritsThePipesWriteEndAndNothingElse) {
             "not held\r\n\r\n");
   CloseHandle(event);
 
-  auto inherits = [](platform::Handle h) {
+  auto inherits = [](ports::Handle h) {
     DWORD flags = 0;
     EXPECT_TRUE(GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags));
     return (flags & HANDLE_FLAG_INHERIT) != 0;

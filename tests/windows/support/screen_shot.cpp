@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "platform/win32/text.h"
+#include "win32/text.h"
 
 namespace quorlane::testsupport {
 

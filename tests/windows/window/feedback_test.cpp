@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/controls_win32.h"
-#include "platform/win32/feedback_win32.h"
-#include "platform/win32/main_window.h"
-#include "platform/win32/text.h"
+#include "win32/controls_win32.h"
+#include "win32/feedback_win32.h"
+#include "win32/main_window.h"
+#include "win32/text.h"
 #include "test_support.h"
 
 namespace quorlane::wintest {

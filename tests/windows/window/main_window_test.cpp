@@ -2,7 +2,7 @@
 // DPI change, the controls' kinds and states, tab order and first focus, access keys, colours as
 // drawn, and the events the window passes on.
 
-#include "platform/win32/main_window.h"
+#include "win32/main_window.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/dpi.h"
-#include "platform/win32/module_path.h"
-#include "platform/win32/text.h"
+#include "win32/dpi.h"
+#include "win32/module_path.h"
+#include "win32/text.h"
 #include "resource_ids.h"
 #include "test_support.h"
 #include "window/layout.h"

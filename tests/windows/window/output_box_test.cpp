@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/controls_win32.h"
-#include "platform/win32/main_window.h"
+#include "win32/controls_win32.h"
+#include "win32/main_window.h"
 #include "test_support.h"
 
 namespace quorlane::wintest {

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "driver/gui_driver.h"
-#include "platform/win32/main_window.h"
-#include "platform/win32/shell_win32.h"
-#include "platform/win32/text.h"
+#include "win32/main_window.h"
+#include "win32/shell_win32.h"
+#include "win32/text.h"
 #include "test_support.h"
 
 namespace quorlane::wintest {

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/win32/shell_win32.h"
-#include "platform/win32/skin_win32.h"
-#include "platform/win32/text.h"
+#include "win32/shell_win32.h"
+#include "win32/skin_win32.h"
+#include "win32/text.h"
 #include "test_support.h"
 
 namespace quorlane::wintest {

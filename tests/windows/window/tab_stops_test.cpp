@@ -2,7 +2,7 @@
 // at the window's DPI, both where the box places it (EM_POSFROMCHAR) and where ink is drawn;
 // the stops follow a DPI change and come back with it.
 
-#include "platform/win32/tab_stops.h"
+#include "win32/tab_stops.h"
 
 #include <gtest/gtest.h>
 
@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/controls_win32.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/main_window.h"
+#include "win32/controls_win32.h"
+#include "win32/handles.h"
+#include "win32/main_window.h"
 #include "test_support.h"
 #include "window/layout.h"
 

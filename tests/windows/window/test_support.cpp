@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/win32/handles.h"
-#include "platform/win32/module_path.h"
-#include "platform/win32/shell_win32.h"
-#include "platform/win32/text.h"
+#include "win32/handles.h"
+#include "win32/module_path.h"
+#include "win32/shell_win32.h"
+#include "win32/text.h"
 
 namespace quorlane::wintest {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/controls_win32.h"
-#include "platform/win32/main_window.h"
+#include "win32/controls_win32.h"
+#include "win32/main_window.h"
 #include "window/layout.h"
 
 namespace quorlane::wintest {

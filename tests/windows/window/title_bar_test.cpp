@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/handles.h"
+#include "win32/handles.h"
 #include "test_support.h"
 
 namespace quorlane::wintest {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/win32/handles.h"
+#include "win32/handles.h"
 
 namespace quorlane::win32 {
 

@@ -1,10 +1,10 @@
-#include "platform/win32/controls_win32.h"
+#include "win32/controls_win32.h"
 
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/handles.h"
-#include "platform/win32/text.h"
+#include "win32/handles.h"
+#include "win32/text.h"
 
 namespace quorlane::win32 {
 

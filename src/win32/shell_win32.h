@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "window/ports.h"
+#include "ports/window.h"
 
 namespace quorlane::win32 {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/process_win32.h"
+#include "win32/process_win32.h"
 
 #include <tlhelp32.h>
 
@@ -7,24 +7,24 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/failure_barrier.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/text.h"
+#include "win32/failure_barrier.h"
+#include "win32/handles.h"
+#include "win32/text.h"
 
 namespace quorlane::win32 {
 
 namespace {
 
-HANDLE toHandle(platform::Handle h) {
+HANDLE toHandle(ports::Handle h) {
   return reinterpret_cast<HANDLE>(h);
 }
-platform::Handle fromHandle(HANDLE h) {
-  return reinterpret_cast<platform::Handle>(h);
+ports::Handle fromHandle(HANDLE h) {
+  return reinterpret_cast<ports::Handle>(h);
 }
 
 }  // namespace
 
-std::optional<platform::Pipe> Win32Process::createPipe() {
+std::optional<ports::Pipe> Win32Process::createPipe() {
   HANDLE r = nullptr;
   HANDLE w = nullptr;
   if (!CreatePipe(&r, &w, nullptr, 0)) return std::nullopt;
@@ -33,7 +33,7 @@ std::optional<platform::Pipe> Win32Process::createPipe() {
   // Only the write end is meant for the child, and it alone becomes inheritable; an inherited
   // read end would keep the child's own output pipe open.
   if (!SetHandleInformation(w, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) return std::nullopt;
-  return platform::Pipe{fromHandle(readEnd.release()), fromHandle(writeEnd.release())};
+  return ports::Pipe{fromHandle(readEnd.release()), fromHandle(writeEnd.release())};
 }
 
 std::optional<std::string> Win32Process::environment(std::string_view name) {
@@ -81,8 +81,8 @@ class InheritOnly {
 
 }  // namespace
 
-std::optional<platform::Started> Win32Process::start(std::string_view commandLine,
-                                                     platform::Handle output) {
+std::optional<ports::Started> Win32Process::start(std::string_view commandLine,
+                                                     ports::Handle output) {
   STARTUPINFOEXW startupEx{};
   STARTUPINFOW& startup = startupEx.StartupInfo;
   startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
@@ -123,7 +123,7 @@ std::optional<platform::Started> Win32Process::start(std::string_view commandLin
     if (AssignProcessToJobObject(job.get(), info.hProcess)) {
       ResumeThread(info.hThread);
       lastPlacement_ = breakaway == 0 ? JobPlacement::own : JobPlacement::brokeAway;
-      return platform::Started{fromHandle(process.release()), fromHandle(thread.release()),
+      return ports::Started{fromHandle(process.release()), fromHandle(thread.release()),
                                fromHandle(job.release())};
     }
     TerminateProcess(info.hProcess, 1);
@@ -136,17 +136,17 @@ std::optional<platform::Started> Win32Process::start(std::string_view commandLin
     return std::nullopt;
   }
   lastPlacement_ = JobPlacement::none;
-  return platform::Started{fromHandle(info.hProcess), fromHandle(info.hThread), 0};
+  return ports::Started{fromHandle(info.hProcess), fromHandle(info.hThread), 0};
 }
 
-std::optional<long> Win32Process::exitCode(platform::Handle process, unsigned waitMs) {
+std::optional<long> Win32Process::exitCode(ports::Handle process, unsigned waitMs) {
   if (WaitForSingleObject(toHandle(process), waitMs) != WAIT_OBJECT_0) return std::nullopt;
   DWORD code = 0;
   if (!GetExitCodeProcess(toHandle(process), &code)) return std::nullopt;
   return static_cast<long>(code);
 }
 
-void Win32Process::endCommand(const platform::Started& command) {
+void Win32Process::endCommand(const ports::Started& command) {
   if (command.job != 0) {
     TerminateJobObject(toHandle(command.job), 1);
   } else if (command.process != 0) {
@@ -154,7 +154,7 @@ void Win32Process::endCommand(const platform::Started& command) {
   }
 }
 
-void Win32Process::setEndWithProgram(const platform::Started& command, bool end) {
+void Win32Process::setEndWithProgram(const ports::Started& command, bool end) {
   // Without a job there is nothing that could end the processes once this program has gone.
   if (command.job == 0) return;
   // No other limit is ever set on a command's job.
@@ -249,10 +249,10 @@ class Locked {
 // window of the thread that started the reading hands the queue over to that thread: any loop
 // that dispatches that thread's messages (the program's own, a message box's, a dialog's)
 // delivers it. One message stands for everything queued until it is handled.
-class PipeReading final : public platform::OutputReading {
+class PipeReading final : public ports::OutputReading {
  public:
   PipeReading(HANDLE readEnd, std::size_t maxBytes, unsigned pauseMs,
-              platform::ReadDelivery deliver)
+              ports::ReadDelivery deliver)
       : readEnd_(readEnd), maxBytes_(maxBytes), pauseMs_(pauseMs), deliver_(std::move(deliver)) {}
   ~PipeReading() override {
     stop_ = true;
@@ -349,7 +349,7 @@ class PipeReading final : public platform::OutputReading {
   HANDLE readEnd_;
   std::size_t maxBytes_;
   unsigned pauseMs_;
-  platform::ReadDelivery deliver_;
+  ports::ReadDelivery deliver_;
   std::atomic<bool> stop_{false};
   CriticalSection section_;
   std::deque<std::optional<std::string>> reads_;  // under section_
@@ -360,16 +360,16 @@ class PipeReading final : public platform::OutputReading {
 
 }  // namespace
 
-std::unique_ptr<platform::OutputReading> Win32Process::startReading(
-    platform::Handle readEnd, std::size_t maxBytes, unsigned pauseMs,
-    platform::ReadDelivery deliver) {
+std::unique_ptr<ports::OutputReading> Win32Process::startReading(
+    ports::Handle readEnd, std::size_t maxBytes, unsigned pauseMs,
+    ports::ReadDelivery deliver) {
   auto reading =
       std::make_unique<PipeReading>(toHandle(readEnd), maxBytes, pauseMs, std::move(deliver));
   if (!reading->start()) return nullptr;
   return reading;
 }
 
-void Win32Process::close(platform::Handle handle) {
+void Win32Process::close(ports::Handle handle) {
   CloseHandle(toHandle(handle));
 }
 

@@ -1,7 +1,7 @@
-#include "platform/win32/skin_win32.h"
+#include "win32/skin_win32.h"
 
-#include "platform/win32/shell_win32.h"
-#include "platform/win32/text.h"
+#include "win32/shell_win32.h"
+#include "win32/text.h"
 
 namespace quorlane::win32 {
 

@@ -11,7 +11,7 @@
 
 #include <windows.h>
 
-#include "platform/process.h"
+#include "ports/process.h"
 
 namespace quorlane::win32 {
 // How a started command came to be: in a job of its own, in one after breaking away from the
@@ -21,22 +21,22 @@ enum class JobPlacement { own, brokeAway, none };
 
 namespace quorlane::win32 {
 
-class Win32Process final : public platform::Process {
+class Win32Process final : public ports::Process {
  public:
   // Where the last command started was placed; for the tests.
   JobPlacement lastPlacement() const { return lastPlacement_; }
 
-  std::optional<platform::Pipe> createPipe() override;
+  std::optional<ports::Pipe> createPipe() override;
   std::optional<std::string> environment(std::string_view name) override;
-  std::optional<platform::Started> start(std::string_view commandLine,
-                                         platform::Handle output) override;
-  std::unique_ptr<platform::OutputReading> startReading(platform::Handle readEnd,
+  std::optional<ports::Started> start(std::string_view commandLine,
+                                         ports::Handle output) override;
+  std::unique_ptr<ports::OutputReading> startReading(ports::Handle readEnd,
                                                         std::size_t maxBytes, unsigned pauseMs,
-                                                        platform::ReadDelivery deliver) override;
-  void close(platform::Handle handle) override;
-  std::optional<long> exitCode(platform::Handle process, unsigned waitMs) override;
-  void endCommand(const platform::Started& command) override;
-  void setEndWithProgram(const platform::Started& command, bool end) override;
+                                                        ports::ReadDelivery deliver) override;
+  void close(ports::Handle handle) override;
+  std::optional<long> exitCode(ports::Handle process, unsigned waitMs) override;
+  void endCommand(const ports::Started& command) override;
+  void setEndWithProgram(const ports::Started& command, bool end) override;
   bool isLeadByte(unsigned char byte) override;
   std::string fromAnsi(std::string_view bytes) override;
 
@@ -52,7 +52,7 @@ void endProcessTree(HANDLE root);
 // Keyboard messages for `dialog` (when set) go through IsDialogMessage first, so Tab and access
 // keys work during a command as they do in the main loop. A WM_QUIT seen here is posted again
 // for the main loop.
-class Win32Pump final : public platform::EventPump {
+class Win32Pump final : public ports::EventPump {
  public:
   static constexpr DWORD kWaitMs = 100;
   static constexpr DWORD kQuitPauseMs = 10;

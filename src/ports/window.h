@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "window/layout.h"
+#include "ports/control_id.h"
 
 namespace quorlane::window {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/main_window.h"
+#include "win32/main_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/dpi.h"
-#include "platform/win32/failure_barrier.h"
-#include "platform/win32/frame_win32.h"
-#include "platform/win32/tab_stops.h"
-#include "platform/win32/text.h"
+#include "win32/dpi.h"
+#include "win32/failure_barrier.h"
+#include "win32/frame_win32.h"
+#include "win32/tab_stops.h"
+#include "win32/text.h"
 #include "resource_ids.h"
 #include "window/placement.h"
 

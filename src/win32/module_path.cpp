@@ -1,4 +1,4 @@
-#include "platform/win32/module_path.h"
+#include "win32/module_path.h"
 
 namespace quorlane::win32 {
 

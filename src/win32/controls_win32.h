@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "window/ports.h"
+#include "ports/window.h"
 
 namespace quorlane::win32 {
 

@@ -1,13 +1,13 @@
-#include "platform/win32/feedback_win32.h"
+#include "win32/feedback_win32.h"
 
 #include <commctrl.h>
 #include <shobjidl.h>
 
 #include <algorithm>
 
-#include "platform/win32/dpi.h"
-#include "platform/win32/failure_barrier.h"
-#include "platform/win32/text.h"
+#include "win32/dpi.h"
+#include "win32/failure_barrier.h"
+#include "win32/text.h"
 
 namespace quorlane::win32 {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace quorlane::platform {
+namespace quorlane::ports {
 
 // An opaque operating-system handle; 0 means none.
 using Handle = std::uintptr_t;
@@ -82,4 +82,4 @@ class EventPump {
   virtual void waitEvents() = 0;
 };
 
-}  // namespace quorlane::platform
+}  // namespace quorlane::ports

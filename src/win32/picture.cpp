@@ -1,4 +1,4 @@
-#include "platform/win32/picture.h"
+#include "win32/picture.h"
 
 #include <utility>
 

@@ -1,10 +1,10 @@
-#include "platform/win32/tab_stops.h"
+#include "win32/tab_stops.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <vector>
 
-#include "platform/win32/handles.h"
+#include "win32/handles.h"
 #include "window/layout.h"
 
 namespace quorlane::win32 {

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/handles.h"
+#include "win32/handles.h"
 
 namespace quorlane::win32 {
 

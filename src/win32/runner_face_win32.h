@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "platform/win32/handles.h"
-#include "platform/win32/picture.h"
+#include "win32/handles.h"
+#include "win32/picture.h"
 
 namespace quorlane::win32 {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "platform/scope_exit.h"
+#include "common/scope_exit.h"
 
 namespace quorlane::win32 {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <variant>
 
-#include "platform/win32/handles.h"
-#include "window/ports.h"
+#include "win32/handles.h"
+#include "ports/window.h"
 
 namespace quorlane::win32 {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "window/layout.h"
+#include "ports/control_id.h"
 
 namespace quorlane::window {
 

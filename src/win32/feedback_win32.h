@@ -13,8 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/handles.h"
-#include "window/ports.h"
+#include "win32/handles.h"
+#include "ports/window.h"
 
 struct ITaskbarList3;
 

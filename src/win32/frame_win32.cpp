@@ -1,14 +1,14 @@
-#include "platform/win32/frame_win32.h"
+#include "win32/frame_win32.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <string>
 
-#include "platform/win32/dpi.h"
-#include "platform/win32/failure_barrier.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/text.h"
+#include "win32/dpi.h"
+#include "win32/failure_barrier.h"
+#include "win32/handles.h"
+#include "win32/text.h"
 
 namespace quorlane::win32 {
 

@@ -8,10 +8,10 @@
 // HDROP; needs windows.h first.
 #include <shellapi.h>
 
-#include "platform/win32/handles.h"
-#include "platform/win32/runner_face_win32.h"
+#include "win32/handles.h"
+#include "win32/runner_face_win32.h"
 #include "window/layout.h"
-#include "window/window_events.h"
+#include "ports/window_events.h"
 
 namespace quorlane::win32 {
 

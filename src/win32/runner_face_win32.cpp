@@ -1,8 +1,8 @@
-#include "platform/win32/runner_face_win32.h"
+#include "win32/runner_face_win32.h"
 
 #include <stdexcept>
 
-#include "platform/win32/failure_barrier.h"
+#include "win32/failure_barrier.h"
 #include "resource_ids.h"
 #include "window/layout.h"
 

@@ -1,7 +1,7 @@
-#include "platform/win32/dpi.h"
+#include "win32/dpi.h"
 
-#include "platform/win32/handles.h"
-#include "platform/win32/system_dll.h"
+#include "win32/handles.h"
+#include "win32/system_dll.h"
 
 namespace quorlane::win32::dpi {
 

@@ -1,9 +1,9 @@
-#include "platform/win32/failure_barrier.h"
+#include "win32/failure_barrier.h"
 
 #include <atomic>
 #include <string>
 
-#include "platform/win32/text.h"
+#include "win32/text.h"
 
 namespace quorlane::win32 {
 

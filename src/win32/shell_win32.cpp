@@ -1,4 +1,4 @@
-#include "platform/win32/shell_win32.h"
+#include "win32/shell_win32.h"
 
 #include <commdlg.h>
 
@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/win32/handles.h"
-#include "platform/win32/module_path.h"
-#include "platform/win32/text.h"
+#include "win32/handles.h"
+#include "win32/module_path.h"
+#include "win32/text.h"
 
 namespace quorlane::win32 {
 
