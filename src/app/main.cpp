@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/texts.h"
 #include "win32/controls_win32.h"
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"
@@ -190,8 +191,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     return run(instance);
   } catch (const std::exception& e) {
     // Creating the window failed: there is no window to carry any other message.
-    const std::wstring prompt = quorlane::win32::widen(std::string("错误信息：") + e.what());
-    MessageBoxW(nullptr, prompt.c_str(), L"错误", MB_OK | MB_ICONERROR);
+    const std::wstring prompt = quorlane::win32::widen(
+        quorlane::texts::concat(quorlane::texts::kStartupErrorPrefix, e.what()));
+    const std::wstring title = quorlane::win32::widen(quorlane::texts::kErrorTitle);
+    MessageBoxW(nullptr, prompt.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
     return 1;
   }
 }

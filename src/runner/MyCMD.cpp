@@ -3,31 +3,9 @@
 #include <utility>
 
 #include "common/scope_exit.h"
+#include "runner/output_collector.h"
 
 namespace quorlane {
-
-namespace {
-
-// Splits off a trailing lead byte that still waits for its second byte, so that a two-byte
-// character cut by a read boundary is decoded whole with the next read.
-std::string takeTrailingLeadByte(ports::Process& os, std::string& bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    if (os.isLeadByte(static_cast<unsigned char>(bytes[i]))) {
-      if (i + 1 == bytes.size()) {
-        std::string carry = bytes.substr(i);
-        bytes.resize(i);
-        return carry;
-      }
-      i += 2;
-    } else {
-      ++i;
-    }
-  }
-  return {};
-}
-
-}  // namespace
 
 std::string commandLine(const std::optional<std::string>& comSpec,
                         const std::string& quotedCommand) {
@@ -38,8 +16,8 @@ std::string commandLine(const std::optional<std::string>& comSpec,
 
 MyCMD::MyCMD(ports::Process& os, ports::EventPump& pump) : os_(os), pump_(pump) {}
 
-void MyCMD::raiseError(const char* text, std::int32_t code) {
-  std::string message = text;
+void MyCMD::raiseError(std::string_view text, std::int32_t code) {
+  std::string message(text);
   std::int32_t lastDllError = code;
   if (Error) Error(message, lastDllError);
 }
@@ -94,7 +72,9 @@ std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
     });
   };
   // Closed in the reverse order of their declaration: the process, its thread, the read end and
-  // last the job, which would end whatever the command left running.
+  // last the job. Closing the job ends nothing the command left running, unless the command was
+  // set to end with the program (while it waited for a phone, see endWithProgram): then its
+  // processes end with this last handle.
   ports::Started command{};
   auto job = closing(command.job);
   auto readEnd = closing(pipe->readEnd);
@@ -118,26 +98,10 @@ std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
   // The pipe is read apart from the window, and every read arrives through the window's
   // messages: a message box or a dialog opened meanwhile runs its own loop, which delivers the
   // reads all the same, so the command is never held up by a full pipe.
-  struct Collected {
-    std::string accumulator;
-    std::string carry;
-    std::string chunk;
-    bool ended = false;
-  } collected;
-  const auto deliver = [this, &collected](std::optional<std::string> read) {
-    if (collected.ended) return;
-    if (!read) {
-      // A lead byte still held back at the end has no second byte coming: decode it as it is.
-      collected.chunk = os_.fromAnsi(collected.carry);
-      collected.ended = true;
-      return;
-    }
-    std::string bytes = collected.carry + *read;
-    collected.carry = takeTrailingLeadByte(os_, bytes);
-    collected.chunk = os_.fromAnsi(bytes);
-    if (收到输出) 收到输出(collected.chunk);
-    collected.accumulator += collected.chunk;
-    collected.accumulator += "\r\n";
+  OutputCollector output(os_);
+  const auto deliver = [this, &output](std::optional<std::string> read) {
+    const auto text = output.add(std::move(read));
+    if (text && 收到输出) 收到输出(*text);
   };
   {
     // Stopped before any handle of the command is closed, however the collection is left.
@@ -147,13 +111,10 @@ std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
       os_.endCommand(command);
       return std::nullopt;
     }
-    while (!collected.ended) pump_.waitEvents();
+    while (!output.ended()) pump_.waitEvents();
   }
-  std::string accumulator = std::move(collected.accumulator);
-  accumulator += collected.chunk;
-  accumulator += "\r\n";
   exitCode_ = os_.exitCode(command.process, kExitCodeWaitMs);
-  return accumulator;
+  return output.collected();
 }
 
 }  // namespace quorlane

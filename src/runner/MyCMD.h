@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "common/texts.h"
 #include "ports/process.h"
 
 namespace quorlane {
@@ -18,11 +19,11 @@ namespace quorlane {
 class MyCMD {
  public:
   // Texts and codes of the refusals.
-  static constexpr const char* kEmptyCommand = "请先输入命令";
+  static constexpr std::string_view kEmptyCommand = texts::kEmptyCommand;
   static constexpr std::int32_t kEmptyCommandCode = 16;
-  static constexpr const char* kBusy = "系统正忙请稍候..";
+  static constexpr std::string_view kBusy = texts::kBusy;
   static constexpr std::int32_t kBusyCode = 1201;
-  static constexpr const char* kStartFailed = "错误";
+  static constexpr std::string_view kStartFailed = texts::kStartFailed;
   static constexpr std::int32_t kStartFailedCode = 16;
 
   static constexpr std::size_t kReadSize = 32767;
@@ -60,7 +61,7 @@ class MyCMD {
   // Runs the command to its end and returns everything it wrote; nothing when it could not be
   // started. Every handle of the command is closed when it returns.
   std::optional<std::string> collect(const std::string& quotedCommand);
-  void raiseError(const char* text, std::int32_t code);
+  void raiseError(std::string_view text, std::int32_t code);
 
   ports::Process& os_;
   ports::EventPump& pump_;

@@ -4,28 +4,9 @@
 
 #include "common/scope_exit.h"
 #include "runner/MyCMD.h"
+#include "runner/output_collector.h"
 
 namespace quorlane {
-
-namespace {
-
-// The length of `bytes` without a last lead byte whose second byte is still to come, so that a
-// two-byte character cut by a read boundary is decoded whole with the next read.
-std::size_t wholeCharacters(ports::Process& os, const std::string& bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    if (!os.isLeadByte(static_cast<unsigned char>(bytes[i]))) {
-      ++i;
-    } else if (i + 1 == bytes.size()) {
-      return i;
-    } else {
-      i += 2;
-    }
-  }
-  return bytes.size();
-}
-
-}  // namespace
 
 PolledCommand::PolledCommand(ports::Process& os) : os_(os) {}
 
@@ -46,16 +27,11 @@ bool PolledCommand::start(const std::string& command, Clock::time_point now,
   // Only the child holds the write end now: the pipe breaks as soon as the command is over.
   closeWrite.runNow();
   if (!started) return false;
-  running_ = Running{pipe->readEnd, *started, now + limit, {}, false, nullptr};
+  running_.emplace(Running{pipe->readEnd, *started, now + limit, OutputCollector(os_), nullptr});
   closeRead.release();
   running_->reading = os_.startReading(running_->readEnd, MyCMD::kReadSize, MyCMD::kPauseMs,
                                        [this](std::optional<std::string> bytes) {
-                                         if (!running_ || running_->broken) return;
-                                         if (bytes) {
-                                           running_->reads.push_back(std::move(*bytes));
-                                         } else {
-                                           running_->broken = true;
-                                         }
+                                         if (running_) running_->output.add(std::move(bytes));
                                        });
   if (!running_->reading) {
     // Nothing could ever be read: the command is ended rather than left running unseen.
@@ -67,7 +43,7 @@ bool PolledCommand::start(const std::string& command, Clock::time_point now,
 
 std::optional<PolledCommand::Outcome> PolledCommand::poll(Clock::time_point now) {
   if (!running_) return std::nullopt;
-  if (running_->broken) return complete();
+  if (running_->output.ended()) return complete();
   if (now < running_->deadline) return std::nullopt;
   end();
   return Outcome{};
@@ -76,20 +52,8 @@ std::optional<PolledCommand::Outcome> PolledCommand::poll(Clock::time_point now)
 PolledCommand::Outcome PolledCommand::complete() {
   Outcome outcome;
   outcome.complete = true;
-  std::string carry;
-  for (const auto& read : running_->reads) {
-    std::string bytes = std::exchange(carry, std::string()) + read;
-    const std::size_t whole = wholeCharacters(os_, bytes);
-    carry = bytes.substr(whole);
-    bytes.resize(whole);
-    const std::string text = os_.fromAnsi(bytes);
-    outcome.collected += text + "\r\n";
-    outcome.written += text;
-  }
-  // A lead byte still held back at the end has no second byte coming: decoded as it is.
-  const std::string last = os_.fromAnsi(carry);
-  outcome.collected += last + "\r\n";
-  outcome.written += last;
+  outcome.collected = running_->output.collected();
+  outcome.written = running_->output.written();
   release();
   return outcome;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ports/process.h"
+#include "runner/output_collector.h"
 
 namespace quorlane {
 
@@ -51,8 +52,7 @@ class PolledCommand {
     ports::Handle readEnd = 0;
     ports::Started started;
     Clock::time_point deadline;
-    std::vector<std::string> reads;  // the bytes of every read, as they came
-    bool broken = false;             // the last read has come: the pipe broke
+    OutputCollector output;  // what has arrived, and whether the pipe has broken
     // Stopped before any handle of the command is closed.
     std::unique_ptr<ports::OutputReading> reading;
   };

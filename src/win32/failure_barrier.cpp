@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "common/texts.h"
 #include "win32/text.h"
 
 namespace quorlane::win32 {
@@ -21,11 +22,12 @@ void endWithFailure(std::string_view description) noexcept {
   // A second failure while the first is shown (a procedure the box's own loop reaches) ends the
   // program at once: the first one is already on the screen.
   if (reported.exchange(true)) ExitProcess(1);
-  std::wstring prompt = L"运行时错误";
+  std::wstring prompt;
   try {
+    prompt = widen(texts::kRunTimeError);
     prompt += L"\n\n" + widen(description);
   } catch (...) {
-    // Without memory for the description the box still says that the program failed.
+    // Without memory for the texts the box still says that the program failed, by its icon.
   }
   // Task-modal: every window of the program is disabled while the box is shown.
   MessageBoxW(nullptr, prompt.c_str(), kProgramName,
@@ -41,7 +43,7 @@ void endWithFailure(std::string_view description) noexcept {
 // (about 45 KB of the executable). Here a terminate is reported like every other failure.
 namespace __gnu_cxx {
 void __verbose_terminate_handler() {
-  quorlane::win32::endWithFailure("程序意外终止 (std::terminate)");
+  quorlane::win32::endWithFailure(quorlane::texts::kTerminated);
 }
 }  // namespace __gnu_cxx
 #endif

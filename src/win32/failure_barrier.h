@@ -10,6 +10,8 @@
 #include <exception>
 #include <string_view>
 
+#include "common/texts.h"
+
 namespace quorlane::win32 {
 
 inline constexpr const wchar_t* kProgramName = L"Quorlane";
@@ -31,7 +33,7 @@ LRESULT guarded(Body&& body, Fallback&& fallback) noexcept {
   } catch (const std::exception& e) {
     endWithFailure(e.what());
   } catch (...) {
-    endWithFailure("未知的异常");
+    endWithFailure(texts::kUnknownException);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/texts.h"
 #include "win32/handles.h"
 #include "win32/module_path.h"
 #include "win32/text.h"
@@ -164,7 +165,7 @@ std::string errorDescription(DWORD code) {
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) {
     text.pop_back();
   }
-  if (text.empty()) return "错误代码 " + std::to_string(code);
+  if (text.empty()) return texts::concat(texts::kErrorCode, std::to_string(code));
   return narrow(text);
 }
 

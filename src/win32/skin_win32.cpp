@@ -1,5 +1,6 @@
 #include "win32/skin_win32.h"
 
+#include "common/texts.h"
 #include "win32/shell_win32.h"
 #include "win32/text.h"
 
@@ -41,8 +42,8 @@ std::variant<FARPROC, std::string> Win32Skin::entry(std::string_view libraryPath
   if (auto* error = std::get_if<std::string>(&module)) return *error;
   FARPROC proc = GetProcAddress(std::get<HMODULE>(module), name);
   if (proc == nullptr) {
-    return "在 " + std::string(fileName(libraryPath)) + " 中找不到入口点 " + name + "：" +
-           errorDescription(ERROR_PROC_NOT_FOUND);
+    return texts::concat(texts::kNoEntryBefore, fileName(libraryPath), texts::kNoEntryMiddle, name,
+                         texts::kNoEntryAfter, errorDescription(ERROR_PROC_NOT_FOUND));
   }
   return proc;
 }

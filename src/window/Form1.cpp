@@ -7,20 +7,17 @@
 #include <utility>
 
 #include "common/scope_exit.h"
+#include "common/texts.h"
 #include "window/command_text.h"
-#include "window/texts.h"
 
 namespace quorlane::window {
 
 namespace {
 
-// The texts joined into one.
-template <typename... Parts>
-std::string concat(const Parts&... parts) {
-  std::string joined;
-  (joined.append(std::string_view(parts)), ...);
-  return joined;
-}
+// A web page opens in the system's browser, its window minimized with the focus.
+constexpr Show kBrowserShow = Show::minimized;
+
+using texts::concat;
 
 bool endsWithImageExtension(const std::string& path) {
   if (path.size() < 4) return false;
@@ -389,7 +386,7 @@ void Form1::filesDropped(const std::vector<std::string>& paths) {
 
 void Form1::openPage(std::string_view address) {
   const Failure failure =
-      shell_.startProgram(concat(texts::kBrowserCommand, address), texts::kBrowserShow);
+      shell_.startProgram(concat(texts::kBrowserCommand, address), kBrowserShow);
   if (failure) {
     // The program lives on: the output box may hold a flash log the user still needs.
     shell_.messageBox(concat(texts::kLinkFailed, address, "\r\n", *failure), MessageStyle::critical,

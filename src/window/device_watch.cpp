@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "window/texts.h"
+#include "common/texts.h"
 
 namespace quorlane::window {
 

@@ -1,5 +1,7 @@
 #include "window/flash_safety.h"
 
+#include "common/texts.h"
+
 namespace quorlane::window {
 
 namespace {
@@ -11,15 +13,15 @@ constexpr std::size_t kKeptLineStart = 64;
 constexpr std::string_view kZipMagic = "PK\x03\x04";
 constexpr std::string_view kSparseMagic = "\x3A\xFF\x26\xED";
 
-constexpr const char* kStopTitle = "无法刷入";
-constexpr const char* kAskTitle = "确认刷入";
+using texts::concat;
 
 bool startsWith(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
 ImageVerdict stop(std::string prompt) {
-  return {ImageVerdict::Action::stop, std::move(prompt), kStopTitle, MessageStyle::warning};
+  return {ImageVerdict::Action::stop, std::move(prompt), std::string(texts::kImageStopTitle),
+          MessageStyle::warning};
 }
 
 }  // namespace
@@ -70,8 +72,7 @@ bool namesDevice(std::string_view path) {
 }
 
 ImageVerdict noImageChosen() {
-  return stop(
-      "还没有选择要刷入的 Recovery 镜像文件。\r\n\r\n请点“选择”选中 .img 文件，或把它拖到窗口上。");
+  return stop(std::string(texts::kNoImageChosen));
 }
 
 ImageVerdict judgeImage(const FileStart& found, const std::string& shownPath,
@@ -79,63 +80,50 @@ ImageVerdict judgeImage(const FileStart& found, const std::string& shownPath,
   switch (found.state) {
     case FileStart::State::missing:
       if (builtInName) {
-        return stop(
-            "找不到内置的 Recovery 镜像：\r\n" + shownPath +
-            "\r\n\r\n软件包里不带镜像。请把为这台手机的型号制作的 Recovery 镜像放到程序旁边的 "
-            "RE 文件夹里，并命名为 " +
-            *builtInName + "。");
+        return stop(concat(texts::kBuiltInMissingBefore, shownPath, texts::kBuiltInMissingMiddle,
+                           *builtInName, texts::kBuiltInMissingAfter));
       }
-      return stop("找不到要刷入的镜像文件：\r\n" + shownPath +
-                  "\r\n\r\n请检查路径是否正确，或点“选择”重新选择文件。");
+      return stop(concat(texts::kImageMissingBefore, shownPath, texts::kImageMissingAfter));
     case FileStart::State::folder:
-      return stop("这是一个文件夹，不是镜像文件，不能刷入：\r\n" + shownPath);
+      return stop(concat(texts::kImageIsFolder, shownPath));
     case FileStart::State::unreadable:
-      return stop("无法读取镜像文件：\r\n" + shownPath + "\r\n\r\n" + found.error);
+      return stop(concat(texts::kImageUnreadable, shownPath, "\r\n\r\n", found.error));
     case FileStart::State::device:
-      return stop("这不是镜像文件，不能刷入：\r\n" + shownPath +
-                  "\r\n\r\n它是一个设备或管道，不是磁盘上的普通文件。请选择 .img 镜像文件。");
+      return stop(concat(texts::kImageIsDeviceBefore, shownPath, texts::kImageIsDeviceAfter));
     case FileStart::State::locked:
-      return stop("镜像文件正被另一个程序占用，无法读取：\r\n" + shownPath +
-                  "\r\n\r\n请关闭正在使用它的程序（例如解压或下载软件），再试一次。");
+      return stop(concat(texts::kImageLockedBefore, shownPath, texts::kImageLockedAfter));
     case FileStart::State::noDrive:
-      return stop("镜像文件所在的驱动器不存在或没有就绪：\r\n" + shownPath +
-                  "\r\n\r\nU 盘、移动硬盘或存储卡可能已经拔出。请重新插入后再试，或重新选择文件。");
+      return stop(concat(texts::kImageNoDriveBefore, shownPath, texts::kImageNoDriveAfter));
     case FileStart::State::timedOut:
-      return stop("读取镜像文件超时（2 秒内没有读到数据），已放弃：\r\n" + shownPath +
-                  "\r\n\r\n它可能在没有响应的网络位置或设备上。请把文件复制到本机磁盘后再选择它。");
+      return stop(concat(texts::kImageTimedOutBefore, shownPath, texts::kImageTimedOutAfter));
     case FileStart::State::file:
       break;
   }
-  if (found.bytes.empty()) return stop("镜像文件是空的（0 字节），不能刷入：\r\n" + shownPath);
+  if (found.bytes.empty()) return stop(concat(texts::kImageEmpty, shownPath));
 
-  std::string looks;
+  std::string_view looks;
   switch (imageKind(found.bytes)) {
     case ImageKind::bootImage:
       return {};
     case ImageKind::zip:
-      looks =
-          "它是一个 ZIP 压缩包：这种刷机包要在手机的 Recovery 里刷入，不能用本工具刷到 Recovery "
-          "分区。";
+      looks = texts::kImageLooksZip;
       break;
     case ImageKind::sparse:
-      looks =
-          "它是一个稀疏镜像（sparse），通常是 system 或 vendor 等分区的镜像，不是 Recovery 镜像。";
+      looks = texts::kImageLooksSparse;
       break;
     case ImageKind::unknown:
-      looks = "无法识别它是什么文件。";
+      looks = texts::kImageLooksUnknown;
       break;
   }
   return {ImageVerdict::Action::ask,
-          "这个文件不像 Recovery 镜像：\r\n" + shownPath +
-              "\r\n\r\nRecovery 镜像都是 Android 启动镜像，以“ANDROID!”开头，这个文件不是。" +
-              looks + "\r\n\r\n刷入错误的镜像可能使手机无法进入 Recovery。仍然要刷入吗？",
-          kAskTitle, MessageStyle::yesNo | MessageStyle::warning | MessageStyle::secondDefault};
+          concat(texts::kImageNotBootBefore, shownPath, texts::kImageNotBootMiddle, looks,
+                 texts::kImageNotBootAfter),
+          std::string(texts::kImageAskTitle),
+          MessageStyle::yesNo | MessageStyle::warning | MessageStyle::secondDefault};
 }
 
 std::string phoneWaitHint() {
-  return "正在等待手机连接……\r\n"
-         "请检查：手机是否已进入 FastBoot 模式，数据线是否连好，电脑是否装好了 USB 驱动。\r\n"
-         "点“退出”可取消等待。";
+  return std::string(texts::kPhoneWaitHint);
 }
 
 void PhoneWaitWatch::reset() {

@@ -3,6 +3,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "common/texts.h"
+
 namespace quorlane::window {
 
 namespace {
@@ -14,67 +16,60 @@ constexpr Font kPathFont{"楷体_GB2312", 12, 400, 134};
 using enum ControlId;
 using enum Kind;
 
-constexpr std::string_view kSteps =
-    "线刷正确步骤：\r\n"
-    "1、进入FastBoot模式并且连接手机数据线。\r\n"
-    "2、选择正确的Recovery线刷包，格式为.IMG\r\n"
-    "   格式，一般卡刷包或者线刷包都有的。\r\n"
-    "3、点击 开始 按钮开始线刷，等待操作完成。";
-
 // In creation order; the tab order follows the tab index. One row a control, in the order of
 // ControlRow's members: id and name, kind, container, caption, place, tab index, then what differs
 // from the defaults.
 // clang-format off
 const std::array<ControlRow, 23> kControls = {{
-    {.id = Frame1, .name = "Frame1", .kind = frame, .caption = "自定义Recovery线刷",
+    {.id = Frame1, .name = "Frame1", .kind = frame, .caption = texts::kFrame1,
      .place = {120, 120, 8055, 3015}, .tabIndex = 9, .textColor = kRed},
     {.id = Combo1, .name = "Combo1", .kind = combo, .container = Frame1,
      .place = {120, 240, 4215, 360}, .tabIndex = 11, .font = kPathFont},
-    {.id = Command3, .name = "Command3", .kind = button, .container = Frame1, .caption = "选择(&A)",
+    {.id = Command3, .name = "Command3", .kind = button, .container = Frame1, .caption = texts::kCommand3,
      .place = {4440, 240, 1095, 375}, .tabIndex = 13},
-    {.id = Command1, .name = "Command1", .kind = button, .container = Frame1, .caption = "开始(&B)",
+    {.id = Command1, .name = "Command1", .kind = button, .container = Frame1, .caption = texts::kCommand1,
      .place = {5640, 240, 1095, 375}, .tabIndex = 14, .enabled = false},
-    {.id = Command4, .name = "Command4", .kind = button, .container = Frame1, .caption = "退出(&C)",
+    {.id = Command4, .name = "Command4", .kind = button, .container = Frame1, .caption = texts::kCommand4,
      .place = {6840, 240, 1095, 375}, .tabIndex = 12},
     {.id = CMDTeXT, .name = "CMDTeXT", .kind = edit, .container = Frame1,
      .place = {120, 720, 7815, 2055}, .tabIndex = 10, .multiline = true, .readOnly = true},
 
-    {.id = Frame2, .name = "Frame2", .kind = frame, .caption = "Recovery本地线刷包合集",
+    {.id = Frame2, .name = "Frame2", .kind = frame, .caption = texts::kFrame2,
      .place = {120, 3240, 8055, 735}, .tabIndex = 15, .textColor = kRed},
     {.id = Command7, .name = "Command7", .kind = button, .container = Frame2,
-     .caption = "官方2/2S Recovery 2.0.1", .place = {120, 240, 2535, 375}, .tabIndex = 16},
+     .caption = texts::kCommand7, .place = {120, 240, 2535, 375}, .tabIndex = 16},
     {.id = Command8, .name = "Command8", .kind = button, .container = Frame2,
-     .caption = "红米CWM Recovery 触屏版", .place = {2760, 240, 2535, 375}, .tabIndex = 17},
+     .caption = texts::kCommand8, .place = {2760, 240, 2535, 375}, .tabIndex = 17},
     {.id = Command9, .name = "Command9", .kind = button, .container = Frame2,
-     .caption = "CWM Recovery 中文触屏版", .place = {5400, 240, 2535, 375}, .tabIndex = 18},
+     .caption = texts::kCommand9, .place = {5400, 240, 2535, 375}, .tabIndex = 18},
 
     {.id = Label6, .name = "Label6", .kind = label,
-     .caption = "注意：运行本程序时，请不要同时连接多部手机。",
+     .caption = texts::kLabel6,
      .place = {120, 4080, 3975, 375}, .tabIndex = 20, .textColor = kRed},
-    {.id = Label3, .name = "Label3", .kind = label, .caption = "手机请在 FastBoot 模式下使用本程序。",
+    {.id = Label3, .name = "Label3", .kind = label, .caption = texts::kLabel3,
      .place = {4320, 4080, 3975, 375}, .tabIndex = 2, .textColor = kBlue},
-    {.id = Label2, .name = "Label2", .kind = label, .caption = "作者QQ：12345678",
+    {.id = Label2, .name = "Label2", .kind = label, .caption = texts::kLabel2,
      .place = {120, 4440, 1695, 375}, .tabIndex = 0, .textColor = kRed},
-    {.id = Label1, .name = "Label1", .kind = label, .caption = "另诚信出售七位QQ",
+    {.id = Label1, .name = "Label1", .kind = label, .caption = texts::kLabel1,
      .place = {1800, 4440, 1695, 375}, .tabIndex = 7, .textColor = kRed},
     {.id = Label4, .name = "Label4", .kind = label,
-     .caption = "如果程序遇到错误或者有什么问题，请联系作者。",
+     .caption = texts::kLabel4,
      .place = {4320, 4440, 4095, 375}, .tabIndex = 3, .textColor = kBlue},
-    {.id = Label5, .name = "Label5", .kind = label, .caption = kSteps,
+    {.id = Label5, .name = "Label5", .kind = label, .caption = texts::kLabel5,
      .place = {120, 4800, 4095, 1215}, .tabIndex = 4, .textColor = kBlue},
 
-    {.id = Command2, .name = "Command2", .kind = button, .caption = "线刷资源下载",
+    {.id = Command2, .name = "Command2", .kind = button, .caption = texts::kCommand2,
      .place = {4320, 4800, 1575, 375}, .tabIndex = 5},
-    {.id = Command5, .name = "Command5", .kind = button, .caption = "Veltria",
+    {.id = Command5, .name = "Command5", .kind = button, .caption = texts::kCommand5,
      .place = {6480, 4800, 1575, 375}, .tabIndex = 6},
-    {.id = Command10, .name = "Command10", .kind = button, .caption = "进入FastBoot方法",
+    {.id = Command10, .name = "Command10", .kind = button, .caption = texts::kCommand10,
      .place = {4320, 5280, 1575, 375}, .tabIndex = 19},
-    {.id = Command6, .name = "Command6", .kind = button, .caption = "常见问题解答",
+    {.id = Command6, .name = "Command6", .kind = button, .caption = texts::kCommand6,
      .place = {6480, 5280, 1575, 375}, .tabIndex = 8},
 
     // Holds the flash command prefix out of sight. Read-only and out of the tab order, so that
     // keys typed before the first click cannot change the command of every later flash.
-    {.id = Text2, .name = "Text2", .kind = edit, .caption = "fastboot flash recovery ",
+    {.id = Text2, .name = "Text2", .kind = edit, .caption = texts::kFlashCommand,
      .place = {840, 6480, 3135, 375}, .tabIndex = 1, .readOnly = true, .tabStop = false},
     // The command runners: a picture each, never in the tab order.
     {.id = MyCMD2, .name = "MyCMD2", .kind = runner, .place = {5280, 5880, 480, 480},
@@ -84,7 +79,7 @@ const std::array<ControlRow, 23> kControls = {{
 }};
 // clang-format on
 
-constexpr FormLayout kForm{"QuorlaneBeta1 -- Tessivo", 8325, 6015};
+constexpr FormLayout kForm{texts::kFormCaption, 8325, 6015};
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <cctype>
 
-#include "window/texts.h"
+#include "common/texts.h"
 
 namespace quorlane::window {
 

@@ -1,0 +1,215 @@
+#pragma once
+// Every text the program shows, in one place, with the fixed commands, file names and addresses
+// it uses. A distributor who changes a wording or the shop's address does it here.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace quorlane::texts {
+
+// The texts joined into one, as a message made of fixed parts and a path or a name.
+template <typename... Parts>
+std::string concat(const Parts&... parts) {
+  std::string joined;
+  (joined.append(std::string_view(parts)), ...);
+  return joined;
+}
+
+// ---- the window and its controls -------------------------------------------------------------
+
+inline constexpr std::string_view kFormCaption = "QuorlaneBeta1 -- Tessivo";
+inline constexpr std::string_view kFrame1 = "自定义Recovery线刷";
+inline constexpr std::string_view kCommand3 = "选择(&A)";
+inline constexpr std::string_view kCommand1 = "开始(&B)";
+inline constexpr std::string_view kCommand4 = "退出(&C)";
+inline constexpr std::string_view kFrame2 = "Recovery本地线刷包合集";
+inline constexpr std::string_view kCommand7 = "官方2/2S Recovery 2.0.1";
+inline constexpr std::string_view kCommand8 = "红米CWM Recovery 触屏版";
+inline constexpr std::string_view kCommand9 = "CWM Recovery 中文触屏版";
+inline constexpr std::string_view kLabel6 = "注意：运行本程序时，请不要同时连接多部手机。";
+inline constexpr std::string_view kLabel3 = "手机请在 FastBoot 模式下使用本程序。";
+inline constexpr std::string_view kLabel2 = "作者QQ：12345678";
+inline constexpr std::string_view kLabel1 = "另诚信出售七位QQ";
+inline constexpr std::string_view kLabel4 = "如果程序遇到错误或者有什么问题，请联系作者。";
+inline constexpr std::string_view kLabel5 =
+    "线刷正确步骤：\r\n"
+    "1、进入FastBoot模式并且连接手机数据线。\r\n"
+    "2、选择正确的Recovery线刷包，格式为.IMG\r\n"
+    "   格式，一般卡刷包或者线刷包都有的。\r\n"
+    "3、点击 开始 按钮开始线刷，等待操作完成。";
+inline constexpr std::string_view kCommand2 = "线刷资源下载";
+inline constexpr std::string_view kCommand5 = "Veltria";
+inline constexpr std::string_view kCommand10 = "进入FastBoot方法";
+inline constexpr std::string_view kCommand6 = "常见问题解答";
+// Text2's text: the command every flash begins with.
+inline constexpr std::string_view kFlashCommand = "fastboot flash recovery ";
+
+// ---- the command runner's refusals -----------------------------------------------------------
+
+inline constexpr std::string_view kEmptyCommand = "请先输入命令";
+inline constexpr std::string_view kBusy = "系统正忙请稍候..";
+inline constexpr std::string_view kStartFailed = "错误";
+
+// ---- start-up ---------------------------------------------------------------------------------
+
+inline constexpr std::string_view kDeviceQuery = "fastboot devices";
+inline constexpr std::array<std::string_view, 3> kComponents = {"fastboot.exe", "AdbWinUsbApi.dll",
+                                                                "AdbWinApi.dll"};
+inline constexpr std::string_view kSkinLibrary = "Config.dll";
+inline constexpr std::string_view kSkinFile = "Config.INI";
+// The failure path looks for the skin file under this spelling; the search ignores case.
+inline constexpr std::string_view kSkinFileChecked = "Config.ini";
+
+inline constexpr std::string_view kMissingBefore = "没有找到 ";
+inline constexpr std::string_view kMissingAfter =
+    " ，因此这个应用程序未能启动。重新安装应用程序可能修复此问题。";
+inline constexpr std::string_view kMissingTitleAfter = ".exe  - 无法找到组件";
+inline constexpr std::string_view kStartupErrorPrefix = "错误信息：";
+inline constexpr std::string_view kErrorTitle = "错误";
+
+inline constexpr std::string_view kImageFilter = "Recovery线刷包(*.img)|*.img|";
+inline constexpr bool kImageDialogOverwritePrompt = true;
+// Shown instead of running the flash when the client could not open the image: its path holds
+// characters the ANSI code page cannot represent and the file has no short name.
+inline constexpr std::string_view kPathNotUsableBefore = "fastboot 无法打开这个镜像文件：\r\n";
+inline constexpr std::string_view kPathNotUsableAfter =
+    "\r\n\r\n它的路径里有系统编码无法表示的字符。请把它移到名称只含中文或英文字符的文件夹里"
+    "（文件名也一样），再选择它。";
+// The same, when the path is longer than the client can open (260 characters) and has no short
+// form that is not.
+inline constexpr std::string_view kPathTooLongAfter =
+    "\r\n\r\n它的路径太长（超过 260 个字符），fastboot 打不开。请把它移到路径较短的文件夹里"
+    "（例如 D:\\img），再选择它。";
+// Shown instead of a flash while the device list holds several phones: the client would write to
+// whichever it finds first. The serials come between the two parts, one a line.
+inline constexpr std::string_view kSeveralPhonesTitle = "连接了多部手机";
+inline constexpr std::string_view kSeveralPhonesBefore =
+    "现在有多部手机处于 FastBoot 模式：\r\n\r\n";
+inline constexpr std::string_view kSeveralPhonesAfter =
+    "\r\n为了不把镜像刷进别的手机，这次什么也没有刷入。请只连接要刷入的那一部手机，再试一次。";
+// ---- the look at an image before it is flashed -----------------------------------------------
+// A path or a name comes between the parts of a message.
+
+inline constexpr std::string_view kImageStopTitle = "无法刷入";
+inline constexpr std::string_view kImageAskTitle = "确认刷入";
+inline constexpr std::string_view kNoImageChosen =
+    "还没有选择要刷入的 Recovery 镜像文件。\r\n\r\n请点“选择”选中 .img 文件，或把它拖到窗口上。";
+inline constexpr std::string_view kBuiltInMissingBefore = "找不到内置的 Recovery 镜像：\r\n";
+inline constexpr std::string_view kBuiltInMissingMiddle =
+    "\r\n\r\n软件包里不带镜像。请把为这台手机的型号制作的 Recovery 镜像放到程序旁边的 "
+    "RE 文件夹里，并命名为 ";
+inline constexpr std::string_view kBuiltInMissingAfter = "。";
+inline constexpr std::string_view kImageMissingBefore = "找不到要刷入的镜像文件：\r\n";
+inline constexpr std::string_view kImageMissingAfter =
+    "\r\n\r\n请检查路径是否正确，或点“选择”重新选择文件。";
+inline constexpr std::string_view kImageIsFolder = "这是一个文件夹，不是镜像文件，不能刷入：\r\n";
+// The system's reason follows the path.
+inline constexpr std::string_view kImageUnreadable = "无法读取镜像文件：\r\n";
+inline constexpr std::string_view kImageIsDeviceBefore = "这不是镜像文件，不能刷入：\r\n";
+inline constexpr std::string_view kImageIsDeviceAfter =
+    "\r\n\r\n它是一个设备或管道，不是磁盘上的普通文件。请选择 .img 镜像文件。";
+inline constexpr std::string_view kImageLockedBefore = "镜像文件正被另一个程序占用，无法读取：\r\n";
+inline constexpr std::string_view kImageLockedAfter =
+    "\r\n\r\n请关闭正在使用它的程序（例如解压或下载软件），再试一次。";
+inline constexpr std::string_view kImageNoDriveBefore =
+    "镜像文件所在的驱动器不存在或没有就绪：\r\n";
+inline constexpr std::string_view kImageNoDriveAfter =
+    "\r\n\r\nU 盘、移动硬盘或存储卡可能已经拔出。请重新插入后再试，或重新选择文件。";
+inline constexpr std::string_view kImageTimedOutBefore =
+    "读取镜像文件超时（2 秒内没有读到数据），已放弃：\r\n";
+inline constexpr std::string_view kImageTimedOutAfter =
+    "\r\n\r\n它可能在没有响应的网络位置或设备上。请把文件复制到本机磁盘后再选择它。";
+inline constexpr std::string_view kImageEmpty = "镜像文件是空的（0 字节），不能刷入：\r\n";
+inline constexpr std::string_view kImageNotBootBefore = "这个文件不像 Recovery 镜像：\r\n";
+inline constexpr std::string_view kImageNotBootMiddle =
+    "\r\n\r\nRecovery 镜像都是 Android 启动镜像，以“ANDROID!”开头，这个文件不是。";
+// What the file looks like instead, between the middle and the end of that question.
+inline constexpr std::string_view kImageLooksZip =
+    "它是一个 ZIP 压缩包：这种刷机包要在手机的 Recovery 里刷入，不能用本工具刷到 Recovery 分区。";
+inline constexpr std::string_view kImageLooksSparse =
+    "它是一个稀疏镜像（sparse），通常是 system 或 vendor 等分区的镜像，不是 Recovery 镜像。";
+inline constexpr std::string_view kImageLooksUnknown = "无法识别它是什么文件。";
+inline constexpr std::string_view kImageNotBootAfter =
+    "\r\n\r\n刷入错误的镜像可能使手机无法进入 Recovery。仍然要刷入吗？";
+// Laid over the output box while the client waits for a phone.
+inline constexpr std::string_view kPhoneWaitHint =
+    "正在等待手机连接……\r\n"
+    "请检查：手机是否已进入 FastBoot 模式，数据线是否连好，电脑是否装好了 USB 驱动。\r\n"
+    "点“退出”可取消等待。";
+
+inline constexpr std::array<std::string_view, 3> kBuiltInImages = {
+    "RE\\recovery1.img", "RE\\recovery2.img", "RE\\recovery3.img"};
+
+// Starts an image once from the phone's memory, writing nothing; the image path follows.
+inline constexpr std::string_view kBootCommand = "fastboot boot ";
+
+// The result panel after a command, by what it came to.
+inline constexpr std::string_view kResultFlashed =
+    "刷入成功。现在请直接让手机进入 Recovery（按键因机型而异，常见的是“音量加 + 电源键”），"
+    "不要先正常开机：很多手机正常开机一次，就会把原来的 Recovery 装回去。";
+inline constexpr std::string_view kResultNoRecovery =
+    "这台手机没有 recovery 分区，什么也没有写入（A/B 分区的手机和多数 Android 11 以后的手机，"
+    "Recovery 在 boot 或 vendor_boot 里）。可以点右边的按钮，把这个镜像从内存启动一次，"
+    "不写入手机。";
+inline constexpr std::string_view kResultBootButton = "从内存启动(&R)";
+inline constexpr std::string_view kResultBooted =
+    "手机正在从内存启动这个 Recovery，手机里什么也没有写入。想一直保留它，可以在这个 Recovery "
+    "里安装它（如果它提供这个功能）。";
+inline constexpr std::string_view kResultCannotBoot =
+    "这台手机的 Bootloader 不能从电脑启动镜像，什么也没有写入。请使用为这个机型准备的刷入方法。";
+inline constexpr std::string_view kResultLocked =
+    "手机的 Bootloader 已上锁，什么也没有写入。解锁要用手机厂商自己的工具，"
+    "解锁会清除手机上的全部数据。";
+inline constexpr std::string_view kResultTooLarge =
+    "镜像太大，放不进这台手机的 Recovery 分区：它是为别的机型制作的。"
+    "请换用为这个机型制作的镜像。";
+inline constexpr std::string_view kResultConnectionBroke =
+    "传输中 USB 连接断开了。请让手机保持在 FastBoot 模式，换一根数据线，插到电脑机箱后面的 "
+    "USB 口（不要用集线器），再重新刷入。";
+inline constexpr std::string_view kResultNotOpenedBefore = "fastboot 打不开镜像文件：";
+inline constexpr std::string_view kResultNotOpenedAfter =
+    "\r\n请确认文件还在原处、没有被别的程序占用，再重新刷入。";
+inline constexpr std::string_view kResultFlashFailed = "刷入没有完成。";
+inline constexpr std::string_view kResultBootFailed = "从内存启动没有完成。";
+inline constexpr std::string_view kResultQueryFailed = "查找手机没有完成。";
+inline constexpr std::string_view kResultReasonBefore = "fastboot 报告：\r\n";
+inline constexpr std::string_view kResultNoReason = "fastboot 没有说明原因。";
+inline constexpr std::string_view kResultNoPhone =
+    "没有找到 FastBoot 模式的手机。请检查：手机屏幕上是不是 FastBoot 画面；数据线是否连好"
+    "（有的线只能充电），或换一个 USB 口；“设备管理器”里有没有带黄色感叹号的 Android 设备"
+    "（有的话要装 USB 驱动）。";
+inline constexpr std::string_view kResultSeveralBefore = "连接了 ";
+inline constexpr std::string_view kResultSeveralMiddle = " 部 FastBoot 模式的手机：";
+inline constexpr std::string_view kResultSerialSeparator = "、";
+inline constexpr std::string_view kResultSeveralAfter = "。请只连接要刷入的那一部，拔掉其他的。";
+
+inline constexpr std::string_view kInstructionsTitle = "进入FastBoot方法";
+inline constexpr std::string_view kInstructions =
+    "先重启手机，然后在手机关机的时候，安装 音量减 键，再按住关机\r\n"
+    "键，然后手机会不断重启，在手机关闭后立即松开关机键，然后会进\r\n"
+    "入FastBoot，一个米兔在修安卓机器人的图案。";
+
+// The web pages behind the three link buttons. A distributor sets the shop's address here; the
+// one below is a placeholder under a domain reserved for examples and leads nowhere.
+inline constexpr std::string_view kDownloadPage =
+    "https://developer.android.com/tools/releases/platform-tools";
+inline constexpr std::string_view kQuestionsPage =
+    "https://source.android.com/docs/setup/test/flash";
+inline constexpr std::string_view kShopPage = "https://veltria.example.com/";
+inline constexpr std::string_view kBrowserCommand = "EXPLORER ";
+inline constexpr std::string_view kLinkFailed = "无法打开网页 ";
+
+// ---- failures the Windows layer reports --------------------------------------------------------
+
+inline constexpr std::string_view kRunTimeError = "运行时错误";
+inline constexpr std::string_view kUnknownException = "未知的异常";
+inline constexpr std::string_view kTerminated = "程序意外终止 (std::terminate)";
+// When the system has no text for an error code; the code follows.
+inline constexpr std::string_view kErrorCode = "错误代码 ";
+// A skin library's entry point that could not be found: the library's name, then the entry's.
+inline constexpr std::string_view kNoEntryBefore = "在 ";
+inline constexpr std::string_view kNoEntryMiddle = " 中找不到入口点 ";
+inline constexpr std::string_view kNoEntryAfter = "：";
+
+}  // namespace quorlane::texts
