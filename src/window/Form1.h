@@ -1,6 +1,27 @@
 #pragma once
 // The main window's behaviour: start-up, the output display, the flash actions, the help and
-// link buttons and exit. One short handler per control event; the platform layer calls them.
+// link buttons and exit. One short handler per control event; the Windows layer calls them.
+//
+// Handlers run inside other handlers. While a command runs, MyCMD2.执行命令 waits for the
+// window's messages, and a message box or the file dialog runs a loop of its own; either loop
+// dispatches clicks, timer ticks, drops, device changes and the command's output, so any handler
+// may run, to its end, in the middle of another. What a handler may find changed once its
+// command or its box returns, and why that is safe:
+// - CMDTeXT: a built-in button empties it during a running flash (clearOutput notes that the box
+//   no longer starts with the flash's preview); a refreshed device list never replaces it while a
+//   command runs. The live-output members (pendingText_, shownLength_, shownIsPrefix_) belong to
+//   the running command and are settled by its 执行完毕.
+// - Combo1 and the buttons' enabled states: the user may choose another file and the timer
+//   enables Start during its own flash. Every handler reads a control when it needs it and sets
+//   its button's state unconditionally after the command, so nothing it read before is reused.
+// - commandEnded_, progress_, runningKind_, runningImage_, resultImage_, phoneWait_: set when a
+//   command starts and when it ends. A command started from inside another is refused by the busy
+//   runner before runCommand touches any of them (runCommand checks busy() first), so they always
+//   describe the one command that runs. bootResultImage copies resultImage_ before it runs.
+// - phones_, listShown_ and devices_: the device list moves on at timer ticks, also inside a box.
+//   A flash looks at the list only after its boxes have closed (phonesAllowFlash), so it sees the
+//   latest one; while waitForList waits, waitingForList_ turns a second press away.
+// - Exit or closing the window ends the program at once: no handler returns after it.
 
 #include <chrono>
 #include <functional>
@@ -11,19 +32,18 @@
 #include <vector>
 
 #include "ports/process.h"
+#include "ports/window.h"
+#include "ports/window_events.h"
 #include "runner/MyCMD.h"
 #include "window/device_watch.h"
 #include "window/flash_safety.h"
 #include "window/outcome.h"
-#include "ports/window.h"
-#include "ports/window_events.h"
 
 namespace quorlane::window {
 
 class Form1 : public WindowEvents {
  public:
-  Form1(Controls& controls, Shell& shell, Skin& skin, ports::Process& os,
-        ports::EventPump& pump);
+  Form1(Controls& controls, Shell& shell, Skin& skin, ports::Process& os, ports::EventPump& pump);
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
