@@ -22,11 +22,9 @@ int visibleLines(HWND edit) {
   RECT format{};
   SendMessageW(edit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
   WindowDC dc(edit);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
   TEXTMETRICW metrics{};
   {
-    Selection selected(dc.get(),
-                       font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    Selection selected(dc.get(), fontOrStock(edit, SYSTEM_FONT));
     GetTextMetricsW(dc.get(), &metrics);
   }
   const int lineHeight = std::max<int>(1, metrics.tmHeight);

@@ -15,13 +15,6 @@ using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWOR
 using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 constexpr int kEffectiveDpi = 0;
 
-template <typename Function>
-Function lookUp(HMODULE module, const char* name) {
-  if (module == nullptr) return nullptr;
-  // Through the generic function pointer type, which converts to any other without a warning.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 // The Windows 10 functions of user32, looked up once.
 struct Windows10 {
   GetDpiForWindowFunction getDpiForWindow;
@@ -36,10 +29,11 @@ const Windows10* windows10() {
   if (limited != Functions::all) return nullptr;
   static const Windows10 functions = [] {
     HMODULE user = GetModuleHandleW(L"user32.dll");  // imported: always loaded
-    return Windows10{lookUp<GetDpiForWindowFunction>(user, "GetDpiForWindow"),
-                     lookUp<GetSystemMetricsForDpiFunction>(user, "GetSystemMetricsForDpi"),
-                     lookUp<SystemParametersInfoForDpiFunction>(user, "SystemParametersInfoForDpi"),
-                     lookUp<AdjustWindowRectExForDpiFunction>(user, "AdjustWindowRectExForDpi")};
+    return Windows10{
+        procAddress<GetDpiForWindowFunction>(user, "GetDpiForWindow"),
+        procAddress<GetSystemMetricsForDpiFunction>(user, "GetSystemMetricsForDpi"),
+        procAddress<SystemParametersInfoForDpiFunction>(user, "SystemParametersInfoForDpi"),
+        procAddress<AdjustWindowRectExForDpiFunction>(user, "AdjustWindowRectExForDpi")};
   }();
   return &functions;
 }
@@ -48,7 +42,8 @@ GetDpiForMonitorFunction getDpiForMonitor() {
   if (limited == Functions::windows7) return nullptr;
   // Loaded on first use and kept until the process ends; Windows 7 has no shcore.dll.
   static const UniqueModule shcore = loadSystemLibrary(L"shcore.dll");
-  static const auto function = lookUp<GetDpiForMonitorFunction>(shcore.get(), "GetDpiForMonitor");
+  static const auto function =
+      procAddress<GetDpiForMonitorFunction>(shcore.get(), "GetDpiForMonitor");
   return function;
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "win32/default_handling.h"
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"
 #include "win32/text.h"
@@ -43,8 +44,7 @@ HFONT fontOf(HWND panel) {
                            : nullptr;
 }
 HGDIOBJ drawingFont(HWND panel) {
-  HFONT font = fontOf(panel);
-  return font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT);
+  return fontOrStock(anchorOf(panel), DEFAULT_GUI_FONT);  // no anchor: no font, the stock one
 }
 
 // The panel's button when it is to be shown (only the result panel has one).
@@ -160,8 +160,8 @@ LRESULT onPanelPaint(HWND hwnd) {
   return 0;
 }
 
-LRESULT onPanelSetText(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = DefWindowProcW(hwnd, WM_SETTEXT, wParam, lParam);
+LRESULT onPanelSetText(HWND hwnd, const DefaultHandling& defaultHandling) {
+  const LRESULT result = defaultHandling();
   InvalidateRect(hwnd, nullptr, TRUE);
   return result;
 }
@@ -177,17 +177,18 @@ void hideResultPanel(HWND panel) {
   ShowWindow(panel, SW_HIDE);
 }
 
-LRESULT panelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool clickable) {
+LRESULT panelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool clickable,
+                     const DefaultHandling& defaultHandling) {
   switch (message) {
     case WM_NCHITTEST:
       // The hint lets clicks and the wheel through to the control underneath.
-      return clickable ? DefWindowProcW(hwnd, message, wParam, lParam) : HTTRANSPARENT;
+      return clickable ? defaultHandling() : HTTRANSPARENT;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT:
       return onPanelPaint(hwnd);
     case WM_SETTEXT:
-      return onPanelSetText(hwnd, wParam, lParam);
+      return onPanelSetText(hwnd, defaultHandling);
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(fontOf(hwnd));
     case WM_LBUTTONDOWN:
@@ -195,11 +196,18 @@ LRESULT panelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool
       if (clickable) hideResultPanel(hwnd);
       return 0;
     case WM_COMMAND:
-      // The button's click goes to the window whose events it is.
+      // The button's click goes, as it came, to the window whose events it is.
       return SendMessageW(GetParent(hwnd), WM_COMMAND, wParam, lParam);
     default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
+      return defaultHandling();
   }
+}
+
+LRESULT panelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool clickable) {
+  const DefaultHandling defaultHandling(DefWindowProcW, hwnd, message, wParam, lParam);
+  return guarded(
+      [&] { return panelMessage(hwnd, message, wParam, lParam, clickable, defaultHandling); },
+      defaultHandling);
 }
 
 }  // namespace
@@ -216,40 +224,43 @@ Win32Feedback::~Win32Feedback() {
 }
 
 LRESULT CALLBACK Win32Feedback::hintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return guarded([&] { return panelMessage(hwnd, message, wParam, lParam, false); },
-                 [&] { return DefWindowProcW(hwnd, message, wParam, lParam); });
+  return panelProc(hwnd, message, wParam, lParam, false);
 }
 
 LRESULT CALLBACK Win32Feedback::resultProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return guarded([&] { return panelMessage(hwnd, message, wParam, lParam, true); },
-                 [&] { return DefWindowProcW(hwnd, message, wParam, lParam); });
+  return panelProc(hwnd, message, wParam, lParam, true);
 }
 
 LRESULT CALLBACK Win32Feedback::anchorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR, DWORD_PTR self) {
+  // No message of the anchor needs its parameters: each handler receives only the default
+  // handling.
+  const DefaultHandling defaultHandling(DefSubclassProc, hwnd, message, wParam, lParam);
   return guarded(
       [&] {
-        return reinterpret_cast<Win32Feedback*>(self)->anchorMessage(hwnd, message, wParam, lParam);
+        return reinterpret_cast<Win32Feedback*>(self)->anchorMessage(hwnd, message,
+                                                                     defaultHandling);
       },
-      [&] { return DefSubclassProc(hwnd, message, wParam, lParam); });
+      defaultHandling);
 }
 
-LRESULT Win32Feedback::anchorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Feedback::anchorMessage(HWND hwnd, UINT message,
+                                     const DefaultHandling& defaultHandling) {
   switch (message) {
     case WM_PAINT:
-      return onAnchorPaint(hwnd, wParam, lParam);
+      return onAnchorPaint(hwnd, defaultHandling);
     case WM_SETFONT:
     case WM_WINDOWPOSCHANGED:
-      return onAnchorChanged(hwnd, message, wParam, lParam);
+      return onAnchorChanged(hwnd, defaultHandling);
     case WM_NCDESTROY:
-      return onAnchorNcDestroy(hwnd, wParam, lParam);
+      return onAnchorNcDestroy(hwnd, defaultHandling);
     default:
-      return DefSubclassProc(hwnd, message, wParam, lParam);
+      return defaultHandling();
   }
 }
 
-LRESULT Win32Feedback::onAnchorPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = DefSubclassProc(hwnd, WM_PAINT, wParam, lParam);
+LRESULT Win32Feedback::onAnchorPaint(HWND hwnd, const DefaultHandling& defaultHandling) {
+  const LRESULT result = defaultHandling();
   // Sibling controls draw over each other where they overlap: whenever the anchor has drawn
   // itself, the panels draw themselves again on top.
   for (HWND panel : {hint_.get(), result_.get()}) {
@@ -260,21 +271,21 @@ LRESULT Win32Feedback::onAnchorPaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
-LRESULT Win32Feedback::onAnchorChanged(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Feedback::onAnchorChanged(HWND hwnd, const DefaultHandling& defaultHandling) {
   // A new font (the window's DPI changed, and the old font is about to go) or a new place: the
   // panels measure and place themselves again.
-  const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+  const LRESULT result = defaultHandling();
   replace(hwnd);
   return result;
 }
 
-LRESULT Win32Feedback::onAnchorNcDestroy(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Feedback::onAnchorNcDestroy(HWND hwnd, const DefaultHandling& defaultHandling) {
   RemoveWindowSubclass(hwnd, &anchorProc, 0);
   anchor_ = nullptr;
   for (HWND panel : {hint_.get(), result_.get()}) {
     if (panel != nullptr && anchorOf(panel) == hwnd) SetWindowLongPtrW(panel, GWLP_USERDATA, 0);
   }
-  return DefSubclassProc(hwnd, WM_NCDESTROY, wParam, lParam);
+  return defaultHandling();
 }
 
 void Win32Feedback::follow(HWND target) {

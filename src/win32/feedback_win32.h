@@ -13,8 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "win32/handles.h"
 #include "ports/window.h"
+#include "win32/default_handling.h"
+#include "win32/handles.h"
 
 struct ITaskbarList3;
 
@@ -57,10 +58,10 @@ class Win32Feedback final : public window::Feedback {
   static LRESULT CALLBACK resultProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK anchorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR subclass, DWORD_PTR self);
-  LRESULT anchorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT onAnchorPaint(HWND hwnd, WPARAM wParam, LPARAM lParam);
-  LRESULT onAnchorChanged(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT onAnchorNcDestroy(HWND hwnd, WPARAM wParam, LPARAM lParam);
+  LRESULT anchorMessage(HWND hwnd, UINT message, const DefaultHandling& defaultHandling);
+  LRESULT onAnchorPaint(HWND hwnd, const DefaultHandling& defaultHandling);
+  LRESULT onAnchorChanged(HWND hwnd, const DefaultHandling& defaultHandling);
+  LRESULT onAnchorNcDestroy(HWND hwnd, const DefaultHandling& defaultHandling);
 
   // Shows `panel` over `target` with `text`, clear of the target's last line.
   void show(HWND panel, HWND target, std::string_view text);

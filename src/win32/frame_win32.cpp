@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "win32/default_handling.h"
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"
 #include "win32/handles.h"
@@ -20,9 +21,7 @@ LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 LRESULT onPaint(HWND hwnd) {
   Paint paint(hwnd);
   HDC dc = paint.dc();
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
-  Selection selectedFont(
-      dc, font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+  Selection selectedFont(dc, fontOrStock(hwnd, DEFAULT_GUI_FONT));
   // The colours come from the parent, as for any static control: the caption's red.
   auto brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC,
                                                      reinterpret_cast<WPARAM>(dc),
@@ -57,18 +56,18 @@ LRESULT onPaint(HWND hwnd) {
 
 // The standard group box draws itself right away on a new text, enabled state or focus cues;
 // it is drawn our way afterwards.
-LRESULT onStateChange(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+LRESULT onStateChange(HWND hwnd, const DefaultHandling& defaultHandling) {
+  const LRESULT result = defaultHandling();
   InvalidateRect(hwnd, nullptr, FALSE);
   return result;
 }
 
-LRESULT onNcDestroy(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+LRESULT onNcDestroy(HWND hwnd, const DefaultHandling& defaultHandling) {
   RemoveWindowSubclass(hwnd, &frameProc, 0);
-  return DefSubclassProc(hwnd, WM_NCDESTROY, wParam, lParam);
+  return defaultHandling();
 }
 
-LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT handleMessage(HWND hwnd, UINT message, const DefaultHandling& defaultHandling) {
   switch (message) {
     case WM_PAINT:
       return onPaint(hwnd);
@@ -77,18 +76,19 @@ LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT:
     case WM_ENABLE:
     case WM_UPDATEUISTATE:
-      return onStateChange(hwnd, message, wParam, lParam);
+      return onStateChange(hwnd, defaultHandling);
     case WM_NCDESTROY:
-      return onNcDestroy(hwnd, wParam, lParam);
+      return onNcDestroy(hwnd, defaultHandling);
     default:
-      return DefSubclassProc(hwnd, message, wParam, lParam);
+      return defaultHandling();
   }
 }
 
 LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR) {
-  return guarded([&] { return handleMessage(hwnd, message, wParam, lParam); },
-                 [&] { return DefSubclassProc(hwnd, message, wParam, lParam); });
+  // No message of a frame needs its parameters: each handler receives only the default handling.
+  const DefaultHandling defaultHandling(DefSubclassProc, hwnd, message, wParam, lParam);
+  return guarded([&] { return handleMessage(hwnd, message, defaultHandling); }, defaultHandling);
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 #pragma once
 // One owner for every Win32 handle and GDI object: std::unique_ptr with the release function of
-// its kind. A null or INVALID_HANDLE_VALUE handle owns nothing.
+// its kind. Kernel handles come in two kinds, told apart by the value that means "none": null for
+// most (processes, threads, events, jobs: UniqueHandle), INVALID_HANDLE_VALUE for files, searches
+// and snapshots (UniqueFile, UniqueFind). An owner holding its kind's "none" is empty, so
+// `if (!owner)` is the one test for failure.
 
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <shellapi.h>
 
+#include <cstddef>
 #include <memory>
 #include <type_traits>
 
@@ -13,14 +17,33 @@
 
 namespace quorlane::win32 {
 
-// Releases a handle with the function of its kind; a null or INVALID_HANDLE_VALUE handle (never a
-// valid handle of any kind) owns nothing.
+// Releases a handle with the function of its kind; a null handle owns nothing.
 template <auto Release>
 struct Releaser {
   template <typename Handle>
   void operator()(Handle h) const {
-    if (h != nullptr && h != INVALID_HANDLE_VALUE) Release(h);
+    if (h != nullptr) Release(h);
   }
+};
+
+// The owner of a handle whose "none" is INVALID_HANDLE_VALUE: the pointer type unique_ptr keeps
+// (NullablePointer), which compares equal to nullptr when it holds INVALID_HANDLE_VALUE, so the
+// owner is empty then and never releases it.
+template <auto Release>
+struct InvalidValueReleaser {
+  class pointer {
+   public:
+    pointer() = default;
+    pointer(std::nullptr_t) {}
+    pointer(HANDLE h) : h_(h == INVALID_HANDLE_VALUE ? nullptr : h) {}
+    operator HANDLE() const { return h_; }
+    friend bool operator==(pointer a, pointer b) { return a.h_ == b.h_; }
+    friend bool operator==(pointer a, std::nullptr_t) { return a.h_ == nullptr; }
+
+   private:
+    HANDLE h_ = nullptr;
+  };
+  void operator()(pointer h) const { Release(h); }
 };
 // A window is destroyed only while it still exists: the system may have destroyed it first.
 struct WindowDestroyer {
@@ -32,8 +55,10 @@ struct WindowDestroyer {
 template <typename Handle, auto Release>
 using Unique = std::unique_ptr<std::remove_pointer_t<Handle>, Releaser<Release>>;
 
-using UniqueHandle = Unique<HANDLE, CloseHandle>;
-using UniqueFind = Unique<HANDLE, FindClose>;
+using UniqueHandle = Unique<HANDLE, CloseHandle>;  // "none" is null: CreateEvent, OpenProcess...
+// "None" is INVALID_HANDLE_VALUE: CreateFileW, CreateToolhelp32Snapshot.
+using UniqueFile = std::unique_ptr<void, InvalidValueReleaser<CloseHandle>>;
+using UniqueFind = std::unique_ptr<void, InvalidValueReleaser<FindClose>>;  // FindFirstFileW
 using UniqueFont = Unique<HFONT, DeleteObject>;
 using UniqueBrush = Unique<HBRUSH, DeleteObject>;
 using UniqueBitmap = Unique<HBITMAP, DeleteObject>;

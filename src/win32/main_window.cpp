@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "resource_ids.h"
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"
 #include "win32/frame_win32.h"
 #include "win32/tab_stops.h"
 #include "win32/text.h"
-#include "resource_ids.h"
 #include "window/placement.h"
 
 namespace quorlane::win32 {
@@ -323,54 +323,51 @@ void MainWindow::attach(HWND hwnd, const CREATESTRUCTW& create) {
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
 }
 
-LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::handleMessage(UINT message, WPARAM w, LPARAM l) {
+  const DefaultHandling defaultHandling(DefWindowProcW, window_.get(), message, w, l);
   switch (message) {
     case WM_COMMAND:
-      return onCommand(wParam, lParam);
+      return onCommand(LOWORD(w), HIWORD(w), reinterpret_cast<HWND>(l), defaultHandling);
     case WM_TIMER:
-      return onTimer(wParam, lParam);
+      return onTimer(static_cast<UINT_PTR>(w), defaultHandling);
     case WM_CTLCOLORSTATIC:
-      return onCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+      return onCtlColorStatic(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l), defaultHandling);
     case WM_DROPFILES:
-      return onDropFiles(reinterpret_cast<HDROP>(wParam));
+      return onDropFiles(reinterpret_cast<HDROP>(w));
     case WM_DEVICECHANGE:
-      return onDeviceChange(wParam, lParam);
+      return onDeviceChange(defaultHandling);
     case WM_DPICHANGED:
-      return onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return onDpiChanged(HIWORD(w), *reinterpret_cast<const RECT*>(l));
     case WM_PARENTNOTIFY:
-      return onParentNotify(wParam, lParam);
+      return onParentNotify(LOWORD(w), defaultHandling);
     case WM_LBUTTONDOWN:
-      return onLButtonDown(wParam, lParam);
+      return onLButtonDown(defaultHandling);
     case WM_ACTIVATE:
-      return onActivate(wParam, lParam);
+      return onActivate(LOWORD(w), HIWORD(w) != 0, defaultHandling);
     case WM_NEXTDLGCTL:
-      return onNextDlgCtl(wParam, lParam);
+      // The low word of `l` tells whether `w` is the control or the direction.
+      return onNextDlgCtl(LOWORD(l) != 0 ? std::optional(reinterpret_cast<HWND>(w)) : std::nullopt,
+                          w != 0);
     case WM_CLOSE:
       return onClose();
     case WM_DESTROY:
       return onDestroy();
     case WM_NCDESTROY:
-      return onNcDestroy(wParam, lParam);
+      return onNcDestroy(defaultHandling);
     default:
-      return defaultHandling(message, wParam, lParam);
+      return defaultHandling();
   }
-}
-
-LRESULT MainWindow::defaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcW(window_.get(), message, wParam, lParam);
 }
 
 void MainWindow::activated() {
   if (events_ != nullptr) events_->Form_Activate();
 }
 
-LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::onCommand(int id, UINT code, HWND control,
+                              const DefaultHandling& defaultHandling) {
   // Clicks (also by access key or Enter through IsDialogMessage) come from a control; the dialog
   // manager's IDOK / IDCANCEL for Enter and Esc come without one and are ignored.
-  if (HIWORD(wParam) != BN_CLICKED || lParam == 0) {
-    return defaultHandling(WM_COMMAND, wParam, lParam);
-  }
-  const int id = LOWORD(wParam);
+  if (code != BN_CLICKED || control == nullptr) return defaultHandling();
   const ControlRow* row = window::findRow(id);
   // The table's buttons, and the result panel's, whose click the panel passes on.
   const bool button = (row != nullptr && row->kind == Kind::button) ||
@@ -379,18 +376,18 @@ LRESULT MainWindow::onCommand(WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
-LRESULT MainWindow::onTimer(WPARAM timerId, LPARAM lParam) {
-  if (timerId != kTimerId) return defaultHandling(WM_TIMER, timerId, lParam);
+LRESULT MainWindow::onTimer(UINT_PTR timerId, const DefaultHandling& defaultHandling) {
+  if (timerId != kTimerId) return defaultHandling();
   if (events_ != nullptr) events_->Timer1_Timer();
   return 0;
 }
 
-LRESULT MainWindow::onDeviceChange(WPARAM event, LPARAM details) {
+LRESULT MainWindow::onDeviceChange(const DefaultHandling& defaultHandling) {
   // Sent to every top-level window when a device comes or goes (DBT_DEVNODES_CHANGED, with no
   // registration). Whatever the event, the device list may have changed; the default answer
   // grants any request the event makes.
   if (events_ != nullptr) events_->devicesChanged();
-  return defaultHandling(WM_DEVICECHANGE, event, details);
+  return defaultHandling();
 }
 
 LRESULT MainWindow::onDpiChanged(int dpi, const RECT& suggested) {
@@ -401,26 +398,26 @@ LRESULT MainWindow::onDpiChanged(int dpi, const RECT& suggested) {
   return 0;
 }
 
-LRESULT MainWindow::onParentNotify(WPARAM wParam, LPARAM lParam) {
-  if (LOWORD(wParam) == WM_LBUTTONDOWN) activated();
-  return defaultHandling(WM_PARENTNOTIFY, wParam, lParam);
+LRESULT MainWindow::onParentNotify(UINT event, const DefaultHandling& defaultHandling) {
+  if (event == WM_LBUTTONDOWN) activated();
+  return defaultHandling();
 }
 
-LRESULT MainWindow::onLButtonDown(WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::onLButtonDown(const DefaultHandling& defaultHandling) {
   activated();
-  return defaultHandling(WM_LBUTTONDOWN, wParam, lParam);
+  return defaultHandling();
 }
 
-LRESULT MainWindow::onActivate(WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::onActivate(UINT state, bool minimized, const DefaultHandling& defaultHandling) {
   HWND hwnd = window_.get();
-  if (LOWORD(wParam) == WA_INACTIVE) {
+  if (state == WA_INACTIVE) {
     // Remembered, so that coming back to the window gives the focus back to that control.
     HWND focus = GetFocus();
     if (focus != nullptr && IsChild(hwnd, focus)) lastFocus_ = focus;
-    return defaultHandling(WM_ACTIVATE, wParam, lParam);
+    return defaultHandling();
   }
   activated();
-  if (HIWORD(wParam) == 0) {  // not minimized
+  if (!minimized) {
     HWND target = lastFocus_;
     if (target == nullptr || !IsWindow(target) || !IsWindowEnabled(target) ||
         !IsWindowVisible(target)) {
@@ -431,14 +428,13 @@ LRESULT MainWindow::onActivate(WPARAM wParam, LPARAM lParam) {
       return 0;
     }
   }
-  return defaultHandling(WM_ACTIVATE, wParam, lParam);
+  return defaultHandling();
 }
 
-LRESULT MainWindow::onNextDlgCtl(WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::onNextDlgCtl(std::optional<HWND> control, bool previous) {
   // A multi-line edit box in dialog mode asks its parent to move the focus on Tab.
-  HWND target = LOWORD(lParam) != 0
-                    ? reinterpret_cast<HWND>(wParam)
-                    : GetNextDlgTabItem(window_.get(), GetFocus(), wParam != 0 ? TRUE : FALSE);
+  HWND target =
+      control ? *control : GetNextDlgTabItem(window_.get(), GetFocus(), previous ? TRUE : FALSE);
   if (target != nullptr) SetFocus(target);
   return 0;
 }
@@ -455,19 +451,15 @@ LRESULT MainWindow::onDestroy() {
   return 0;
 }
 
-LRESULT MainWindow::onNcDestroy(WPARAM wParam, LPARAM lParam) {
-  HWND hwnd = window_.get();
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+LRESULT MainWindow::onNcDestroy(const DefaultHandling& defaultHandling) {
+  SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
   (void)window_.release();  // the window is gone; nothing left to destroy
-  return DefWindowProcW(hwnd, WM_NCDESTROY, wParam, lParam);
+  return defaultHandling();
 }
 
-LRESULT MainWindow::onCtlColorStatic(HDC dc, HWND child) {
+LRESULT MainWindow::onCtlColorStatic(HDC dc, HWND child, const DefaultHandling& defaultHandling) {
   const ControlRow* row = window::findRow(GetDlgCtrlID(child));
-  if (row == nullptr) {
-    return defaultHandling(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(child));
-  }
+  if (row == nullptr) return defaultHandling();
   switch (row->kind) {
     case Kind::label:
     case Kind::frame:
@@ -483,8 +475,7 @@ LRESULT MainWindow::onCtlColorStatic(HDC dc, HWND child) {
       SetBkColor(dc, GetSysColor(COLOR_WINDOW));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
     default:
-      return defaultHandling(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                             reinterpret_cast<LPARAM>(child));
+      return defaultHandling();
   }
 }
 

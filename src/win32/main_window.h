@@ -8,10 +8,13 @@
 // HDROP; needs windows.h first.
 #include <shellapi.h>
 
+#include <optional>
+
+#include "ports/window_events.h"
+#include "win32/default_handling.h"
 #include "win32/handles.h"
 #include "win32/runner_face_win32.h"
 #include "window/layout.h"
-#include "ports/window_events.h"
 
 namespace quorlane::win32 {
 
@@ -50,24 +53,26 @@ class MainWindow {
   // The window's first message ties it to the object that creates it.
   static void attach(HWND hwnd, const CREATESTRUCTW& create);
   static void registerClass(HINSTANCE instance);
+  // Decodes the message's parameters for its handler.
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT defaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
   void detach();
 
-  // Message handlers, one a message.
-  LRESULT onCommand(WPARAM wParam, LPARAM lParam);
-  LRESULT onTimer(WPARAM timerId, LPARAM lParam);
-  LRESULT onCtlColorStatic(HDC dc, HWND child);
+  // Message handlers, one a message. Those that may leave the message to DefWindowProcW take
+  // `defaultHandling` for it.
+  LRESULT onCommand(int id, UINT code, HWND control, const DefaultHandling& defaultHandling);
+  LRESULT onTimer(UINT_PTR timerId, const DefaultHandling& defaultHandling);
+  LRESULT onCtlColorStatic(HDC dc, HWND child, const DefaultHandling& defaultHandling);
   LRESULT onDropFiles(HDROP drop);
-  LRESULT onDeviceChange(WPARAM event, LPARAM details);
+  LRESULT onDeviceChange(const DefaultHandling& defaultHandling);
   LRESULT onDpiChanged(int dpi, const RECT& suggested);
-  LRESULT onParentNotify(WPARAM wParam, LPARAM lParam);
-  LRESULT onLButtonDown(WPARAM wParam, LPARAM lParam);
-  LRESULT onActivate(WPARAM wParam, LPARAM lParam);
-  LRESULT onNextDlgCtl(WPARAM wParam, LPARAM lParam);
+  LRESULT onParentNotify(UINT event, const DefaultHandling& defaultHandling);
+  LRESULT onLButtonDown(const DefaultHandling& defaultHandling);
+  LRESULT onActivate(UINT state, bool minimized, const DefaultHandling& defaultHandling);
+  // To `control` when given, otherwise to the next (or `previous`) control in tab order.
+  LRESULT onNextDlgCtl(std::optional<HWND> control, bool previous);
   LRESULT onClose();
   LRESULT onDestroy();
-  LRESULT onNcDestroy(WPARAM wParam, LPARAM lParam);
+  LRESULT onNcDestroy(const DefaultHandling& defaultHandling);
 
   void createControls();
   void makeFonts();

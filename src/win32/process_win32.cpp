@@ -82,7 +82,7 @@ class InheritOnly {
 }  // namespace
 
 std::optional<ports::Started> Win32Process::start(std::string_view commandLine,
-                                                     ports::Handle output) {
+                                                  ports::Handle output) {
   STARTUPINFOEXW startupEx{};
   STARTUPINFOW& startup = startupEx.StartupInfo;
   startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
@@ -124,7 +124,7 @@ std::optional<ports::Started> Win32Process::start(std::string_view commandLine,
       ResumeThread(info.hThread);
       lastPlacement_ = breakaway == 0 ? JobPlacement::own : JobPlacement::brokeAway;
       return ports::Started{fromHandle(process.release()), fromHandle(thread.release()),
-                               fromHandle(job.release())};
+                            fromHandle(job.release())};
     }
     TerminateProcess(info.hProcess, 1);
     WaitForSingleObject(info.hProcess, 1000);
@@ -183,8 +183,8 @@ void endProcessTree(HANDLE root) {
   // the id of a parent long gone, and is not a descendant.
   std::vector<PROCESSENTRY32W> all;
   {
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (snapshot.get() != INVALID_HANDLE_VALUE) {
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (snapshot) {
       PROCESSENTRY32W entry{};
       entry.dwSize = sizeof(entry);
       for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
@@ -251,8 +251,7 @@ class Locked {
 // delivers it. One message stands for everything queued until it is handled.
 class PipeReading final : public ports::OutputReading {
  public:
-  PipeReading(HANDLE readEnd, std::size_t maxBytes, unsigned pauseMs,
-              ports::ReadDelivery deliver)
+  PipeReading(HANDLE readEnd, std::size_t maxBytes, unsigned pauseMs, ports::ReadDelivery deliver)
       : readEnd_(readEnd), maxBytes_(maxBytes), pauseMs_(pauseMs), deliver_(std::move(deliver)) {}
   ~PipeReading() override {
     stop_ = true;
@@ -360,9 +359,10 @@ class PipeReading final : public ports::OutputReading {
 
 }  // namespace
 
-std::unique_ptr<ports::OutputReading> Win32Process::startReading(
-    ports::Handle readEnd, std::size_t maxBytes, unsigned pauseMs,
-    ports::ReadDelivery deliver) {
+std::unique_ptr<ports::OutputReading> Win32Process::startReading(ports::Handle readEnd,
+                                                                 std::size_t maxBytes,
+                                                                 unsigned pauseMs,
+                                                                 ports::ReadDelivery deliver) {
   auto reading =
       std::make_unique<PipeReading>(toHandle(readEnd), maxBytes, pauseMs, std::move(deliver));
   if (!reading->start()) return nullptr;

@@ -2,8 +2,9 @@
 
 #include <stdexcept>
 
-#include "win32/failure_barrier.h"
 #include "resource_ids.h"
+#include "win32/default_handling.h"
+#include "win32/failure_barrier.h"
 #include "window/layout.h"
 
 namespace quorlane::win32 {
@@ -18,10 +19,9 @@ const RunnerFace* faceOf(HWND hwnd) {
 }
 
 // The face comes as the creation parameter.
-LRESULT onNcCreate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  return DefWindowProcW(hwnd, WM_NCCREATE, wParam, lParam);
+LRESULT onNcCreate(HWND hwnd, const CREATESTRUCTW& create, const DefaultHandling& defaultHandling) {
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create.lpCreateParams));
+  return defaultHandling();
 }
 
 LRESULT onPaint(HWND hwnd) {
@@ -36,22 +36,23 @@ LRESULT onPaint(HWND hwnd) {
   return 0;
 }
 
-LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT handleMessage(HWND hwnd, UINT message, LPARAM l, const DefaultHandling& defaultHandling) {
   switch (message) {
     case WM_NCCREATE:
-      return onNcCreate(hwnd, wParam, lParam);
+      return onNcCreate(hwnd, *reinterpret_cast<const CREATESTRUCTW*>(l), defaultHandling);
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel
     case WM_PAINT:
       return onPaint(hwnd);
     default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
+      return defaultHandling();
   }
 }
 
 LRESULT CALLBACK runnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return guarded([&] { return handleMessage(hwnd, message, wParam, lParam); },
-                 [&] { return DefWindowProcW(hwnd, message, wParam, lParam); });
+  const DefaultHandling defaultHandling(DefWindowProcW, hwnd, message, wParam, lParam);
+  return guarded([&] { return handleMessage(hwnd, message, lParam, defaultHandling); },
+                 defaultHandling);
 }
 
 }  // namespace

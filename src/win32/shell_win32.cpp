@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "common/file_name.h"
 #include "common/texts.h"
 #include "win32/handles.h"
 #include "win32/module_path.h"
@@ -178,9 +179,8 @@ std::string Win32Shell::applicationPath() {
 }
 
 std::string Win32Shell::executableName() {
-  std::wstring path = modulePath();
-  const auto slash = path.find_last_of(L"\\/");
-  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+  const std::wstring path = modulePath();
+  std::wstring name(fileName(path));
   const auto dot = name.find_last_of(L'.');
   if (dot != std::wstring::npos && dot > 0) name.resize(dot);
   return narrow(name);
@@ -215,7 +215,7 @@ int showCommand(window::Show show) {
 bool Win32Shell::fileExists(std::string_view path) {
   WIN32_FIND_DATAW found{};
   UniqueFind search(FindFirstFileW(widen(path).c_str(), &found));
-  if (search.get() == INVALID_HANDLE_VALUE) return false;
+  if (!search) return false;
   return found.cFileName[0] != L'\0' && (found.dwFileAttributes & kIgnoredAttributes) == 0;
 }
 
@@ -290,10 +290,10 @@ window::FileStart lookAt(const std::wstring& path, std::size_t maxBytes) {
     return found;
   }
   // Shared with every writer and deleter: a look must never get in anyone's way.
-  UniqueHandle file(CreateFileW(openable.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return failed(GetLastError(), path);
+  UniqueFile file(CreateFileW(openable.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return failed(GetLastError(), path);
   // A pipe, a console, a serial port: nothing is read from what is not a file on a disk.
   if (GetFileType(file.get()) != FILE_TYPE_DISK) {
     found.state = State::device;

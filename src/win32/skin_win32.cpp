@@ -1,7 +1,9 @@
 #include "win32/skin_win32.h"
 
+#include "common/file_name.h"
 #include "common/texts.h"
 #include "win32/shell_win32.h"
+#include "win32/system_dll.h"
 #include "win32/text.h"
 
 namespace quorlane::win32 {
@@ -10,17 +12,6 @@ namespace {
 
 using SetAeroFunction = int(WINAPI*)(int);
 using AttachExFunction = int(WINAPI*)(const char* skinFile, const char* password);
-
-template <typename Function>
-Function as(FARPROC proc) {
-  // Through the generic function pointer type, which converts to any other without a warning.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
-}
-
-std::string_view fileName(std::string_view path) {
-  const auto slash = path.find_last_of("\\/");
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
 
 }  // namespace
 
@@ -51,7 +42,7 @@ std::variant<FARPROC, std::string> Win32Skin::entry(std::string_view libraryPath
 window::Failure Win32Skin::setAero(std::string_view libraryPath, int value) {
   auto proc = entry(libraryPath, "SkinH_SetAero");
   if (auto* error = std::get_if<std::string>(&proc)) return *error;
-  (void)as<SetAeroFunction>(std::get<FARPROC>(proc))(value);
+  (void)functionAs<SetAeroFunction>(std::get<FARPROC>(proc))(value);
   return std::nullopt;
 }
 
@@ -61,7 +52,7 @@ window::Failure Win32Skin::attach(std::string_view libraryPath, std::string_view
   if (auto* error = std::get_if<std::string>(&proc)) return *error;
   const std::string file = toCodePage(CP_ACP, skinFile);
   const std::string key = toCodePage(CP_ACP, password);
-  (void)as<AttachExFunction>(std::get<FARPROC>(proc))(file.c_str(), key.c_str());
+  (void)functionAs<AttachExFunction>(std::get<FARPROC>(proc))(file.c_str(), key.c_str());
   return std::nullopt;
 }
 

@@ -37,9 +37,8 @@ UniqueModule loadSystemLibrary(const wchar_t* name) {
 DllSearch restrictDllSearch() {
   // kernel32 is loaded in every process: looking it up loads nothing.
   if (HMODULE kernel = GetModuleHandleW(L"kernel32.dll")) {
-    const FARPROC proc = GetProcAddress(kernel, "SetDefaultDllDirectories");
     const auto setDefault =
-        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(proc));
+        procAddress<SetDefaultDllDirectoriesFunction>(kernel, "SetDefaultDllDirectories");
     if (setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
       return DllSearch::systemFolderOnly;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Libraries of the system, loaded only from the system folder, and the process's DLL search kept
 // out of the program's folder and the current directory. A file placed beside the program (often
-// the Downloads folder) under the name of a system DLL must never run inside it.
+// the Downloads folder) under the name of a system DLL must never run inside it. And the one way
+// the program looks up a library's function at run time, as the type it has.
 
 #include <windows.h>
 
@@ -32,5 +33,19 @@ enum class DllSearch {
 // helpers). SetDefaultDllDirectories is looked up at run time: Windows 7 has it only with its
 // 2011 update; without it, the current directory at least leaves the search.
 DllSearch restrictDllSearch();
+
+// An address GetProcAddress gave, as the function type it has: through the generic function
+// pointer type, which converts to any other without a warning.
+template <typename Function>
+Function functionAs(FARPROC proc) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+}
+
+// The function `name` of `module` as type `Function`; nullptr when the module (which may be
+// nullptr) has no such function.
+template <typename Function>
+Function procAddress(HMODULE module, const char* name) {
+  return module != nullptr ? functionAs<Function>(GetProcAddress(module, name)) : nullptr;
+}
 
 }  // namespace quorlane::win32

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win32/handles.h"
+#include "win32/text.h"
 #include "window/layout.h"
 
 namespace quorlane::win32 {
@@ -48,9 +49,7 @@ bool setTabStops(HWND edit, int twips, int dpi) {
   {
     WindowDC dc(edit);
     if (dc.get() == nullptr) return false;
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0));
-    Selection selected(dc.get(),
-                       font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    Selection selected(dc.get(), fontOrStock(edit, SYSTEM_FONT));
     average = averageCharWidth(dc.get());
   }
   RECT client{};

@@ -6,6 +6,7 @@
 #include <exception>
 #include <utility>
 
+#include "common/file_name.h"
 #include "common/scope_exit.h"
 #include "common/texts.h"
 #include "window/command_text.h"
@@ -209,7 +210,7 @@ void Form1::Command1_Click() {
 
 void Form1::flashBuiltIn(ControlId button, std::string_view path) {
   if (waitingForList_) return;
-  const Image image{std::string(path), std::string(path.substr(path.find_last_of('\\') + 1))};
+  const Image image{std::string(path), std::string(fileName(path))};
   if (!imageApproved(image.path, image.builtInName)) return;
   controls_.setEnabled(button, false);
   if (phonesAllowFlash()) {

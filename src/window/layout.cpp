@@ -91,10 +91,15 @@ std::span<const ControlRow> controls() {
   return kControls;
 }
 
-const ControlRow& control(ControlId id) {
-  for (const auto& c : kControls) {
-    if (c.id == id) return c;
+const ControlRow* findRow(int id) {
+  for (const auto& row : kControls) {
+    if (static_cast<int>(row.id) == id) return &row;
   }
+  return nullptr;
+}
+
+const ControlRow& control(ControlId id) {
+  if (const ControlRow* row = findRow(static_cast<int>(id))) return *row;
   throw std::out_of_range("no such control");
 }
 

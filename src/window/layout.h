@@ -68,7 +68,10 @@ struct FormLayout {
 
 const FormLayout& form();
 std::span<const ControlRow> controls();
+// A control's row; the table has a row for every id the program names.
 const ControlRow& control(ControlId id);
+// The row of a control id as a window reports it (any int), or nullptr when no row has it.
+const ControlRow* findRow(int id);
 
 // The control's rectangle relative to the window's client area (frames resolved), in twips.
 TwipsRect absoluteRect(const ControlRow& row);

@@ -17,13 +17,6 @@ std::vector<const ControlRow*> creationOrder(std::span<const ControlRow> rows) {
   return order;
 }
 
-const ControlRow* findRow(int id) {
-  for (const auto& row : controls()) {
-    if (static_cast<int>(row.id) == id) return &row;
-  }
-  return nullptr;
-}
-
 PixelRect pixelRect(const ControlRow& row, int dpi) {
   const TwipsRect t = absoluteRect(row);
   return PixelRect{twipsToPixels(t.left, dpi), twipsToPixels(t.top, dpi),

@@ -1,6 +1,6 @@
 #pragma once
-// How the control table becomes windows: the order they are created in (which is the tab order),
-// a control's row by its id, and its rectangle in pixels at a DPI.
+// How the control table becomes windows: the order they are created in (which is the tab order)
+// and a control's rectangle in pixels at a DPI.
 
 #include <span>
 #include <vector>
@@ -12,9 +12,6 @@ namespace quorlane::window {
 // The order in which the controls are created, which is also the tab order: by tab index, the
 // controls without one (-1) last, in table order.
 std::vector<const ControlRow*> creationOrder(std::span<const ControlRow> rows);
-
-// The table row of a control id, or nullptr.
-const ControlRow* findRow(int id);
 
 // A rectangle in pixels, relative to the window's client area; right and bottom are exclusive.
 struct PixelRect {

@@ -38,21 +38,13 @@
 
 #include "session.h"
 #include "settings.h"
+#include "win32/handles.h"
 
 namespace quorlane::fastboot_sim {
 
 namespace {
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const {
-    if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-UniqueHandle own(HANDLE handle) {
-  return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
-}
+using win32::UniqueFile;
 
 std::wstring widen(std::string_view utf8) {
   if (utf8.empty()) return {};
@@ -115,9 +107,8 @@ bool writeAll(HANDLE file, std::string_view bytes) {
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> readWholeFile(const std::wstring& path) {
-  UniqueHandle file =
-      own(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::nullopt;
   std::string text;
   char buffer[4096];
@@ -130,9 +121,9 @@ std::optional<std::string> readWholeFile(const std::wstring& path) {
 
 // Appends one block with a single write, so blocks of runs at the same time never mix.
 void appendLog(const std::wstring& path, std::string_view block) {
-  UniqueHandle file = own(CreateFileW(path.c_str(), FILE_APPEND_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file) writeAll(file.get(), block);
 }
 
@@ -160,7 +151,7 @@ class WindowsHost final : public Host {
   }
 
   LoadedImage loadImage(const std::string& path) override {
-    image_ = own(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+    image_.reset(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!image_) {
       const DWORD error = GetLastError();
@@ -179,8 +170,8 @@ class WindowsHost final : public Host {
       return false;
     }
     const std::wstring target = deviceFolder_ + L"\\" + widen(partition) + L".img";
-    UniqueHandle out = own(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile out(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!out) return false;
     LARGE_INTEGER start{};
     if (!SetFilePointerEx(image_.get(), start, nullptr, FILE_BEGIN)) return false;
@@ -199,7 +190,7 @@ class WindowsHost final : public Host {
  private:
   unsigned codePage_;
   std::wstring deviceFolder_;
-  UniqueHandle image_;
+  UniqueFile image_;
 };
 
 void printError(unsigned codePage, const std::string& utf8) {

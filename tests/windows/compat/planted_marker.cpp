@@ -5,6 +5,9 @@
 
 #include <string>
 
+#include "common/file_name.h"
+#include "win32/handles.h"
+
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
     std::wstring path(MAX_PATH, L'\0');
@@ -14,10 +17,10 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
     if (length > 0 && length < MAX_PATH && programLength > 0 && programLength < MAX_PATH) {
       path.resize(length);
       program.resize(programLength);
-      path += L"." + program.substr(program.find_last_of(L"\\/") + 1) + L".loaded";
-      HANDLE marker =
-          CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-      if (marker != INVALID_HANDLE_VALUE) CloseHandle(marker);
+      path += L"." + std::wstring(quorlane::fileName(program)) + L".loaded";
+      // Made and closed at once.
+      const quorlane::win32::UniqueFile marker(
+          CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     }
   }
   return TRUE;

@@ -225,10 +225,8 @@ TEST_F(TargetTest, ReadsAndClosesMessageBoxes) {
 
 TEST_F(TargetTest, AnswersTheOpenDialogWithAPath) {
   const std::wstring path = tempFolder() + L"驱动 测试 a&b.img";
-  ASSERT_NE(
-      UniqueHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr))
-          .get(),
-      INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(win32::UniqueFile(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)));
   ASSERT_TRUE(click(control(target::kOpenButton)));
   const HWND dialog = waitFileDialog(pid());
   ASSERT_NE(dialog, nullptr);

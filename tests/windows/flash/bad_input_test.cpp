@@ -15,14 +15,15 @@
 #include <vector>
 
 #include "driver/gui_driver.h"
+#include "support/app_folder.h"
 #include "win32/controls_win32.h"
 #include "win32/feedback_win32.h"
+#include "win32/handles.h"
 #include "win32/main_window.h"
 #include "win32/module_path.h"
 #include "win32/process_win32.h"
 #include "win32/shell_win32.h"
 #include "win32/text.h"
-#include "support/app_folder.h"
 #include "window/Form1.h"
 #include "window/layout.h"
 
@@ -58,8 +59,8 @@ void createFolders(const std::wstring& path) {
 void removeTree(const std::wstring& path) {
   const std::wstring literal = L"\\\\?\\" + path;
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((literal + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
+  const win32::UniqueFind search(FindFirstFileW((literal + L"\\*").c_str(), &found));
+  if (search) {
     do {
       const std::wstring name = found.cFileName;
       if (name == L"." || name == L"..") continue;
@@ -68,8 +69,7 @@ void removeTree(const std::wstring& path) {
       } else {
         DeleteFileW((literal + L"\\" + name).c_str());
       }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
   }
   RemoveDirectoryW(literal.c_str());
 }
@@ -222,12 +222,12 @@ TEST_F(BadInputTest, EveryRowGetsTheRightResultOrAClearMessage) {
   // Locked by another program, which shares it with nobody.
   const std::string locked = folder.file("下载\\locked.img");
   writeFile(locked, kBootImage);
-  HANDLE holder = CreateFileW(win32::widen(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  win32::UniqueFile holder(CreateFileW(win32::widen(locked).c_str(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(holder);
   const std::string lockedPrompt = refused(locked);
   EXPECT_TRUE(contains(lockedPrompt, "占用")) << lockedPrompt;
-  CloseHandle(holder);
+  holder.reset();
 
   // A Unix FIFO seen through Z: (made before this test, held open for writing by a shell that
   // never writes): its first read would block, but Wine reports it as no file on a disk, so it is
@@ -237,9 +237,8 @@ TEST_F(BadInputTest, EveryRowGetsTheRightResultOrAClearMessage) {
     if (c == '/') c = '\\';
   }
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW(win32::widen(windowsFifo).c_str(), &found);
-  ASSERT_NE(search, INVALID_HANDLE_VALUE) << "made by the test bad_input_blocking_image";
-  FindClose(search);
+  ASSERT_TRUE(win32::UniqueFind(FindFirstFileW(win32::widen(windowsFifo).c_str(), &found)))
+      << "made by the test bad_input_blocking_image";
   const std::size_t runsBefore = folder.runs().size();
   const std::string fifoPrompt = refused(windowsFifo);
   EXPECT_TRUE(contains(fifoPrompt, "不是镜像文件")) << fifoPrompt;

@@ -18,9 +18,10 @@
 #ifdef QUORLANE_REAL_CLIENT
 #include "real/network_phone.h"
 #endif
-#include "win32/text.h"
 #include "support/app_folder.h"
 #include "support/screen_shot.h"
+#include "win32/handles.h"
+#include "win32/text.h"
 #include "window/layout.h"
 
 namespace quorlane {
@@ -106,9 +107,9 @@ TEST_F(SafetyTest, ImagesThatCannotBeFlashedAreNamedInAWarningAndNothingStarts) 
   writeFile(locked, kBootImage);
   CreateDirectoryW(win32::widen(dir).c_str(), nullptr);
   // Held open by another program that shares it with nobody.
-  HANDLE holder = CreateFileW(win32::widen(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  win32::UniqueFile holder(CreateFileW(win32::widen(locked).c_str(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(holder);
 
   App app = start();
   const std::string before = app.text(id(ControlId::CMDTeXT));
@@ -134,7 +135,7 @@ TEST_F(SafetyTest, ImagesThatCannotBeFlashedAreNamedInAWarningAndNothingStarts) 
     EXPECT_EQ(box->owner, app.window);
     answer(*box, IDOK);
   }
-  CloseHandle(holder);
+  holder.reset();
   EXPECT_EQ(app.text(id(ControlId::CMDTeXT)), before);
   expectOnlyTheGoodFlashFollows(app, 1);
 }

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "win32/handles.h"
+
 int wmain() {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -17,11 +19,11 @@ int wmain() {
   WideCharToMultiByte(CP_UTF8, 0, line, -1, text.data(), n, nullptr, nullptr);
   text += "\n";
 
-  HANDLE file = CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 1;
+  const quorlane::win32::UniqueFile file(CreateFileW(log.c_str(), FILE_APPEND_DATA,
+                                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                     OPEN_ALWAYS, 0, nullptr));
+  if (!file) return 1;
   DWORD written = 0;
-  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
+  WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   return 0;
 }

@@ -8,8 +8,8 @@
 #include <stdexcept>
 
 #include "driver/gui_driver.h"
-#include "win32/handles.h"
 #include "support/app_folder.h"
+#include "win32/handles.h"
 
 namespace quorlane::realtest {
 
@@ -119,8 +119,8 @@ ScopedEnvironment::~ScopedEnvironment() {
 
 int endProcessesIn(const std::string& folder) {
   const std::wstring prefix = win32::widen(folder) + L"\\";
-  const win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (snapshot.get() == INVALID_HANDLE_VALUE) return 0;
+  const win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return 0;
   int ended = 0;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;

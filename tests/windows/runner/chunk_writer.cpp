@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/handles.h"
+
 namespace {
 
 std::string encode(UINT codePage, const std::wstring& w) {
@@ -49,11 +51,11 @@ void write(DWORD which, const std::string& bytes) {
 }
 
 void writeFile(const std::wstring& path, const std::string& bytes) {
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (f == INVALID_HANDLE_VALUE) return;
+  const quorlane::win32::UniqueFile f(
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  if (!f) return;
   DWORD written = 0;
-  WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(f);
+  WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 }  // namespace

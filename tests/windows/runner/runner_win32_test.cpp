@@ -15,10 +15,11 @@
 #include <sstream>
 #include <thread>
 
+#include "runner/MyCMD.h"
+#include "win32/handles.h"
 #include "win32/module_path.h"
 #include "win32/process_win32.h"
 #include "win32/text.h"
-#include "runner/MyCMD.h"
 
 namespace quorlane {
 namespace {
@@ -231,18 +232,17 @@ TEST_F(RunnerWin32Test, NoHandleIsLeftBehindAfterManyRuns) {
 // The processes running the writer, this test's child program.
 std::vector<DWORD> writers() {
   std::vector<DWORD> found;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return found;
+  const win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return found;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot, &entry); more;
-       more = Process32NextW(snapshot, &entry)) {
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
     if (CompareStringOrdinal(entry.szExeFile, -1, widen(CHUNK_WRITER_NAME).c_str(), -1, TRUE) ==
         CSTR_EQUAL) {
       found.push_back(entry.th32ProcessID);
     }
   }
-  CloseHandle(snapshot);
   return found;
 }
 

@@ -52,8 +52,8 @@ void writeFile(const std::string& path, const std::string& bytes) {
 
 std::vector<DWORD> processesOf(const std::string& exePath) {
   std::vector<DWORD> found;
-  const win32::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (snapshot.get() == INVALID_HANDLE_VALUE) return found;
+  const win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return found;
   const std::wstring wanted = win32::widen(exePath);
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);

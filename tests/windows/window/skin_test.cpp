@@ -7,10 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "test_support.h"
 #include "win32/shell_win32.h"
 #include "win32/skin_win32.h"
+#include "win32/system_dll.h"
 #include "win32/text.h"
-#include "test_support.h"
 
 namespace quorlane::wintest {
 namespace {
@@ -36,8 +37,7 @@ std::string recorderLog(const std::string& library) {
   HMODULE module = GetModuleHandleW(win32::widen(library).c_str());
   if (module == nullptr) return "not loaded";
   using Log = const char*(WINAPI*)();
-  auto log =
-      reinterpret_cast<Log>(reinterpret_cast<void (*)()>(GetProcAddress(module, "Recorder_Log")));
+  auto log = win32::procAddress<Log>(module, "Recorder_Log");
   return log != nullptr ? log() : "no log";
 }
 
@@ -93,10 +93,8 @@ TEST(SkinTest, ShippedLibraryExportsPlainNamesAndReadsItsSkinFile) {
   ASSERT_NE(module, nullptr);
   using SetAero = int(WINAPI*)(int);
   using AttachEx = int(WINAPI*)(const char*, const char*);
-  auto setAero = reinterpret_cast<SetAero>(
-      reinterpret_cast<void (*)()>(GetProcAddress(module, "SkinH_SetAero")));
-  auto attach = reinterpret_cast<AttachEx>(
-      reinterpret_cast<void (*)()>(GetProcAddress(module, "SkinH_AttachEx")));
+  auto setAero = win32::procAddress<SetAero>(module, "SkinH_SetAero");
+  auto attach = win32::procAddress<AttachEx>(module, "SkinH_AttachEx");
   ASSERT_NE(setAero, nullptr);
   ASSERT_NE(attach, nullptr);
   EXPECT_EQ(setAero(1), 0);
