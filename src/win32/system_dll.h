@@ -33,4 +33,22 @@ enum class DllSearch {
 // 2011 update; without it, the current directory at least leaves the search.
 DllSearch restrictDllSearch();
 
+// A function of a system library the program needs only once the user asks for something (the
+// file dialog, dropped files, the taskbar's progress): the library is loaded from the system
+// folder at the first look, not while the program starts, and stays loaded until the program
+// ends. nullptr when the system has no such library or function. For the window's thread only.
+FARPROC laterProc(const wchar_t* library, const char* name);
+
+template <typename Function>
+Function laterFunction(const wchar_t* library, const char* name) {
+  // Through the generic function pointer type, which converts to any other without a warning.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(laterProc(library, name)));
+}
+
+// COM on the window's thread (a single-threaded apartment), for the taskbar's progress and the
+// shell's dialogs: entered at its first need rather than while the program starts. endCom leaves
+// it again, if it was entered, once the window has gone.
+void enterCom();
+void endCom();
+
 }  // namespace quorlane::win32
