@@ -77,9 +77,10 @@ int wmain() {
   std::printf("start-up to a shown window, median of %d runs\n", kRuns);
   std::printf("  Quorlane.exe         %.3f s\n", p);
   std::printf("  baseline             %.3f s\n", b);
-  std::printf("  ratio                %.3f\n", p / b);
-  std::printf("  Quorlane.exe size    %.1f KiB\n",
-              static_cast<double>(fs::file_size(demo / L"Quorlane.exe")) / 1024.0);
+  std::printf("  ratio                %.3f (target <= 1.2)\n", p / b);
+  const auto size = fs::file_size(demo / L"Quorlane.exe");
+  std::printf("  Quorlane.exe size    %.1f KiB (%s bytes, target <= 300 KB)\n",
+              static_cast<double>(size) / 1024.0, std::to_string(size).c_str());
   std::printf("  working set (shown)  %.1f MiB\n", static_cast<double>(workingSet) / 1048576.0);
   return 0;
 }

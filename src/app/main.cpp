@@ -1,8 +1,6 @@
 // Quorlane.exe: builds the Windows platform and the main window, runs the window's start-up and,
 // when it lets the window show, the message loop.
 
-#include <objbase.h>
-
 #include <cstdlib>
 #include <exception>
 #include <stdexcept>
@@ -120,18 +118,14 @@ class LateShow {
   bool shown_ = false;
 };
 
-// COM on the window's thread, for the taskbar's progress and the shell's dialogs.
+// COM on the window's thread, for the taskbar's progress and the shell's dialogs: entered at its
+// first need (see enterCom), left once everything that used it has gone.
 class ComApartment {
  public:
-  ComApartment() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComApartment() {
-    if (ok_) CoUninitialize();
-  }
+  ComApartment() = default;
+  ~ComApartment() { quorlane::win32::endCom(); }
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool ok_;
 };
 
 int run(HINSTANCE instance) {

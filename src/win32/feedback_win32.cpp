@@ -8,6 +8,7 @@
 #include "win32/default_handling.h"
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"
+#include "win32/system_dll.h"
 #include "win32/text.h"
 
 namespace quorlane::win32 {
@@ -366,9 +367,13 @@ HWND Win32Feedback::resultButton() const {
 bool Win32Feedback::hasTaskbar() {
   if (!taskbarTried_) {
     taskbarTried_ = true;
+    enterCom();
+    const auto create =
+        laterFunction<decltype(&CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
     ITaskbarList3* list = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_ITaskbarList3, reinterpret_cast<void**>(&list))) &&
+    if (create != nullptr &&
+        SUCCEEDED(create(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
+                         reinterpret_cast<void**>(&list))) &&
         list != nullptr) {
       taskbar_.reset(list);
       if (FAILED(taskbar_->HrInit())) taskbar_.reset();
@@ -378,6 +383,10 @@ bool Win32Feedback::hasTaskbar() {
 }
 
 void Win32Feedback::setProgress(window::Progress progress) {
+  // A hidden window has no taskbar button, and the taskbar takes no progress for a window before
+  // its button exists: while the start-up's device query runs the window is not shown yet, so
+  // the taskbar's interface is left uncreated until the window shows.
+  if (!IsWindowVisible(main_)) return;
   if (!hasTaskbar()) return;
   switch (progress) {
     case window::Progress::none:

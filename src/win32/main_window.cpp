@@ -12,6 +12,7 @@
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"
 #include "win32/frame_win32.h"
+#include "win32/system_dll.h"
 #include "win32/tab_stops.h"
 #include "win32/text.h"
 #include "window/placement.h"
@@ -85,7 +86,9 @@ MainWindow::MainWindow(HINSTANCE instance, unsigned timerMs)
     dpi_ = dpi::forWindow(hwnd);
     createControls();
     applyDpi(dpi_);
-    DragAcceptFiles(hwnd, TRUE);
+    // Files dropped on the window arrive as WM_DROPFILES. This is what DragAcceptFiles does, set
+    // here directly so that shell32 is loaded with the first drop, not while the program starts.
+    SetWindowLongPtrW(hwnd, GWL_EXSTYLE, GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
     if (SetTimer(hwnd, kTimerId, timerMs, nullptr) == 0) {
       throw std::runtime_error("SetTimer failed");
     }
@@ -480,15 +483,22 @@ LRESULT MainWindow::onCtlColorStatic(HDC dc, HWND child, const DefaultHandling& 
 }
 
 LRESULT MainWindow::onDropFiles(HDROP dropped) {
-  const UniqueDrop owned(dropped);
-  HDROP drop = owned.get();
-  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  // shell32 is loaded with the first drop.
+  const auto queryFile = laterFunction<decltype(&DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
+  const auto finish = laterFunction<decltype(&DragFinish)>(L"shell32.dll", "DragFinish");
+  // The drop's file list is finished however this is left.
+  const ScopeExit finished([finish, dropped] {
+    if (finish != nullptr) finish(dropped);
+  });
+  if (queryFile == nullptr) return 0;
+  HDROP drop = dropped;
+  const UINT count = queryFile(drop, 0xFFFFFFFF, nullptr, 0);
   std::vector<std::string> paths;
   paths.reserve(count);
   for (UINT i = 0; i < count; ++i) {
-    const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+    const UINT length = queryFile(drop, i, nullptr, 0);
     std::wstring path(length + 1, L'\0');
-    const UINT got = DragQueryFileW(drop, i, path.data(), length + 1);
+    const UINT got = queryFile(drop, i, path.data(), length + 1);
     path.resize(got);
     paths.push_back(narrow(path));
   }

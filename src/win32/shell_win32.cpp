@@ -10,6 +10,7 @@
 #include "common/texts.h"
 #include "win32/handles.h"
 #include "win32/module_path.h"
+#include "win32/system_dll.h"
 #include "win32/text.h"
 
 namespace quorlane::win32 {
@@ -415,8 +416,12 @@ std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& r
   const ScopeExit restore([&saved] {
     if (!saved.empty()) SetCurrentDirectoryW(saved.c_str());
   });
+  // The shell's dialog wants COM on the window's thread.
+  enterCom();
+  const auto getOpenFileName =
+      laterFunction<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
   // Cancelled, or the dialog could not be shown (CommDlgExtendedError would say why).
-  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+  if (getOpenFileName == nullptr || !getOpenFileName(&dialog)) return std::nullopt;
   return narrow(file.data());
 }
 

@@ -1,10 +1,19 @@
 #include "win32/system_dll.h"
 
+#include <objbase.h>
+
+#include <utility>
+#include <vector>
+
 namespace quorlane::win32 {
 
 namespace {
 
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+
+// Whether enterCom has been called, and whether COM was entered then.
+bool comTried = false;
+bool comEntered = false;
 
 }  // namespace
 
@@ -44,6 +53,33 @@ DllSearch restrictDllSearch() {
     }
   }
   return SetDllDirectoryW(L"") ? DllSearch::noCurrentDirectory : DllSearch::unchanged;
+}
+
+FARPROC laterProc(const wchar_t* library, const char* name) {
+  // Each library loaded once, owned here until the program ends.
+  static std::vector<std::pair<std::wstring, UniqueModule>> loaded;
+  for (const auto& [loadedName, module] : loaded) {
+    if (loadedName == library) return module ? GetProcAddress(module.get(), name) : nullptr;
+  }
+  loaded.emplace_back(library, loadSystemLibrary(library));
+  const UniqueModule& module = loaded.back().second;
+  return module ? GetProcAddress(module.get(), name) : nullptr;
+}
+
+void enterCom() {
+  if (comTried) return;
+  comTried = true;
+  const auto initialize = laterFunction<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+  comEntered = initialize != nullptr && SUCCEEDED(initialize(nullptr, COINIT_APARTMENTTHREADED));
+}
+
+void endCom() {
+  if (!comEntered) return;
+  comEntered = false;
+  if (const auto uninitialize =
+          laterFunction<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize")) {
+    uninitialize();
+  }
 }
 
 }  // namespace quorlane::win32

@@ -48,4 +48,21 @@ Function procAddress(HMODULE module, const char* name) {
   return module != nullptr ? functionAs<Function>(GetProcAddress(module, name)) : nullptr;
 }
 
+// A function of a system library the program needs only once the user asks for something (the
+// file dialog, dropped files, the taskbar's progress): the library is loaded from the system
+// folder at the first look, not while the program starts, and stays loaded until the program
+// ends. nullptr when the system has no such library or function. For the window's thread only.
+FARPROC laterProc(const wchar_t* library, const char* name);
+
+template <typename Function>
+Function laterFunction(const wchar_t* library, const char* name) {
+  return functionAs<Function>(laterProc(library, name));
+}
+
+// COM on the window's thread (a single-threaded apartment), for the taskbar's progress and the
+// shell's dialogs: entered at its first need rather than while the program starts. endCom leaves
+// it again, if it was entered, once the window has gone.
+void enterCom();
+void endCom();
+
 }  // namespace quorlane::win32

@@ -138,9 +138,10 @@ INSTANTIATE_TEST_SUITE_P(SystemDpi, OlderWindowsTest, ::testing::Values("7", "8.
 // process's DLL directories (Windows honours them there): stand-ins for those would test Wine.
 const std::vector<std::wstring> kPlanted = {L"shcore", L"dwmapi"};
 // Wine's shlwapi, unlike Windows' (a KnownDLL, whose imports come from the system folder),
-// imports shcore from wherever the program's folder search finds it, before the program's first
-// instruction: nothing the program does can change that, so that one marker is expected here.
-const std::vector<std::string> kLoadedBeforeTheProgramRuns = {"shcore.dll.Quorlane.exe.loaded"};
+// imports shcore from wherever the program's folder search finds it. The program imports neither
+// shell32 nor comdlg32 (they are loaded at their first use, after the search has been closed), so
+// shlwapi is no longer loaded before the program's first instruction, and no marker is expected.
+const std::vector<std::string> kLoadedBeforeTheProgramRuns = {};
 
 // Tells Wine to search for the planted DLLs as Windows does, a DLL beside the program before the
 // system's own, for the programs named (Wine reads these settings for every process it starts;
