@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "driver/gui_driver.h"
+#include "support/app_folder.h"
 #include "win32/controls_win32.h"
 #include "win32/feedback_win32.h"
 #include "win32/main_window.h"
@@ -22,7 +23,6 @@
 #include "win32/process_win32.h"
 #include "win32/shell_win32.h"
 #include "win32/text.h"
-#include "support/app_folder.h"
 #include "window/Form1.h"
 #include "window/layout.h"
 
@@ -34,10 +34,6 @@ using testsupport::AppFolder;
 using testsupport::startApp;
 using testsupport::writeFile;
 using window::ControlId;
-
-int id(ControlId c) {
-  return static_cast<int>(c);
-}
 
 const std::string kBootImage = "ANDROID!" + std::string(2048, 'b');
 
@@ -129,20 +125,16 @@ class BadInputTest : public ::testing::Test {
     EXPECT_TRUE(App::waitRuns(folder, 1));  // the device query at start-up
   }
 
-  // Presses Start with `path` in Combo1.
-  void start(const std::string& path) {
-    ASSERT_TRUE(gui::setText(app->control(id(ControlId::Combo1)), path));
-    ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app->control(id(ControlId::Command1))); }));
-    ASSERT_TRUE(gui::click(app->control(id(ControlId::Command1))));
-  }
-
-  // The box a press of Start with `path` shows: its prompt, closed with OK; nothing started.
+  // The warning a press of Start with `path` shows: its prompt, closed with OK; nothing started.
   std::string refused(const std::string& path) {
     const std::size_t before = folder.runs().size();
-    start(path);
+    EXPECT_TRUE(app->pressStart(path));
     const auto box = gui::waitMessageBox(app->process.pid());
     if (!box) return "(no box)";
     EXPECT_EQ(box->owner, app->window);
+    EXPECT_EQ(box->title, "无法刷入");
+    EXPECT_TRUE(box->hasIcon);
+    EXPECT_EQ(box->buttons.size(), 1u);
     EXPECT_TRUE(gui::pressOk(box->hwnd));
     EXPECT_TRUE(gui::waitClosed(box->hwnd));
     EXPECT_EQ(folder.runs().size(), before) << path;
@@ -154,7 +146,7 @@ class BadInputTest : public ::testing::Test {
   std::string flashed(const std::string& path) {
     const std::size_t before = folder.runs().size();
     for (int tries = 0; tries < 5; ++tries) {
-      start(path);
+      EXPECT_TRUE(app->pressStart(path));
       if (gui::waitFor([&] { return folder.runs().size() > before; }, 2000)) break;
     }
     if (!App::waitRuns(folder, before + 1)) return "(no flash)";
@@ -219,6 +211,17 @@ TEST_F(BadInputTest, EveryRowGetsTheRightResultOrAClearMessage) {
     break;
   }
 
+  // Missing, empty, a folder.
+  const std::string empty = folder.file("镜像\\empty.img");
+  const std::string dir = folder.file("镜像\\a folder.img");
+  writeFile(empty, "");
+  CreateDirectoryW(win32::widen(dir).c_str(), nullptr);
+  const std::string missingPrompt = refused(folder.file("no such.img"));
+  EXPECT_TRUE(contains(missingPrompt, "找不到要刷入的镜像文件")) << missingPrompt;
+  EXPECT_TRUE(contains(missingPrompt, "no such.img")) << missingPrompt;
+  EXPECT_TRUE(contains(refused(empty), "空的"));
+  EXPECT_TRUE(contains(refused(dir), "文件夹"));
+
   // Locked by another program, which shares it with nobody.
   const std::string locked = folder.file("下载\\locked.img");
   writeFile(locked, kBootImage);
@@ -248,10 +251,10 @@ TEST_F(BadInputTest, EveryRowGetsTheRightResultOrAClearMessage) {
 
   // The client crashes in the middle of the write: what it printed so far stays in the box.
   folder.settings("send_ms=10\nwrite_ms=10\nfail=crash\n");
-  start(image);
+  ASSERT_TRUE(app->pressStart(image));
   ASSERT_TRUE(App::waitRuns(folder, runsBefore + 1));
   EXPECT_EQ(folder.runs().back().finished, std::optional<int>(static_cast<int>(0xC0000005)));
-  HWND output = app->control(id(ControlId::CMDTeXT));
+  HWND output = app->control(ControlId::CMDTeXT);
   EXPECT_TRUE(gui::waitFor([&] { return contains(gui::text(output), "Writing 'recovery'"); }))
       << gui::text(output);
   EXPECT_TRUE(contains(gui::text(output), "Sending 'recovery'"));
