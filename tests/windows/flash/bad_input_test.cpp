@@ -31,15 +31,12 @@ namespace {
 
 using testsupport::App;
 using testsupport::AppFolder;
+using testsupport::contains;
 using testsupport::startApp;
 using testsupport::writeFile;
 using window::ControlId;
 
 const std::string kBootImage = "ANDROID!" + std::string(2048, 'b');
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // Creates every folder of `path`, however long it is.
 void createFolders(const std::wstring& path) {

@@ -18,16 +18,13 @@ namespace {
 
 using testsupport::App;
 using testsupport::AppFolder;
+using testsupport::contains;
 using testsupport::startApp;
 using testsupport::writeFile;
 using window::ControlId;
 
 const std::string kBootImage = "ANDROID!" + std::string(4096, 'b');
 const std::string kQuick = "send_ms=10\nwrite_ms=10\n";
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 class DeviceListTest : public ::testing::Test {
  protected:

@@ -28,6 +28,7 @@ namespace {
 
 using testsupport::App;
 using testsupport::AppFolder;
+using testsupport::contains;
 using testsupport::panelDrawn;
 using testsupport::saveBmp;
 using testsupport::Shot;
@@ -38,10 +39,6 @@ using window::ControlId;
 const std::string kBootImage = "ANDROID!" + std::string(4096, 'b');
 constexpr const char* kStopTitle = "无法刷入";
 constexpr const char* kAskTitle = "确认刷入";
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // The default button of a message box: the one drawn as the default, which Enter presses.
 int defaultButton(HWND box) {

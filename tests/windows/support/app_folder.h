@@ -14,6 +14,9 @@
 namespace quorlane::testsupport {
 
 std::string readFile(const std::string& path);
+inline bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 void writeFile(const std::string& path, const std::string& bytes);
 // The short 8.3 form of an existing file's path; empty where the volume gives it none.
 std::string shortPath(const std::string& path);
