@@ -129,7 +129,7 @@ class BadInputTest : public ::testing::Test {
     const auto box = gui::waitMessageBox(app->process.pid());
     if (!box) return "(no box)";
     EXPECT_EQ(box->owner, app->window);
-    EXPECT_EQ(box->title, "无法刷入");
+    title = box->title;
     EXPECT_TRUE(box->hasIcon);
     EXPECT_EQ(box->buttons.size(), 1u);
     EXPECT_TRUE(gui::pressOk(box->hwnd));
@@ -154,6 +154,7 @@ class BadInputTest : public ::testing::Test {
 
   AppFolder folder;
   std::unique_ptr<App> app;
+  std::string title;  // of the last box `refused` saw
 };
 
 TEST_F(BadInputTest, EveryRowGetsTheRightResultOrAClearMessage) {
@@ -216,8 +217,11 @@ TEST_F(BadInputTest, EveryRowGetsTheRightResultOrAClearMessage) {
   const std::string missingPrompt = refused(folder.file("no such.img"));
   EXPECT_TRUE(contains(missingPrompt, "找不到要刷入的镜像文件")) << missingPrompt;
   EXPECT_TRUE(contains(missingPrompt, "no such.img")) << missingPrompt;
+  EXPECT_EQ(title, "无法刷入");
   EXPECT_TRUE(contains(refused(empty), "空的"));
+  EXPECT_EQ(title, "无法刷入");
   EXPECT_TRUE(contains(refused(dir), "文件夹"));
+  EXPECT_EQ(title, "无法刷入");
 
   // Locked by another program, which shares it with nobody.
   const std::string locked = folder.file("下载\\locked.img");
@@ -227,6 +231,7 @@ TEST_F(BadInputTest, EveryRowGetsTheRightResultOrAClearMessage) {
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   const std::string lockedPrompt = refused(locked);
   EXPECT_TRUE(contains(lockedPrompt, "占用")) << lockedPrompt;
+  EXPECT_EQ(title, "无法刷入");
   CloseHandle(holder);
 
   // A Unix FIFO seen through Z: (made before this test, held open for writing by a shell that
