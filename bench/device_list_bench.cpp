@@ -27,10 +27,6 @@ using namespace quorlane;
 using Clock = std::chrono::steady_clock;
 using window::ControlId;
 
-int id(ControlId c) {
-  return static_cast<int>(c);
-}
-
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
@@ -55,8 +51,8 @@ class Bench {
     testsupport::writeFile(image_, "ANDROID!" + std::string(1 << 20, 'b'));
     app_ = std::make_unique<testsupport::App>(testsupport::startApp(folder_));
     testsupport::App::waitRuns(folder_, 1);
-    gui::setText(app_->control(id(ControlId::Combo1)), image_);
-    gui::waitFor([&] { return gui::enabled(app_->control(id(ControlId::Command1))); });
+    gui::setText(app_->control(ControlId::Combo1), image_);
+    gui::waitFor([&] { return gui::enabled(app_->control(ControlId::Command1)); });
   }
   ~Bench() {
     PostMessageW(app_->window, WM_CLOSE, 0, 0);
@@ -80,7 +76,7 @@ class Bench {
     const std::size_t before = finished();
     const auto begin = Clock::now();
     if (changeFirst) deviceChanged();
-    gui::click(app_->control(id(ControlId::Command1)));
+    gui::click(app_->control(ControlId::Command1));
     // Asking the window costs it time: often only once the phone has written the image.
     Sleep(1800);
     while (finished() == before && Clock::now() - begin < std::chrono::minutes(1)) Sleep(2);
@@ -92,7 +88,7 @@ class Bench {
 
  private:
   std::size_t finished() const {
-    return count(app_->text(id(ControlId::CMDTeXT)), "Finished. Total time");
+    return count(app_->text(ControlId::CMDTeXT), "Finished. Total time");
   }
 
   testsupport::AppFolder folder_;

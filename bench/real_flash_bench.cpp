@@ -35,10 +35,6 @@ using namespace quorlane;
 using Clock = std::chrono::steady_clock;
 using window::ControlId;
 
-int id(ControlId c) {
-  return static_cast<int>(c);
-}
-
 double median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v[v.size() / 2];
@@ -220,9 +216,9 @@ int wmain() {
   realtest::NetworkPhone phone({"--rate", std::to_string(kPhoneRate)}, 1800);
   const realtest::ScopedEnvironment serial("ANDROID_SERIAL", phone.serial());
   testsupport::App app = testsupport::startApp(folder);
-  gui::waitFor([&] { return app.text(id(ControlId::CMDTeXT)) == "\r\n"; });
-  gui::setText(app.control(id(ControlId::Combo1)), image);
-  gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command1))); });
+  gui::waitFor([&] { return app.text(ControlId::CMDTeXT) == "\r\n"; });
+  gui::setText(app.control(ControlId::Combo1), image);
+  gui::waitFor([&] { return gui::enabled(app.control(ControlId::Command1)); });
   const std::string commandLine = "fastboot flash recovery \"" + image + "\"";
 
   std::vector<double> program, direct, programClient, directClient;
@@ -236,21 +232,21 @@ int wmain() {
     allSame = allSame && phone.partition() == bytes;
   };
   for (int i = 0; i < kRuns; ++i) {
-    const std::size_t before = count(app.text(id(ControlId::CMDTeXT)), "Finished. Total time");
+    const std::size_t before = count(app.text(ControlId::CMDTeXT), "Finished. Total time");
     const auto begin = Clock::now();
-    gui::click(app.control(id(ControlId::Command1)));
+    gui::click(app.control(ControlId::Command1));
     // The program has finished when the box holds one more "Finished" line. Asking the window
     // costs it time, so it is asked often only once the phone has written the image.
     while (phone.logCount("flashed recovery") == flashes &&
            Clock::now() - begin < std::chrono::minutes(5)) {
       Sleep(50);
     }
-    while (count(app.text(id(ControlId::CMDTeXT)), "Finished. Total time") == before) {
+    while (count(app.text(ControlId::CMDTeXT), "Finished. Total time") == before) {
       if (Clock::now() - begin > std::chrono::minutes(5)) break;
       Sleep(2);
     }
     program.push_back(std::chrono::duration<double>(Clock::now() - begin).count());
-    programClient.push_back(clientTotal(app.text(id(ControlId::CMDTeXT))));
+    programClient.push_back(clientTotal(app.text(ControlId::CMDTeXT)));
     check();
     std::string output;
     direct.push_back(runDirectly(folder.path(), commandLine, output));

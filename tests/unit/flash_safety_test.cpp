@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "fake_form.h"
 #include "fake_process.h"
 #include "fake_window.h"
 #include "window/Form1.h"
@@ -112,11 +113,8 @@ TEST_F(FlashSafetyTest, AnImageThatCannotBeFlashedIsNamedAndNothingRuns) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    FakeShell sh;
-    FakeProcess p;
-    FakeControls ctl;
-    FakeSkin sk;
-    Form1 f(ctl, sh, sk, p, p);
+    testing::FakeForm fresh;
+    auto& [ctl, sh, sk, p, f] = fresh;
     if (c.name != "missing") sh.images[path] = c.found;
     ctl.texts[ControlId::Combo1] = path;
     ctl.texts[ControlId::CMDTeXT] = "devices\r\n";
@@ -225,11 +223,8 @@ TEST_F(FlashSafetyTest, PastedPathsAreCleanedAndDevicesAreNeverOpened) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
-    FakeShell sh;
-    FakeProcess p;
-    FakeControls ctl;
-    FakeSkin sk;
-    Form1 f(ctl, sh, sk, p, p);
+    testing::FakeForm fresh;
+    auto& [ctl, sh, sk, p, f] = fresh;
     ctl.texts[ControlId::Combo1] = c.typed;
     ctl.states[ControlId::Command1] = true;
     if (!c.opened.empty()) sh.addImage(c.opened);
@@ -348,11 +343,8 @@ TEST_F(FlashSafetyTest, ExitEndsACommandThatWaitsForAPhoneAndKeepsOneThatSends) 
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    FakeShell sh;
-    FakeProcess p;
-    FakeControls ctl;
-    FakeSkin sk;
-    Form1 f(ctl, sh, sk, p, p);
+    testing::FakeForm fresh;
+    auto& [ctl, sh, sk, p, f] = fresh;
     sh.addImage("x.img");
     std::deque<testing::ReadStep> steps;
     for (const auto& piece : c.output) steps.push_back({PipeState::data, piece, true});

@@ -5,6 +5,7 @@
 #include <deque>
 #include <utility>
 
+#include "fake_form.h"
 #include "fake_process.h"
 #include "fake_window.h"
 #include "window/Form1.h"
@@ -84,12 +85,9 @@ TEST_F(FormTest, FirstMissingComponentIsNamedAndTheProgramEnds) {
       {{"fastboot.exe", "AdbWinApi.dll", "Config.dll"}, "fastboot.exe"},
   };
   for (const auto& c : cases) {
-    FakeShell sh;
-    FakeSkin sk;
-    FakeProcess p;
-    FakeControls ctl;
+    testing::FakeForm fresh;
+    auto& [ctl, sh, sk, p, f] = fresh;
     for (const auto& m : c.missing) sh.files.erase("C:\\Quorlane\\" + m);
-    Form1 f(ctl, sh, sk, p, p);
     EXPECT_FALSE(f.Form_Load());
     ASSERT_EQ(sh.boxes.size(), 1u) << c.named;
     EXPECT_EQ(
@@ -122,13 +120,10 @@ TEST_F(FormTest, SkinFailureLooksForTheSkinFileThenTheLibraryThenReportsTheFailu
       {{}, false, "错误信息：找不到指定的程序。", "错误"},
   };
   for (const auto& c : cases) {
-    FakeShell sh;
-    FakeSkin sk;
-    FakeProcess p;
-    FakeControls ctl;
+    testing::FakeForm fresh;
+    auto& [ctl, sh, sk, p, f] = fresh;
     for (const auto& m : c.missing) sh.files.erase("C:\\Quorlane\\" + m);
     (c.failAero ? sk.aeroFailure : sk.attachFailure) = "找不到指定的程序。";
-    Form1 f(ctl, sh, sk, p, p);
     EXPECT_FALSE(f.Form_Load());
     ASSERT_EQ(sh.boxes.size(), 1u);
     EXPECT_EQ(sh.boxes[0].prompt, c.prompt);

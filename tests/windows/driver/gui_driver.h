@@ -62,6 +62,15 @@ class Process {
   DWORD pid_ = 0;
 };
 
+// The ids of the running processes whose executable's full path (UTF-16, as Windows gives it)
+// `matches` accepts.
+std::vector<DWORD> processesWhere(const std::function<bool(const std::wstring& image)>& matches);
+// The running processes whose executable is exactly `exePath` (compared without regard to case).
+std::vector<DWORD> processesOf(const std::string& exePath);
+// Ends every process whose executable lies in `folder` (a test's leftovers: a client left
+// waiting by a test that failed half-way) and waits for each to go; returns how many there were.
+int endProcessesIn(const std::string& folder);
+
 // Polls cond about every 20 ms until it holds (true) or timeoutMs has passed (false). cond is
 // checked once more at the deadline.
 bool waitFor(const std::function<bool()>& cond, int timeoutMs = kDefaultTimeoutMs);

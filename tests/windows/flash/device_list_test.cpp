@@ -18,21 +18,13 @@ namespace {
 
 using testsupport::App;
 using testsupport::AppFolder;
-using testsupport::processesOf;
+using testsupport::contains;
 using testsupport::startApp;
 using testsupport::writeFile;
 using window::ControlId;
 
-int id(ControlId c) {
-  return static_cast<int>(c);
-}
-
 const std::string kBootImage = "ANDROID!" + std::string(4096, 'b');
 const std::string kQuick = "send_ms=10\nwrite_ms=10\n";
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 class DeviceListTest : public ::testing::Test {
  protected:
@@ -43,7 +35,7 @@ class DeviceListTest : public ::testing::Test {
     EXPECT_TRUE(gui::waitFor([&] { return !box(app).empty(); }));
     return app;
   }
-  static std::string box(const App& app) { return app.text(id(ControlId::CMDTeXT)); }
+  static std::string box(const App& app) { return app.text(ControlId::CMDTeXT); }
   // As Windows tells every top-level window when a device node was added or removed.
   static void devicesChanged(const App& app) {
     ASSERT_TRUE(PostMessageW(app.window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0));
@@ -64,10 +56,10 @@ class DeviceListTest : public ::testing::Test {
   static std::optional<gui::MessageBoxInfo> pressExpectingWarning(const App& app, ControlId button,
                                                                   const std::string& path) {
     if (button == ControlId::Command1) {
-      EXPECT_TRUE(gui::setText(app.control(id(ControlId::Combo1)), path));
-      EXPECT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(button))); }));
+      EXPECT_TRUE(gui::setText(app.control(ControlId::Combo1), path));
+      EXPECT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(button)); }));
     }
-    EXPECT_TRUE(gui::click(app.control(id(button))));
+    EXPECT_TRUE(gui::click(app.control(button)));
     return gui::waitMessageBox(app.process.pid());
   }
   static void expectWarningNaming(const std::optional<gui::MessageBoxInfo>& warning,
@@ -101,7 +93,7 @@ TEST_F(DeviceListTest, APhoneConnectedLaterAppearsAndTwoPhonesStopStartAndABuilt
   const std::string path = image();
   for (const auto button : {ControlId::Command1, ControlId::Command7}) {
     expectWarningNaming(pressExpectingWarning(app, button, path), {"PHONE-A", "PHONE-B"});
-    ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(button))); }));
+    ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(button)); }));
   }
   EXPECT_TRUE(runsOf("flash").empty());
   EXPECT_EQ(box(app), two);
@@ -110,7 +102,7 @@ TEST_F(DeviceListTest, APhoneConnectedLaterAppearsAndTwoPhonesStopStartAndABuilt
 TEST_F(DeviceListTest, AChangeDuringAFlashIsTakenUpAfterItAndTheFlashOutputStays) {
   const std::string slow = "send_ms=2500\nwrite_ms=10\n";
   App app = start("devices=PHONE-A\n" + slow);
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command7))));
+  ASSERT_TRUE(gui::click(app.control(ControlId::Command7)));
   ASSERT_TRUE(gui::waitFor([&] { return contains(box(app), "Sending 'recovery'"); }));
   // The flash has read its settings; the next query finds a second phone.
   folder.settings("devices=PHONE-A,PHONE-B\n" + slow);
@@ -144,16 +136,11 @@ TEST_F(DeviceListTest, AQueryThatNeverAnswersIsEndedAndTheFlashGoesOn) {
   devicesChanged(app);
   ASSERT_TRUE(gui::waitFor([&] { return folder.runs().size() == 2; }));
 
-  ASSERT_TRUE(gui::setText(app.control(id(ControlId::Combo1)), image()));
-  ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command1))); }));
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command1))));
-  // The window answers while the flash waits for the list.
-  for (int i = 0; i < 10; ++i) {
+  ASSERT_TRUE(app.pressStart(image()));
+  // The window answers all the while the flash waits for the list, until the flash has run.
+  ASSERT_TRUE(gui::waitFor([&] {
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutW(app.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
-    Sleep(100);
-  }
-  ASSERT_TRUE(gui::waitFor([&] {
     const auto flashes = runsOf("flash");
     return !flashes.empty() && flashes.back().finished.has_value();
   }));
@@ -161,7 +148,7 @@ TEST_F(DeviceListTest, AQueryThatNeverAnswersIsEndedAndTheFlashGoesOn) {
   EXPECT_EQ(box(app).rfind(list, 0), 0u) << box(app);  // the list stays, the output follows
 
   // The query was ended with everything it started, and never finished by itself.
-  ASSERT_TRUE(gui::waitFor([&] { return processesOf(folder.file("fastboot.exe")).empty(); }));
+  ASSERT_TRUE(gui::waitFor([&] { return gui::processesOf(folder.file("fastboot.exe")).empty(); }));
   const auto queries = runsOf("devices");
   ASSERT_EQ(queries.size(), 2u);
   EXPECT_FALSE(queries[1].finished.has_value());

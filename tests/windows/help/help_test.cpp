@@ -1,4 +1,4 @@
-// The instruction box, the link buttons and ending the program, with the real program.
+// The instruction box and the link buttons, with the real program.
 
 #include <gtest/gtest.h>
 
@@ -18,10 +18,6 @@ using testsupport::startApp;
 using testsupport::writeFile;
 using window::ControlId;
 
-int id(ControlId c) {
-  return static_cast<int>(c);
-}
-
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> out;
   std::istringstream in(text);
@@ -37,7 +33,7 @@ std::string recorder() {
 TEST(HelpTest, InstructionBoxShowsThreeLinesWithoutAnIcon) {
   AppFolder folder;
   App app = startApp(folder);
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command10))));
+  ASSERT_TRUE(gui::click(app.control(ControlId::Command10)));
   const auto box = gui::waitMessageBox(app.process.pid());
   ASSERT_TRUE(box.has_value());
   EXPECT_EQ(box->title, "进入FastBoot方法");
@@ -59,7 +55,7 @@ TEST(HelpTest, EachLinkButtonStartsOneExplorerCommandAndTheWindowStaysUsable) {
   const std::vector<ControlId> buttons = {ControlId::Command2, ControlId::Command6,
                                           ControlId::Command5};
   for (std::size_t i = 0; i < buttons.size(); ++i) {
-    ASSERT_TRUE(gui::click(app.control(id(buttons[i]))));
+    ASSERT_TRUE(gui::click(app.control(buttons[i])));
     ASSERT_TRUE(
         gui::waitFor([&] { return lines(readFile(folder.file("explorer.log"))).size() > i; }));
   }
@@ -73,7 +69,7 @@ TEST(HelpTest, EachLinkButtonStartsOneExplorerCommandAndTheWindowStaysUsable) {
   EXPECT_NE(started[1], started[2]);
   EXPECT_FALSE(gui::findMessageBox(app.process.pid()).has_value());
   // Still answering: the instruction box opens.
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command10))));
+  ASSERT_TRUE(gui::click(app.control(ControlId::Command10)));
   const auto box = gui::waitMessageBox(app.process.pid());
   ASSERT_TRUE(box.has_value());
   gui::pressOk(box->hwnd);
@@ -83,8 +79,8 @@ TEST(HelpTest, ALinkThatCannotStartIsReportedAndTheProgramLivesOn) {
   AppFolder folder;
   writeFile(folder.file("EXPLORER.EXE"), "this is not a program\r\n");
   App app = startApp(folder);
-  const std::string log = app.text(id(ControlId::CMDTeXT));
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command2))));
+  const std::string log = app.text(ControlId::CMDTeXT);
+  ASSERT_TRUE(gui::click(app.control(ControlId::Command2)));
   const auto box = gui::waitMessageBox(app.process.pid());
   ASSERT_TRUE(box.has_value());
   EXPECT_TRUE(box->hasIcon);
@@ -92,28 +88,7 @@ TEST(HelpTest, ALinkThatCannotStartIsReportedAndTheProgramLivesOn) {
   ASSERT_TRUE(gui::pressOk(box->hwnd));
   ASSERT_TRUE(gui::waitClosed(box->hwnd));
   EXPECT_TRUE(app.process.running());
-  EXPECT_EQ(app.text(id(ControlId::CMDTeXT)), log);
-}
-
-TEST(HelpTest, ExitAndClosingEndTheProgramAtOnceWhileTheFlashRunsOn) {
-  for (const bool viaButton : {true, false}) {
-    AppFolder folder;
-    folder.settings("send_ms=3000\n");
-    App app = startApp(folder);
-    ASSERT_TRUE(App::waitRuns(folder, 1));
-    ASSERT_TRUE(gui::click(app.control(id(ControlId::Command7))));
-    ASSERT_TRUE(gui::waitFor([&] { return folder.runs().size() == 2; }));
-    if (viaButton) {
-      ASSERT_TRUE(gui::click(app.control(id(ControlId::Command4))));
-    } else {
-      PostMessageW(app.window, WM_CLOSE, 0, 0);
-    }
-    EXPECT_TRUE(app.process.waitExit(1000)) << (viaButton ? "Exit" : "close");
-    EXPECT_FALSE(folder.runs()[1].finished.has_value());
-    // The command it started is left to run to its end.
-    EXPECT_TRUE(App::waitRuns(folder, 2));
-    EXPECT_EQ(folder.runs()[1].finished, 0);
-  }
+  EXPECT_EQ(app.text(ControlId::CMDTeXT), log);
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "real/network_phone.h"
 
-#include <tlhelp32.h>
-
 #include <atomic>
 #include <filesystem>
 #include <sstream>
@@ -115,31 +113,6 @@ ScopedEnvironment::ScopedEnvironment(const std::string& name, const std::string&
 
 ScopedEnvironment::~ScopedEnvironment() {
   SetEnvironmentVariableW(name_.c_str(), saved_ ? saved_->c_str() : nullptr);
-}
-
-int endProcessesIn(const std::string& folder) {
-  const std::wstring prefix = win32::widen(folder) + L"\\";
-  const win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return 0;
-  int ended = 0;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-       more = Process32NextW(snapshot.get(), &entry)) {
-    const win32::UniqueHandle process(
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                    entry.th32ProcessID));
-    if (!process) continue;
-    wchar_t image[MAX_PATH];
-    DWORD size = MAX_PATH;
-    if (QueryFullProcessImageNameW(process.get(), 0, image, &size) &&
-        _wcsnicmp(image, prefix.c_str(), prefix.size()) == 0) {
-      TerminateProcess(process.get(), 1);
-      WaitForSingleObject(process.get(), 5000);
-      ++ended;
-    }
-  }
-  return ended;
 }
 
 }  // namespace quorlane::realtest

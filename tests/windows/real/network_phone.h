@@ -57,8 +57,4 @@ class ScopedEnvironment {
   std::optional<std::wstring> saved_;
 };
 
-// Ends every process whose executable lies in `folder` (a client left waiting or spinning by a
-// test that failed half-way), and returns how many there were.
-int endProcessesIn(const std::string& folder);
-
 }  // namespace quorlane::realtest

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "win32/feedback_win32.h"
-#include "win32/module_path.h"
-#include "win32/text.h"
 #include "real/network_phone.h"
 #include "support/app_folder.h"
 #include "support/screen_shot.h"
+#include "win32/feedback_win32.h"
+#include "win32/module_path.h"
+#include "win32/text.h"
 #include "window/layout.h"
 
 namespace quorlane {
@@ -33,10 +33,6 @@ using testsupport::shortPath;
 using testsupport::startApp;
 using testsupport::writeFile;
 using window::ControlId;
-
-int id(ControlId c) {
-  return static_cast<int>(c);
-}
 
 // A transfer to a slow phone may take a while; every other wait is the driver's usual one.
 constexpr int kTransferTimeoutMs = 60000;
@@ -58,7 +54,7 @@ class RealClientTest : public ::testing::Test {
 
   ~RealClientTest() override {
     // A client that lost its phone would spin for ever, one with no phone would wait for ever.
-    realtest::endProcessesIn(folder.path());
+    gui::endProcessesIn(folder.path());
   }
 
   // The program started with the phone's serial in its environment, once its start-up device
@@ -71,7 +67,16 @@ class RealClientTest : public ::testing::Test {
     return app;
   }
 
-  static std::string box(const App& app) { return app.text(id(ControlId::CMDTeXT)); }
+  // Writes `bytes` as the image `name` in the test's folder, starts the program for `phone` and
+  // presses Start with that image.
+  App startFlash(const NetworkPhone& phone, const std::string& name, const std::string& bytes) {
+    writeFile(folder.file(name), bytes);
+    App app = start(phone);
+    EXPECT_TRUE(app.pressStart(folder.file(name)));
+    return app;
+  }
+
+  static std::string box(const App& app) { return app.text(ControlId::CMDTeXT); }
 
   // The result panel once it is shown with `part` in its text, drawn on the screen, inside the
   // output box and off its last line; the box's own text holds nothing of it.
@@ -88,7 +93,7 @@ class RealClientTest : public ::testing::Test {
     if (!shown) return nullptr;
     EXPECT_EQ(box(app).find(part), std::string::npos);
 
-    HWND output = app.control(id(ControlId::CMDTeXT));
+    HWND output = app.control(ControlId::CMDTeXT);
     const RECT inBox = gui::clientRectInParent(output, app.window);
     const RECT r = gui::clientRectInParent(panel, app.window);
     EXPECT_GE(r.top, inBox.top);
@@ -120,13 +125,6 @@ class RealClientTest : public ::testing::Test {
     return gui::waitFor([&] { return box(app).find(text) != std::string::npos; }, timeoutMs);
   }
 
-  // Puts the path in the box as a paste would and presses Start once the timer has enabled it.
-  static void pressStart(App& app, const std::string& path) {
-    ASSERT_TRUE(gui::setText(app.control(id(ControlId::Combo1)), path));
-    ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command1))); }));
-    ASSERT_TRUE(gui::click(app.control(id(ControlId::Command1))));
-  }
-
   AppFolder folder;
 };
 
@@ -139,8 +137,7 @@ TEST_F(RealClientTest, EachBuiltInImageReachesThePhone) {
       {ControlId::Command9, "RE\\recovery3.img"}};
   std::size_t flashed = 0;
   for (const auto& [button, image] : buttons) {
-    ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(button))); }));
-    ASSERT_TRUE(gui::click(app.control(id(button))));
+    ASSERT_TRUE(app.press(button));
     ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
     ++flashed;
     ASSERT_TRUE(gui::waitFor([&] { return phone.logCount("flashed recovery") == flashed; }));
@@ -162,11 +159,10 @@ TEST_F(RealClientTest, ChosenFileWithBlankAmpersandPercentBangAndChinese) {
   const std::string bytes = imageBytes(300 * 1024 + 17, 1);
   writeFile(image, bytes);
   App app = start(phone);
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command3))));
+  ASSERT_TRUE(gui::click(app.control(ControlId::Command3)));
   ASSERT_TRUE(gui::answerOpenDialog(app.process.pid(), image));
-  ASSERT_TRUE(gui::waitFor([&] { return app.text(id(ControlId::Combo1)) == image; }));
-  ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(id(ControlId::Command1))); }));
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command1))));
+  ASSERT_TRUE(gui::waitFor([&] { return app.text(ControlId::Combo1) == image; }));
+  ASSERT_TRUE(app.press(ControlId::Command1));
   ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
   EXPECT_TRUE(phone.partition() == bytes);
   EXPECT_NE(box(app).find("Sending 'recovery' (300 KB)"), std::string::npos) << box(app);
@@ -181,27 +177,11 @@ TEST_F(RealClientTest, PathOutsideTheAnsiCodePageReachesTheClientAsItsShortForm)
   writeFile(image, bytes);
   ASSERT_NE(shortPath(image), "");
   App app = start(phone);
-  pressStart(app, image);
+  ASSERT_TRUE(app.pressStart(image));
   ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
   EXPECT_TRUE(phone.partition() == bytes);
   EXPECT_EQ(box(app).find("cannot load"), std::string::npos) << box(app);
   EXPECT_FALSE(gui::findMessageBox(app.process.pid()).has_value());
-}
-
-TEST_F(RealClientTest, PhoneRefusingIsShownInTheClientsWordsAndNothingIsWritten) {
-  NetworkPhone phone({"--refuse", "flash:recovery=partition locked"});
-  const std::string image = folder.file("images\\locked.img");
-  writeFile(image, imageBytes(8192, 3));
-  App app = start(phone);
-  pressStart(app, image);
-  ASSERT_TRUE(waitBoxHas(app, "fastboot: error: Command failed")) << box(app);
-  const std::string text = box(app);
-  const auto writing = text.find("Writing 'recovery'");
-  ASSERT_NE(writing, std::string::npos) << text;
-  EXPECT_NE(text.find("FAILED (remote: 'partition locked')", writing), std::string::npos) << text;
-  EXPECT_EQ(text.find("Finished."), std::string::npos) << text;
-  EXPECT_TRUE(phone.logHas("received 8192 bytes"));
-  EXPECT_EQ(phone.partition(), std::nullopt);
 }
 
 TEST_F(RealClientTest, LiveOutputDuringASlowTransferComesPieceByPiece) {
@@ -210,11 +190,8 @@ TEST_F(RealClientTest, LiveOutputDuringASlowTransferComesPieceByPiece) {
   constexpr int kPieceKiB = 256;
   NetworkPhone phone({"--rate", std::to_string(512 * 1024), "--max-download-size",
                       std::to_string(kPieceKiB * 1024)});
-  const std::string image = folder.file("images\\big.img");
   const std::string bytes = imageBytes(2 * 1024 * 1024, 4);  // whole 4 KiB blocks
-  writeFile(image, bytes);
-  App app = start(phone);
-  pressStart(app, image);
+  App app = startFlash(phone, "images\\big.img", bytes);
 
   // The first piece's line is shown while later pieces are still on their way.
   ASSERT_TRUE(waitBoxHas(app, "Sending sparse 'recovery' 1/")) << box(app);
@@ -241,14 +218,11 @@ TEST_F(RealClientTest, LiveOutputDuringASlowTransferComesPieceByPiece) {
 TEST_F(RealClientTest, ExitDuringATransferEndsTheProgramAndThePhoneStillGetsTheImage) {
   // About ten seconds of transfer: the program is gone long before its end.
   NetworkPhone phone({"--rate", std::to_string(200 * 1024)});
-  const std::string image = folder.file("images\\exit.img");
   const std::string bytes = imageBytes(2 * 1024 * 1024, 5);
-  writeFile(image, bytes);
-  App app = start(phone);
-  pressStart(app, image);
+  App app = startFlash(phone, "images\\exit.img", bytes);
   ASSERT_TRUE(gui::waitFor([&] { return phone.logCount("command download:") == 1; }));
   ASSERT_EQ(phone.partition(), std::nullopt);
-  ASSERT_TRUE(gui::click(app.control(id(ControlId::Command4))));
+  ASSERT_TRUE(gui::click(app.control(ControlId::Command4)));
   EXPECT_TRUE(app.process.waitExit());
   // The client is not the program's to end: it finishes the flash on its own.
   EXPECT_EQ(phone.partition(), std::nullopt);
@@ -266,7 +240,7 @@ TEST_F(RealClientTest, PanelAfterAWorkingFlashSaysToStartRecoveryNow) {
   writeFile(image, bytes);
   App app = start(phone);
   expectResult(app, "没有找到 FastBoot 模式的手机", "no-phone");
-  pressStart(app, image);
+  ASSERT_TRUE(app.pressStart(image));
   ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
   expectResult(app, "刷入成功", "flashed");
   EXPECT_TRUE(phone.partition() == bytes);
@@ -274,18 +248,15 @@ TEST_F(RealClientTest, PanelAfterAWorkingFlashSaysToStartRecoveryNow) {
 
 TEST_F(RealClientTest, PanelOnAPhoneWithoutRecoveryStartsTheSameImageFromMemoryByItsButton) {
   NetworkPhone phone({"--refuse", "flash:recovery=partition does not exist"});
-  const std::string image = folder.file("images\\no recovery & 100%.img");
   const std::string bytes = imageBytes(96 * 1024 + 5, 7);
-  writeFile(image, bytes);
-  App app = start(phone);
-  pressStart(app, image);
+  App app = startFlash(phone, "images\\no recovery & 100%.img", bytes);
   HWND panel = expectResult(app, "没有 recovery 分区", "no-recovery");
   ASSERT_NE(panel, nullptr);
   EXPECT_NE(box(app).find("FAILED (remote: 'partition does not exist')"), std::string::npos);
 
   // The path box may say something else by now: the button starts the image that was refused.
-  ASSERT_TRUE(gui::setText(app.control(id(ControlId::Combo1)), folder.file("images\\other.img")));
-  HWND button = gui::child(panel, id(ControlId::ResultAction));
+  ASSERT_TRUE(gui::setText(app.control(ControlId::Combo1), folder.file("images\\other.img")));
+  HWND button = gui::child(panel, static_cast<int>(ControlId::ResultAction));
   ASSERT_NE(button, nullptr);
   EXPECT_EQ(gui::text(button), "从内存启动(&R)");
   ASSERT_TRUE(gui::click(button));
@@ -302,10 +273,7 @@ TEST_F(RealClientTest, PanelOnAPhoneWithoutRecoveryStartsTheSameImageFromMemoryB
 TEST_F(RealClientTest, PanelSaysWhenThePhoneCannotStartAnImageFromMemory) {
   NetworkPhone phone(
       {"--refuse", "flash:recovery=partition not found", "--refuse", "boot=unknown command"});
-  const std::string image = folder.file("images\\a.img");
-  writeFile(image, imageBytes(8192, 8));
-  App app = start(phone);
-  pressStart(app, image);
+  App app = startFlash(phone, "images\\a.img", imageBytes(8192, 8));
   ASSERT_NE(expectResult(app, "没有 recovery 分区", "no-recovery-2"), nullptr);
   // The button's access key, Alt+R, starts it as a click does.
   ASSERT_TRUE(PostMessageW(app.window, WM_SYSCHAR, L'r', 1 | (1 << 29)));
@@ -314,13 +282,20 @@ TEST_F(RealClientTest, PanelSaysWhenThePhoneCannotStartAnImageFromMemory) {
   EXPECT_EQ(phone.booted(), std::nullopt);
 }
 
+// A refusal is shown in the client's own words, after the image was sent, and nothing is written.
 TEST_F(RealClientTest, PanelSaysALockedBootloaderWroteNothing) {
   NetworkPhone phone({"--refuse", "flash:recovery=Flashing is not allowed in Lock State"});
-  const std::string image = folder.file("images\\locked.img");
-  writeFile(image, imageBytes(8192, 9));
-  App app = start(phone);
-  pressStart(app, image);
+  App app = startFlash(phone, "images\\locked.img", imageBytes(8192, 9));
   expectResult(app, "Bootloader 已上锁", "locked");
+  const std::string text = box(app);
+  const auto writing = text.find("Writing 'recovery'");
+  ASSERT_NE(writing, std::string::npos) << text;
+  EXPECT_NE(text.find("FAILED (remote: 'Flashing is not allowed in Lock State')", writing),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("fastboot: error: Command failed"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Finished."), std::string::npos) << text;
+  EXPECT_TRUE(phone.logHas("received 8192 bytes"));
   EXPECT_EQ(phone.partition(), std::nullopt);
 }
 

@@ -1,8 +1,5 @@
 #include "support/app_folder.h"
 
-// tlhelp32.h needs the types of windows.h.
-#include <tlhelp32.h>
-
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -48,29 +45,6 @@ void writeFile(const std::string& path, const std::string& bytes) {
   fs::create_directories(pathOf(path).parent_path());
   std::ofstream out(pathOf(path), std::ios::binary | std::ios::trunc);
   out << bytes;
-}
-
-std::vector<DWORD> processesOf(const std::string& exePath) {
-  std::vector<DWORD> found;
-  const win32::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return found;
-  const std::wstring wanted = win32::widen(exePath);
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
-       more = Process32NextW(snapshot.get(), &entry)) {
-    const win32::UniqueHandle process(
-        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-    if (!process) continue;
-    wchar_t path[MAX_PATH * 2];
-    DWORD size = MAX_PATH * 2;
-    if (QueryFullProcessImageNameW(process.get(), 0, path, &size) &&
-        CompareStringOrdinal(path, static_cast<int>(size), wanted.c_str(),
-                             static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL) {
-      found.push_back(entry.th32ProcessID);
-    }
-  }
-  return found;
 }
 
 AppFolder::AppFolder(const std::string& demo) {
@@ -134,6 +108,15 @@ std::vector<SimRun> AppFolder::runs() const {
 
 std::string AppFolder::flashed() const {
   return readFile(file("device\\recovery.img"));
+}
+
+bool App::press(window::ControlId button) const {
+  return gui::waitFor([&] { return gui::enabled(control(button)); }) && gui::click(control(button));
+}
+
+bool App::pressStart(const std::string& path) const {
+  return gui::setText(control(window::ControlId::Combo1), path) &&
+         press(window::ControlId::Command1);
 }
 
 bool App::waitRuns(const AppFolder& folder, std::size_t count) {

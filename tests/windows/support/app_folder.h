@@ -9,16 +9,17 @@
 #include <vector>
 
 #include "driver/gui_driver.h"
+#include "ports/control_id.h"
 
 namespace quorlane::testsupport {
 
 std::string readFile(const std::string& path);
+inline bool contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 void writeFile(const std::string& path, const std::string& bytes);
 // The short 8.3 form of an existing file's path; empty where the volume gives it none.
 std::string shortPath(const std::string& path);
-
-// The running processes whose executable is exactly `exePath` (compared without regard to case).
-std::vector<DWORD> processesOf(const std::string& exePath);
 
 // One invocation of the simulated fastboot, from its log.
 struct SimRun {
@@ -56,7 +57,13 @@ struct App {
   HWND window = nullptr;
 
   HWND control(int id) const { return gui::child(window, id); }
-  std::string text(int id) const { return gui::text(control(id)); }
+  HWND control(window::ControlId id) const { return control(static_cast<int>(id)); }
+  std::string text(window::ControlId id) const { return gui::text(control(id)); }
+  // Presses `button` once it is enabled (Start is enabled by the timer once the path box holds a
+  // path); false if it was not.
+  bool press(window::ControlId button) const;
+  // Puts `path` in the path box as a paste would and presses Start.
+  bool pressStart(const std::string& path) const;
   // Waits until the simulated phone has finished `count` invocations.
   static bool waitRuns(const AppFolder& folder, std::size_t count);
 };

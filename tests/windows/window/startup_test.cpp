@@ -109,7 +109,7 @@ TEST(StartupTest, ShowsTheWindowWithThePhoneListedAndTheFocusOnTheFirstTabStop) 
 // jumping.
 TEST(StartupTest, AHangingDeviceQueryStillShowsTheWindowAndItsOutputFillsInLater) {
   AppFolder folder;
-  folder.settings("silent_ms=8000\n");
+  folder.settings("silent_ms=6000\n");  // the window shows after 3 s
   auto process = gui::Process::start(folder.file("Quorlane.exe"), folder.path());
   HWND window = gui::waitTopWindow(process.pid(), testsupport::kTitle);
   ASSERT_NE(window, nullptr);
