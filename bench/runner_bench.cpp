@@ -14,9 +14,9 @@
 #include <string>
 
 #include "bench_support.h"
+#include "runner/MyCMD.h"
 #include "win32/process_win32.h"
 #include "win32/text.h"
-#include "runner/MyCMD.h"
 
 namespace {
 

@@ -28,11 +28,10 @@ class Win32Process final : public ports::Process {
 
   std::optional<ports::Pipe> createPipe() override;
   std::optional<std::string> environment(std::string_view name) override;
-  std::optional<ports::Started> start(std::string_view commandLine,
-                                         ports::Handle output) override;
-  std::unique_ptr<ports::OutputReading> startReading(ports::Handle readEnd,
-                                                        std::size_t maxBytes, unsigned pauseMs,
-                                                        ports::ReadDelivery deliver) override;
+  std::optional<ports::Started> start(std::string_view commandLine, ports::Handle output) override;
+  std::unique_ptr<ports::OutputReading> startReading(ports::Handle readEnd, std::size_t maxBytes,
+                                                     unsigned pauseMs,
+                                                     ports::ReadDelivery deliver) override;
   void close(ports::Handle handle) override;
   std::optional<long> exitCode(ports::Handle process, unsigned waitMs) override;
   void endCommand(const ports::Started& command) override;

@@ -8,8 +8,8 @@
 #include <string>
 #include <variant>
 
-#include "win32/handles.h"
 #include "ports/window.h"
+#include "win32/handles.h"
 
 namespace quorlane::win32 {
 

@@ -69,9 +69,9 @@ class FakeProcess final : public ports::Process, public ports::EventPump {
     const ports::Handle thread = allocate("thread");
     return ports::Started{process, thread, giveJob ? allocate("job") : 0};
   }
-  std::unique_ptr<ports::OutputReading> startReading(ports::Handle readEnd,
-                                                        std::size_t maxBytes, unsigned pauseMs,
-                                                        ports::ReadDelivery deliver) override {
+  std::unique_ptr<ports::OutputReading> startReading(ports::Handle readEnd, std::size_t maxBytes,
+                                                     unsigned pauseMs,
+                                                     ports::ReadDelivery deliver) override {
     journal.push_back("start reading " + name(readEnd) + " every " + std::to_string(pauseMs) +
                       " ms");
     maxRead = maxBytes;

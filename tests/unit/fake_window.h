@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "window/layout.h"
 #include "ports/window.h"
+#include "window/layout.h"
 
 namespace quorlane::testing {
 

@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "test_support.h"
 #include "win32/controls_win32.h"
 #include "win32/feedback_win32.h"
 #include "win32/main_window.h"
 #include "win32/text.h"
-#include "test_support.h"
 
 namespace quorlane::wintest {
 namespace {

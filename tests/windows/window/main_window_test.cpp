@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "resource_ids.h"
+#include "test_support.h"
 #include "win32/dpi.h"
 #include "win32/module_path.h"
 #include "win32/text.h"
-#include "resource_ids.h"
-#include "test_support.h"
 #include "window/layout.h"
 
 namespace quorlane::wintest {

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "test_support.h"
 #include "win32/controls_win32.h"
 #include "win32/main_window.h"
-#include "test_support.h"
 
 namespace quorlane::wintest {
 namespace {

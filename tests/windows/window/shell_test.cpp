@@ -10,10 +10,10 @@
 #include <string>
 
 #include "driver/gui_driver.h"
+#include "test_support.h"
 #include "win32/main_window.h"
 #include "win32/shell_win32.h"
 #include "win32/text.h"
-#include "test_support.h"
 
 namespace quorlane::wintest {
 namespace {

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
 #include "win32/controls_win32.h"
 #include "win32/handles.h"
 #include "win32/main_window.h"
-#include "test_support.h"
 #include "window/layout.h"
 
 namespace quorlane::wintest {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "win32/handles.h"
 #include "test_support.h"
+#include "win32/handles.h"
 
 namespace quorlane::wintest {
 namespace {
