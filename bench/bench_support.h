@@ -1,10 +1,13 @@
 #pragma once
-// What the benchmarks share: seconds from a clock's duration, and the writer child beside them.
+// What the benchmarks share: seconds from a clock's duration, the median of several runs, and the
+// writer child beside them.
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "win32/module_path.h"
 #include "win32/text.h"
@@ -15,6 +18,11 @@ using Clock = std::chrono::steady_clock;
 
 inline double seconds(Clock::duration d) {
   return std::chrono::duration<double>(d).count();
+}
+
+inline double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
 }
 
 // The quoted path of chunk_writer.exe in the benchmark's own folder.

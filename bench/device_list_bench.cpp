@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "driver/gui_driver.h"
 #include "support/app_folder.h"
 #include "window/layout.h"
@@ -27,10 +28,7 @@ using namespace quorlane;
 using Clock = std::chrono::steady_clock;
 using window::ControlId;
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
+using bench::median;
 
 std::size_t count(const std::string& text, const std::string& what) {
   std::size_t n = 0;

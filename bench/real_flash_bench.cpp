@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_support.h"
 #include "driver/gui_driver.h"
 #include "real/network_phone.h"
 #include "runner/MyCMD.h"
@@ -35,10 +36,7 @@ using namespace quorlane;
 using Clock = std::chrono::steady_clock;
 using window::ControlId;
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
+using bench::median;
 
 std::string imageBytes(std::size_t length) {
   std::string bytes = "ANDROID!";

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "driver/gui_driver.h"
 
 namespace {
@@ -43,10 +44,7 @@ Start startOnce(const fs::path& exe, const fs::path& folder, const std::string& 
   return s;
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
+using quorlane::bench::median;
 
 }  // namespace
 
