@@ -121,30 +121,9 @@ class FixedCost {
 
   // Seconds a start in a job of its own costs over a plain start, the command run to its end.
   double job() {
-    const auto begin = Clock::now();
-    const auto started = os_.start(line_, 0);
-    if (!started) return 0;
-    os_.exitCode(started->process, INFINITE);
-    const double inJob = since(begin);
-    os_.close(started->process);
-    os_.close(started->thread);
-    if (started->job != 0) os_.close(started->job);
-
-    std::wstring wide = win32::widen(line_);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    PROCESS_INFORMATION info{};
-    const auto plainBegin = Clock::now();
-    if (!CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
-                        nullptr, nullptr, &startup, &info)) {
-      return 0;
-    }
-    const win32::UniqueHandle process(info.hProcess);
-    const win32::UniqueHandle thread(info.hThread);
-    WaitForSingleObject(process.get(), INFINITE);
-    return inJob - since(plainBegin);
+    const double inJob = bench::secondsInJob(os_, line_);
+    const double plain = bench::secondsPlain(line_);
+    return inJob < 0 || plain < 0 ? 0 : inJob - plain;
   }
 
   // Seconds from the pipe breaking to its end reaching the window's thread, through the runner's
