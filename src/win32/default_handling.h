@@ -25,4 +25,12 @@ class DefaultHandling {
   LPARAM lParam_;
 };
 
+// Leaves the message to the system's handling, then has the window drawn again our way: some
+// controls draw themselves at once, their own way, on a new text or state.
+inline LRESULT handledThenRedrawn(HWND hwnd, const DefaultHandling& defaultHandling, bool erase) {
+  const LRESULT result = defaultHandling();
+  InvalidateRect(hwnd, nullptr, erase ? TRUE : FALSE);
+  return result;
+}
+
 }  // namespace quorlane::win32

@@ -161,12 +161,6 @@ LRESULT onPanelPaint(HWND hwnd) {
   return 0;
 }
 
-LRESULT onPanelSetText(HWND hwnd, const DefaultHandling& defaultHandling) {
-  const LRESULT result = defaultHandling();
-  InvalidateRect(hwnd, nullptr, TRUE);
-  return result;
-}
-
 // Hides the result panel; the keyboard focus, when it was on its button, goes to the anchor.
 void hideResultPanel(HWND panel) {
   if (panel == nullptr || !IsWindowVisible(panel)) return;
@@ -189,7 +183,7 @@ LRESULT panelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool
     case WM_PAINT:
       return onPanelPaint(hwnd);
     case WM_SETTEXT:
-      return onPanelSetText(hwnd, defaultHandling);
+      return handledThenRedrawn(hwnd, defaultHandling, true);
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(fontOf(hwnd));
     case WM_LBUTTONDOWN:

@@ -57,9 +57,7 @@ LRESULT onPaint(HWND hwnd) {
 // The standard group box draws itself right away on a new text, enabled state or focus cues;
 // it is drawn our way afterwards.
 LRESULT onStateChange(HWND hwnd, const DefaultHandling& defaultHandling) {
-  const LRESULT result = defaultHandling();
-  InvalidateRect(hwnd, nullptr, FALSE);
-  return result;
+  return handledThenRedrawn(hwnd, defaultHandling, false);
 }
 
 LRESULT onNcDestroy(HWND hwnd, const DefaultHandling& defaultHandling) {

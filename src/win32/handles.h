@@ -6,8 +6,6 @@
 // `if (!owner)` is the one test for failure.
 
 #include <windows.h>
-// After windows.h, whose types it uses.
-#include <shellapi.h>
 
 #include <cstddef>
 #include <memory>
@@ -64,7 +62,6 @@ using UniqueBrush = Unique<HBRUSH, DeleteObject>;
 using UniqueBitmap = Unique<HBITMAP, DeleteObject>;
 using UniqueIcon = Unique<HICON, DestroyIcon>;
 using UniqueModule = Unique<HMODULE, FreeLibrary>;
-using UniqueDrop = Unique<HDROP, DragFinish>;  // a drop's file list, finished with DragFinish
 // A buffer the system allocated with LocalAlloc for the caller (FormatMessageW).
 template <typename T>
 using UniqueLocal = std::unique_ptr<T, Releaser<LocalFree>>;
