@@ -211,8 +211,12 @@ class Phone:
                     raise Dropped()
                 if self.args.rate:
                     due = started + len(data) / self.args.rate
-                    while time.monotonic() < due and not self.expired():
-                        time.sleep(min(0.05, due - time.monotonic()))
+                    while not self.expired():
+                        # Read the clock once a turn: read twice, the time left can turn negative.
+                        left = due - time.monotonic()
+                        if left <= 0:
+                            break
+                        time.sleep(min(0.05, left))
         return bytes(data)
 
     # ---- the listening socket --------------------------------------------------------------------
