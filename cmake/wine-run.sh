@@ -6,6 +6,10 @@
 set -euo pipefail
 : "${QUORLANE_WINEPREFIX:?QUORLANE_WINEPREFIX is not set}"
 source "$(dirname "${BASH_SOURCE[0]}")/../tools/setup.sh"
+# The tests that need the screen to themselves draw on a display of their own when there is one.
+if [ -n "${QUORLANE_ON_SCREEN:-}" ] && [ -n "${QUORLANE_SCREEN_DISPLAY:-}" ]; then
+  export DISPLAY="$QUORLANE_SCREEN_DISPLAY"
+fi
 (quorlane_wine_prefix "$QUORLANE_WINEPREFIX") >&2
 export WINEPREFIX="$QUORLANE_WINEPREFIX"
 export WINEDEBUG=${WINEDEBUG:--all}
