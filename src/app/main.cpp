@@ -130,18 +130,23 @@ class ComApartment {
 
 int run(HINSTANCE instance) {
   ComApartment com;
-  quorlane::win32::initCommonControls();
-
   quorlane::win32::Win32Process process;
   quorlane::win32::Win32Pump pump;
+  // The form first, its controls and the owner of its boxes set once the window exists: the first
+  // half of its start-up needs no window, and the device query it starts runs while the window is
+  // built.
+  quorlane::win32::Win32Controls controlPort;
+  quorlane::win32::Win32Shell shell;
+  quorlane::win32::Win32Skin skin;
+  quorlane::window::Form1 form(controlPort, shell, skin, process, pump);
+  if (!form.beginLoad()) return 0;
+
+  quorlane::win32::initCommonControls();
   quorlane::win32::MainWindow window(instance, quorlane::window::Form1::kTimerIntervalMs);
   pump.setDialog(window.handle());
-
-  quorlane::win32::Win32Controls controlPort(window.handle());
-  quorlane::win32::Win32Shell shell(window.handle());
-  quorlane::win32::Win32Skin skin;
+  controlPort.setMainWindow(window.handle());
+  shell.setMainWindow(window.handle());
   quorlane::win32::Win32Feedback feedback(window.handle());
-  quorlane::window::Form1 form(controlPort, shell, skin, process, pump);
   form.setFeedback(&feedback);
   window.setEvents(&form);
 #ifdef QUORLANE_OLDER_WINDOWS_SEAM

@@ -16,6 +16,30 @@ std::string commandLine(const std::optional<std::string>& comSpec,
 
 MyCMD::MyCMD(ports::Process& os, ports::EventPump& pump) : os_(os), pump_(pump) {}
 
+MyCMD::~MyCMD() {
+  dropAhead();
+}
+
+MyCMD::Launched::~Launched() {
+  for (const ports::Handle handle : {started_.process, started_.thread, readEnd_, started_.job}) {
+    if (handle != 0) os_.close(handle);
+  }
+}
+
+void MyCMD::startAhead(const std::string& sCommand) {
+  dropAhead();
+  if (sCommand.empty()) return;
+  const std::string quoted = '"' + sCommand + '"';
+  if (launch(quoted, ahead_)) aheadCommand_ = quoted;
+}
+
+void MyCMD::dropAhead() {
+  if (!ahead_) return;
+  os_.endCommand(ahead_->started());
+  ahead_.reset();
+  aheadCommand_.clear();
+}
+
 void MyCMD::raiseError(std::string_view text, std::int32_t code) {
   std::string message(text);
   std::int32_t lastDllError = code;
@@ -51,7 +75,20 @@ void MyCMD::run(const std::string& quotedCommand) {
     busy_ = true;
     // Clears the busy flag however the run is left, also when a handler inside the pump throws.
     ScopeExit notBusy([this] { busy_ = false; });
-    output = collect(quotedCommand);
+    // The command started ahead when it is this one, otherwise one started now.
+    std::optional<Launched> launched;
+    const bool takenOver = ahead_ && aheadCommand_ == quotedCommand;
+    if (!takenOver) {
+      dropAhead();
+      launch(quotedCommand, launched);
+    }
+    std::optional<Launched>& command = takenOver ? ahead_ : launched;
+    // Its handles are closed however the run is left.
+    ScopeExit close([this, &command] {
+      command.reset();
+      aheadCommand_.clear();
+    });
+    if (command) output = collect(*command);
   }
   // The runner is free again before its events: a handler may start the next command.
   if (!output) {
@@ -61,39 +98,31 @@ void MyCMD::run(const std::string& quotedCommand) {
   if (执行完毕) 执行完毕(*output, true);
 }
 
-std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
+bool MyCMD::launch(const std::string& quotedCommand, std::optional<Launched>& into) {
   auto pipe = os_.createPipe();
-  if (!pipe) return std::nullopt;
-  // Closes one handle of the current command exactly once: when asked to where the order of
-  // closing matters, otherwise when the collection is left.
-  auto closing = [this](ports::Handle& handle) {
-    return ScopeExit([this, &handle] {
-      if (handle != 0) os_.close(std::exchange(handle, 0));
-    });
-  };
-  // Closed in the reverse order of their declaration: the process, its thread, the read end and
-  // last the job. Closing the job ends nothing the command left running, unless the command was
-  // set to end with the program (while it waited for a phone, see endWithProgram): then its
-  // processes end with this last handle.
-  ports::Started command{};
-  auto job = closing(command.job);
-  auto readEnd = closing(pipe->readEnd);
-  auto writeEnd = closing(pipe->writeEnd);
+  if (!pipe) return false;
+  ports::Handle readEnd = pipe->readEnd;
+  ScopeExit closeReadEnd([this, &readEnd] {
+    if (readEnd != 0) os_.close(readEnd);
+  });
+  std::optional<ports::Started> started;
+  {
+    // Closed as soon as the command has started: only the child is to hold the write end, so
+    // the pipe breaks as soon as the command (and anything it started that shares the handle)
+    // has finished.
+    ScopeExit closeWriteEnd([this, &pipe] { os_.close(pipe->writeEnd); });
+    started = os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), pipe->writeEnd);
+  }
+  if (!started) return false;
+  into.emplace(os_, std::exchange(readEnd, 0), *started);
+  return true;
+}
 
-  const auto started =
-      os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), pipe->writeEnd);
-  if (!started) return std::nullopt;
-  command = *started;
-  auto thread = closing(command.thread);
-  auto process = closing(command.process);
-  running_ = started;
+std::optional<std::string> MyCMD::collect(const Launched& command) {
+  running_ = command.started();
   endsWithProgram_ = false;
   // Forgets the running command however the run is left, before its handles are closed.
   ScopeExit forget([this] { running_.reset(); });
-
-  // Only the child holds the write end now: the pipe breaks as soon as the command (and anything
-  // it started that shares the handle) has finished.
-  writeEnd.runNow();
 
   // The pipe is read apart from the window, and every read arrives through the window's
   // messages: a message box or a dialog opened meanwhile runs its own loop, which delivers the
@@ -105,15 +134,15 @@ std::optional<std::string> MyCMD::collect(const std::string& quotedCommand) {
   };
   {
     // Stopped before any handle of the command is closed, however the collection is left.
-    auto reading = os_.startReading(pipe->readEnd, kReadSize, kPauseMs, deliver);
+    auto reading = os_.startReading(command.readEnd(), kReadSize, kPauseMs, deliver);
     if (!reading) {
       // Nothing could ever be read: the command is ended rather than left running unseen.
-      os_.endCommand(command);
+      os_.endCommand(command.started());
       return std::nullopt;
     }
     while (!output.ended()) pump_.waitEvents();
   }
-  exitCode_ = os_.exitCode(command.process, kExitCodeWaitMs);
+  exitCode_ = os_.exitCode(command.started().process, kExitCodeWaitMs);
   return output.collected();
 }
 

@@ -33,6 +33,7 @@ class MyCMD {
   static constexpr unsigned kExitCodeWaitMs = 200;
 
   MyCMD(ports::Process& os, ports::EventPump& pump);
+  ~MyCMD();
   MyCMD(const MyCMD&) = delete;
   MyCMD& operator=(const MyCMD&) = delete;
 
@@ -43,6 +44,11 @@ class MyCMD {
   std::function<void(const std::string& chunk)> 收到输出;
 
   void 执行命令(std::string sCommand);
+  // Starts sCommand now, for the next 执行命令 of the very same command to take over: that run
+  // then reads everything it wrote meanwhile and goes on as any other. Lets a command run while
+  // the window it reports to is still being built. Any other command, or the runner's end, first
+  // ends it. When it cannot start, the 执行命令 that follows tries again and reports as always.
+  void startAhead(const std::string& sCommand);
 
   bool busy() const { return busy_; }
   // The interpreter's exit code of the command that ended last, read after its pipe broke;
@@ -57,15 +63,42 @@ class MyCMD {
   void endWithProgram(bool end);
 
  private:
+  // The handles of a started command, closed when it goes, in this order: the process, its
+  // thread, the read end of its pipe and last the job. Closing the job ends nothing the command
+  // left running, unless the command was set to end with the program (while it waited for a
+  // phone, see endWithProgram): then its processes end with this last handle.
+  class Launched {
+   public:
+    Launched(ports::Process& os, ports::Handle readEnd, const ports::Started& started)
+        : os_(os), readEnd_(readEnd), started_(started) {}
+    ~Launched();
+    Launched(const Launched&) = delete;
+    Launched& operator=(const Launched&) = delete;
+    ports::Handle readEnd() const { return readEnd_; }
+    const ports::Started& started() const { return started_; }
+
+   private:
+    ports::Process& os_;
+    ports::Handle readEnd_;
+    ports::Started started_;
+  };
+
   void run(const std::string& quotedCommand);
-  // Runs the command to its end and returns everything it wrote; nothing when it could not be
-  // started. Every handle of the command is closed when it returns.
-  std::optional<std::string> collect(const std::string& quotedCommand);
+  // Starts the command into `into`; false when it could not be started.
+  bool launch(const std::string& quotedCommand, std::optional<Launched>& into);
+  // Runs the started command to its end and returns everything it wrote; nothing when its
+  // output could not be read.
+  std::optional<std::string> collect(const Launched& command);
+  // Ends and forgets the command started ahead, if any.
+  void dropAhead();
   void raiseError(std::string_view text, std::int32_t code);
 
   ports::Process& os_;
   ports::EventPump& pump_;
   bool busy_ = false;
+  // The command started ahead (startAhead) and its quoted command line.
+  std::optional<Launched> ahead_;
+  std::string aheadCommand_;
   std::optional<long> exitCode_;
   // The running command's processes; set only while a command runs.
   std::optional<ports::Started> running_;

@@ -10,7 +10,9 @@ namespace quorlane::win32 {
 
 class Win32Controls final : public window::Controls {
  public:
-  explicit Win32Controls(HWND mainWindow) : main_(mainWindow) {}
+  explicit Win32Controls(HWND mainWindow = nullptr) : main_(mainWindow) {}
+  // For a window built after the form that uses it.
+  void setMainWindow(HWND mainWindow) { main_ = mainWindow; }
 
   std::string text(window::ControlId id) override;
   // For the output box the newest line stays in view when the end was in view before; a user

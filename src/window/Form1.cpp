@@ -47,7 +47,7 @@ Form1::Form1(Controls& controls, Shell& shell, Skin& skin, ports::Process& os,
 
 // ---- start-up ------------------------------------------------------------------------------
 
-bool Form1::Form_Load() {
+bool Form1::beginLoad() {
   const std::string folder = shell_.applicationPath();
   try {
     for (const auto name : texts::kComponents) {
@@ -68,8 +68,21 @@ bool Form1::Form_Load() {
     // Every command runs in the executable's folder, so it finds the fastboot.exe that was just
     // checked and the built-in images beside it, wherever the program was started from.
     shell_.setCurrentDirectory(folder);
+    MyCMD2.startAhead(std::string(texts::kDeviceQuery));
+  } catch (const std::exception& e) {
+    startupFailure(e.what());
+    return false;
+  }
+  loadBegun_ = true;
+  return true;
+}
+
+bool Form1::Form_Load() {
+  if (!loadBegun_ && !beginLoad()) return false;
+  try {
     listWritten_.clear();
     collectingList_ = true;
+    // Takes over the query begun above: its output is read from its start.
     runCommand(texts::kDeviceQuery, CommandKind::deviceQuery);
     collectingList_ = false;
     // The box was empty: it now holds the device list and nothing else.

@@ -47,7 +47,12 @@ class Form1 : public WindowEvents {
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
-  // Start-up; true when the window is to be shown, false when the program has been ended.
+  // Start-up; true when the window is to be shown, false when the program has been ended. In two
+  // halves, so that the device query can run while the window is still being built:
+  // beginLoad() needs none of the window's controls. It checks the components, attaches the
+  // skin and starts the device query; false when it has ended the program. Form_Load() does it
+  // first when it has not been done, then waits for the query and shows the phones it lists.
+  bool beginLoad();
   bool Form_Load();
 
   // The window's events.
@@ -141,6 +146,7 @@ class Form1 : public WindowEvents {
   std::optional<std::vector<std::string>> phones_;
   std::optional<std::string> listShown_;
   // The start-up query's output as the client wrote it, while it runs.
+  bool loadBegun_ = false;
   bool collectingList_ = false;
   std::string listWritten_;
   bool waitingForList_ = false;

@@ -56,6 +56,10 @@ class FormTest : public ::testing::Test {
 
 TEST_F(FormTest, LoadChecksComponentsAppliesSkinAndShowsTheDeviceList) {
   os.reads = chunks({"0123456789ABCDEF\tfastboot\r\n"});
+  // The first half starts the device query and touches no control: the window is built meanwhile.
+  ASSERT_TRUE(form.beginLoad());
+  EXPECT_EQ(os.commandLines.size(), 1u);
+  EXPECT_EQ(controls.setTextCalls + controls.appends, 0);
   ASSERT_TRUE(form.Form_Load());
   EXPECT_EQ(shell.checked, (std::vector<std::string>{"C:\\Quorlane\\fastboot.exe",
                                                      "C:\\Quorlane\\AdbWinUsbApi.dll",

@@ -233,6 +233,48 @@ TEST_F(RunnerTest, HandlesAreClosedAfterTheReadingStopsAndTheJobLast) {
   EXPECT_EQ(os.openHandles, 0);
 }
 
+// A command started ahead is taken over by the next run of the same command, which reads all it
+// wrote from the start; any other command, or the runner's end, ends it first.
+TEST_F(RunnerTest, ACommandStartedAheadIsTakenOverByTheSameCommandOnlyAndEndedOtherwise) {
+  os.reads = chunks({"serial\tfastboot"});
+  cmd.startAhead("fastboot devices");
+  EXPECT_EQ(count("start write"), 1u);
+  EXPECT_EQ(count("start reading read every 10"), 0u) << "nothing is read before the run";
+  EXPECT_EQ(os.openHandles, 4);  // the read end, the process, its thread and its job
+  cmd.执行命令("fastboot devices");
+  EXPECT_EQ(os.commandLines.size(), 1u) << "started once";
+  ASSERT_EQ(events.finished.size(), 1u);
+  EXPECT_EQ(events.finished[0], "serial\tfastboot\r\n\r\n");
+  EXPECT_EQ(os.openHandles, 0);
+
+  // Another command ends and closes the one started ahead before it starts.
+  cmd.startAhead("fastboot devices");
+  os.journal.clear();
+  os.reads = chunks({"OKAY"});
+  cmd.执行命令("fastboot reboot");
+  ASSERT_GE(os.journal.size(), 2u);
+  EXPECT_EQ(os.journal[0], "end process job");
+  EXPECT_EQ(os.commandLines.size(), 3u);
+  EXPECT_NE(os.commandLines.back().find("reboot"), std::string::npos);
+  EXPECT_EQ(os.openHandles, 0);
+
+  // So does the runner's end; a start that fails leaves nothing behind.
+  {
+    MyCMD other(os, os);
+    other.startAhead("fastboot devices");
+    EXPECT_GT(os.openHandles, 0);
+  }
+  EXPECT_EQ(count("end process job"), 2u);
+  EXPECT_EQ(os.openHandles, 0);
+  os.startFails = true;
+  cmd.startAhead("fastboot devices");
+  EXPECT_EQ(os.openHandles, 0);
+  // The run that follows tries again and reports the failure as always.
+  cmd.执行命令("fastboot devices");
+  ASSERT_EQ(events.errors.size(), 1u);
+  EXPECT_EQ(events.errors[0].first, "错误");
+}
+
 TEST_F(RunnerTest, SilentCommandKeepsServicingTheWindowUntilItEnds) {
   os.reads = {{PipeState::empty, "", true},
               {PipeState::empty, "", true},
