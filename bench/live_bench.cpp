@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench_support.h"
+#include "win32/common_controls.h"
 #include "win32/controls_win32.h"
 #include "win32/main_window.h"
 #include "win32/process_win32.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/texts.h"
+#include "win32/common_controls.h"
 #include "win32/controls_win32.h"
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"

@@ -1,10 +1,10 @@
 #include "win32/feedback_win32.h"
 
-#include <commctrl.h>
 #include <shobjidl.h>
 
 #include <algorithm>
 
+#include "win32/common_controls.h"
 #include "win32/default_handling.h"
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"
@@ -215,7 +215,7 @@ Win32Feedback::Win32Feedback(HWND mainWindow, bool useTaskbar)
     : main_(mainWindow), taskbarTried_(!useTaskbar) {}
 
 Win32Feedback::~Win32Feedback() {
-  if (anchor_ != nullptr && IsWindow(anchor_)) RemoveWindowSubclass(anchor_, &anchorProc, 0);
+  if (anchor_ != nullptr && IsWindow(anchor_)) removeWindowSubclass(anchor_, &anchorProc, 0);
 }
 
 LRESULT CALLBACK Win32Feedback::hintProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -230,7 +230,7 @@ LRESULT CALLBACK Win32Feedback::anchorProc(HWND hwnd, UINT message, WPARAM wPara
                                            UINT_PTR, DWORD_PTR self) {
   // No message of the anchor needs its parameters: each handler receives only the default
   // handling.
-  const DefaultHandling defaultHandling(DefSubclassProc, hwnd, message, wParam, lParam);
+  const DefaultHandling defaultHandling(defSubclassProc, hwnd, message, wParam, lParam);
   return guarded(
       [&] {
         return reinterpret_cast<Win32Feedback*>(self)->anchorMessage(hwnd, message,
@@ -275,7 +275,7 @@ LRESULT Win32Feedback::onAnchorChanged(HWND hwnd, const DefaultHandling& default
 }
 
 LRESULT Win32Feedback::onAnchorNcDestroy(HWND hwnd, const DefaultHandling& defaultHandling) {
-  RemoveWindowSubclass(hwnd, &anchorProc, 0);
+  removeWindowSubclass(hwnd, &anchorProc, 0);
   anchor_ = nullptr;
   for (HWND panel : {hint_.get(), result_.get()}) {
     if (panel != nullptr && anchorOf(panel) == hwnd) SetWindowLongPtrW(panel, GWLP_USERDATA, 0);
@@ -285,8 +285,8 @@ LRESULT Win32Feedback::onAnchorNcDestroy(HWND hwnd, const DefaultHandling& defau
 
 void Win32Feedback::follow(HWND target) {
   if (anchor_ == target) return;
-  if (anchor_ != nullptr && IsWindow(anchor_)) RemoveWindowSubclass(anchor_, &anchorProc, 0);
-  anchor_ = SetWindowSubclass(target, &anchorProc, 0, reinterpret_cast<DWORD_PTR>(this)) ? target
+  if (anchor_ != nullptr && IsWindow(anchor_)) removeWindowSubclass(anchor_, &anchorProc, 0);
+  anchor_ = setWindowSubclass(target, &anchorProc, 0, reinterpret_cast<DWORD_PTR>(this)) ? target
                                                                                          : nullptr;
 }
 

@@ -1,10 +1,9 @@
 #include "win32/frame_win32.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <string>
 
+#include "win32/common_controls.h"
 #include "win32/default_handling.h"
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"
@@ -61,7 +60,7 @@ LRESULT onStateChange(HWND hwnd, const DefaultHandling& defaultHandling) {
 }
 
 LRESULT onNcDestroy(HWND hwnd, const DefaultHandling& defaultHandling) {
-  RemoveWindowSubclass(hwnd, &frameProc, 0);
+  removeWindowSubclass(hwnd, &frameProc, 0);
   return defaultHandling();
 }
 
@@ -85,14 +84,14 @@ LRESULT handleMessage(HWND hwnd, UINT message, const DefaultHandling& defaultHan
 LRESULT CALLBACK frameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR) {
   // No message of a frame needs its parameters: each handler receives only the default handling.
-  const DefaultHandling defaultHandling(DefSubclassProc, hwnd, message, wParam, lParam);
+  const DefaultHandling defaultHandling(defSubclassProc, hwnd, message, wParam, lParam);
   return guarded([&] { return handleMessage(hwnd, message, defaultHandling); }, defaultHandling);
 }
 
 }  // namespace
 
 void paintFrameItself(HWND frame) {
-  SetWindowSubclass(frame, &frameProc, 0, 0);
+  setWindowSubclass(frame, &frameProc, 0, 0);
 }
 
 }  // namespace quorlane::win32

@@ -1,6 +1,5 @@
 #include "win32/main_window.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -49,13 +48,6 @@ UniqueFont makeFont(const LOGFONTW& description) {
 }
 
 }  // namespace
-
-void initCommonControls() {
-  INITCOMMONCONTROLSEX classes{};
-  classes.dwSize = sizeof(classes);
-  classes.dwICC = ICC_STANDARD_CLASSES;
-  InitCommonControlsEx(&classes);
-}
 
 void MainWindow::registerClass(HINSTANCE instance) {
   WNDCLASSEXW main{};

@@ -18,9 +18,6 @@
 
 namespace quorlane::win32 {
 
-// Registers the common controls (version 6, by the manifest) the window is made of.
-void initCommonControls();
-
 class MainWindow {
  public:
   static constexpr UINT_PTR kTimerId = 1;

@@ -16,6 +16,7 @@
 
 #include "driver/gui_driver.h"
 #include "support/app_folder.h"
+#include "win32/common_controls.h"
 #include "win32/controls_win32.h"
 #include "win32/feedback_win32.h"
 #include "win32/handles.h"
