@@ -10,10 +10,14 @@ namespace {
 // Loaded by its base name, as an import is: the manifest's dependency then gives version 6 from
 // the side-by-side store (a full path would give version 5 of the system folder), and the search
 // restrictDllSearch set keeps the program's folder out. Loaded once, kept until the program ends.
+HMODULE library() {
+  static const UniqueModule comctl32(LoadLibraryW(L"comctl32.dll"));
+  return comctl32.get();
+}
+
 template <typename Function>
 Function commonControl(const char* name) {
-  static const UniqueModule library(LoadLibraryW(L"comctl32.dll"));
-  return procAddress<Function>(library.get(), name);
+  return procAddress<Function>(library(), name);
 }
 
 }  // namespace
