@@ -22,4 +22,13 @@ std::wstring executableFolder() {
   return path;
 }
 
+std::wstring currentDirectory() {
+  const DWORD needed = GetCurrentDirectoryW(0, nullptr);
+  if (needed == 0) return {};
+  std::wstring dir(needed, L'\0');
+  const DWORD got = GetCurrentDirectoryW(needed, dir.data());
+  dir.resize(got < needed ? got : 0);
+  return dir;
+}
+
 }  // namespace quorlane::win32

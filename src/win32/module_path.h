@@ -1,5 +1,6 @@
 #pragma once
-// Where a loaded module (this program by default) lies on disk.
+// Where a loaded module (this program by default) lies on disk, and the process's current
+// directory.
 
 #include <windows.h>
 
@@ -12,5 +13,8 @@ std::wstring modulePath(HMODULE module = nullptr);
 
 // The folder of this program's executable, without a trailing backslash.
 std::wstring executableFolder();
+
+// The process's current directory; empty when the system cannot say.
+std::wstring currentDirectory();
 
 }  // namespace quorlane::win32

@@ -21,15 +21,6 @@ constexpr DWORD kIgnoredAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 constexpr DWORD kFileBufferChars = 32768;
 
-std::wstring currentDirectory() {
-  const DWORD needed = GetCurrentDirectoryW(0, nullptr);
-  if (needed == 0) return {};
-  std::wstring dir(needed, L'\0');
-  const DWORD got = GetCurrentDirectoryW(needed, dir.data());
-  dir.resize(got < needed ? got : 0);
-  return dir;
-}
-
 }  // namespace
 
 bool representable(unsigned codePage, std::wstring_view text) {

@@ -39,59 +39,17 @@
 #include "session.h"
 #include "settings.h"
 #include "win32/handles.h"
+#include "win32/module_path.h"
+#include "win32/text.h"
 
 namespace quorlane::fastboot_sim {
 
 namespace {
 
+using win32::currentDirectory;
+using win32::narrow;
 using win32::UniqueFile;
-
-std::wstring widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int n =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-  return out;
-}
-
-std::string encodeAs(unsigned codePage, std::wstring_view text) {
-  if (text.empty()) return {};
-  const int n = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                    nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
-                      nullptr, nullptr);
-  return out;
-}
-
-std::string narrow(std::wstring_view utf16) {
-  return encodeAs(CP_UTF8, utf16);
-}
-
-std::wstring executableFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  while (true) {
-    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return L".";
-    if (n < path.size()) {
-      path.resize(n);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const auto slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? L"." : path.substr(0, slash);
-}
-
-std::wstring currentDirectory() {
-  const DWORD needed = GetCurrentDirectoryW(0, nullptr);
-  if (needed == 0) return {};
-  std::wstring dir(needed, L'\0');
-  const DWORD n = GetCurrentDirectoryW(needed, dir.data());
-  dir.resize(n < needed ? n : 0);
-  return dir;
-}
+using win32::widen;
 
 bool writeAll(HANDLE file, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -132,7 +90,7 @@ class WindowsHost final : public Host {
   WindowsHost(unsigned codePage, std::wstring deviceFolder)
       : codePage_(codePage), deviceFolder_(std::move(deviceFolder)) {}
 
-  std::string encode(std::string_view utf8) override { return encodeAs(codePage_, widen(utf8)); }
+  std::string encode(std::string_view utf8) override { return win32::toCodePage(codePage_, utf8); }
 
   void write(Stream stream, std::string_view bytes) override {
     // A pipe or console handle: WriteFile does not buffer, so the bytes are out when it returns.
@@ -194,7 +152,7 @@ class WindowsHost final : public Host {
 };
 
 void printError(unsigned codePage, const std::string& utf8) {
-  const std::string bytes = encodeAs(codePage, widen(utf8 + "\r\n"));
+  const std::string bytes = win32::toCodePage(codePage, utf8 + "\r\n");
   writeAll(GetStdHandle(STD_ERROR_HANDLE), bytes);
 }
 
@@ -225,7 +183,9 @@ int simulate(const std::wstring& folder, const std::vector<std::string>& args) {
 
 int wmain(int argc, wchar_t** argv) {
   using namespace quorlane::fastboot_sim;
-  const std::wstring folder = executableFolder();
+  // Beside the simulator; the current directory where the system cannot say where that is.
+  std::wstring folder = quorlane::win32::executableFolder();
+  if (folder.empty()) folder = L".";
   const std::wstring log = folder + L"\\fastboot-sim.log";
 
   std::vector<std::string> args;
