@@ -31,7 +31,7 @@ inline double median(std::vector<double> v) {
 // plain hidden start; a negative number when it could not be started.
 inline double secondsInJob(win32::Win32Process& os, const std::string& line) {
   const auto start = Clock::now();
-  const auto started = os.start(line, 0);
+  const auto started = os.start(line, 0, false);
   if (!started) return -1;
   os.exitCode(started->process, INFINITE);
   const double secs = seconds(Clock::now() - start);

@@ -154,7 +154,7 @@ class FixedCost {
     auto pipe = os_.createPipe();
     if (!pipe) return 0;
     const win32::UniqueHandle readEnd(reinterpret_cast<HANDLE>(pipe->readEnd));
-    const auto started = os_.start(line_, pipe->writeEnd);
+    const auto started = os_.start(line_, pipe->writeEnd, false);
     os_.close(pipe->writeEnd);
     if (!started) return 0;
     char buffer[256];

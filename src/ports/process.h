@@ -49,8 +49,11 @@ class Process {
   virtual std::optional<Pipe> createPipe() = 0;
   virtual std::optional<std::string> environment(std::string_view name) = 0;
   // Starts commandLine with its standard output and standard error on `output`, no standard
-  // input, hidden, inheriting handles, in the caller's environment and current directory.
-  virtual std::optional<Started> start(std::string_view commandLine, Handle output) = 0;
+  // input, hidden, inheriting handles, in the caller's environment and current directory. With
+  // `endWithProgram`, its processes are set to end with this program (see setEndWithProgram)
+  // before the first of them runs.
+  virtual std::optional<Started> start(std::string_view commandLine, Handle output,
+                                       bool endWithProgram) = 0;
   // Reads `readEnd` on a thread of its own until a read fails: a pause of pauseMs before every
   // read, each read at most maxBytes, a read only when something is waiting or the pipe has
   // broken. Each read is handed to `deliver` on the user interface's thread, in the order of the

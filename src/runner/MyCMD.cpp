@@ -111,16 +111,17 @@ bool MyCMD::launch(const std::string& quotedCommand, std::optional<Launched>& in
     // the pipe breaks as soon as the command (and anything it started that shares the handle)
     // has finished.
     ScopeExit closeWriteEnd([this, &pipe] { os_.close(pipe->writeEnd); });
-    started = os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), pipe->writeEnd);
+    started = os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), pipe->writeEnd,
+                        startEnding_);
   }
   if (!started) return false;
-  into.emplace(os_, std::exchange(readEnd, 0), *started);
+  into.emplace(os_, std::exchange(readEnd, 0), *started, startEnding_);
   return true;
 }
 
 std::optional<std::string> MyCMD::collect(const Launched& command) {
   running_ = command.started();
-  endsWithProgram_ = false;
+  endsWithProgram_ = command.endsWithProgram();
   // Forgets the running command however the run is left, before its handles are closed.
   ScopeExit forget([this] { running_.reset(); });
 

@@ -58,9 +58,12 @@ class MyCMD {
   // pipe then breaks and the command ends with 执行完毕 as always.
   void endCommand();
   // Whether the running command ends with this program, also when the program is ended from
-  // outside or crashes (where its processes are in a job); nothing happens when none runs. Every
-  // command starts without.
+  // outside or crashes (where its processes are in a job); nothing happens when none runs.
   void endWithProgram(bool end);
+  // Whether the commands started from now on (startAhead's too) are set to end with this program
+  // before the first of their processes runs, so that there is no moment in which they could
+  // outlive it. Off until set.
+  void startEndingWithProgram(bool end) { startEnding_ = end; }
 
  private:
   // The handles of a started command, closed when it goes, in this order: the process, its
@@ -69,18 +72,22 @@ class MyCMD {
   // phone, see endWithProgram): then its processes end with this last handle.
   class Launched {
    public:
-    Launched(ports::Process& os, ports::Handle readEnd, const ports::Started& started)
-        : os_(os), readEnd_(readEnd), started_(started) {}
+    Launched(ports::Process& os, ports::Handle readEnd, const ports::Started& started,
+             bool endsWithProgram)
+        : os_(os), readEnd_(readEnd), started_(started), endsWithProgram_(endsWithProgram) {}
     ~Launched();
     Launched(const Launched&) = delete;
     Launched& operator=(const Launched&) = delete;
     ports::Handle readEnd() const { return readEnd_; }
     const ports::Started& started() const { return started_; }
+    // Whether it was started set to end with this program.
+    bool endsWithProgram() const { return endsWithProgram_; }
 
    private:
     ports::Process& os_;
     ports::Handle readEnd_;
     ports::Started started_;
+    bool endsWithProgram_;
   };
 
   void run(const std::string& quotedCommand);
@@ -103,6 +110,7 @@ class MyCMD {
   // The running command's processes; set only while a command runs.
   std::optional<ports::Started> running_;
   bool endsWithProgram_ = false;
+  bool startEnding_ = false;
 };
 
 // The command line handed to the platform: ComSpec (quoted when it holds a blank), " /c ", and

@@ -22,8 +22,9 @@ bool PolledCommand::start(const std::string& command, Clock::time_point now,
   // The pipe's ends are closed here until the running command owns its read end.
   ScopeExit closeRead([this, &pipe] { os_.close(pipe->readEnd); });
   ScopeExit closeWrite([this, &pipe] { os_.close(pipe->writeEnd); });
+  // It only asks the phones: nothing is lost when it ends with this program, however that ends.
   const auto started =
-      os_.start(commandLine(os_.environment("ComSpec"), '"' + command + '"'), pipe->writeEnd);
+      os_.start(commandLine(os_.environment("ComSpec"), '"' + command + '"'), pipe->writeEnd, true);
   // Only the child holds the write end now: the pipe breaks as soon as the command is over.
   closeWrite.runNow();
   if (!started) return false;

@@ -81,8 +81,20 @@ class InheritOnly {
 
 }  // namespace
 
+namespace {
+
+// Whether the processes of `job` end when its last handle is closed. No other limit is ever set on
+// a command's job.
+void setKillOnClose(HANDLE job, bool kill) {
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = kill ? JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE : 0;
+  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof(limits));
+}
+
+}  // namespace
+
 std::optional<ports::Started> Win32Process::start(std::string_view commandLine,
-                                                  ports::Handle output) {
+                                                  ports::Handle output, bool endWithProgram) {
   STARTUPINFOEXW startupEx{};
   STARTUPINFOW& startup = startupEx.StartupInfo;
   startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
@@ -108,6 +120,7 @@ std::optional<ports::Started> Win32Process::start(std::string_view commandLine,
   // The interpreter starts suspended, so that it is in its job before it can start anything.
   // Should the job be refused, it is ended before it ever ran and started once more.
   UniqueHandle job(CreateJobObjectW(nullptr, nullptr));
+  if (job && endWithProgram) setKillOnClose(job.get(), true);
   const DWORD attempts[] = {0, CREATE_BREAKAWAY_FROM_JOB};
   for (const DWORD breakaway : attempts) {
     if (!job) break;
@@ -156,12 +169,7 @@ void Win32Process::endCommand(const ports::Started& command) {
 
 void Win32Process::setEndWithProgram(const ports::Started& command, bool end) {
   // Without a job there is nothing that could end the processes once this program has gone.
-  if (command.job == 0) return;
-  // No other limit is ever set on a command's job.
-  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-  limits.BasicLimitInformation.LimitFlags = end ? JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE : 0;
-  SetInformationJobObject(toHandle(command.job), JobObjectExtendedLimitInformation, &limits,
-                          sizeof(limits));
+  if (command.job != 0) setKillOnClose(toHandle(command.job), end);
 }
 
 namespace {
@@ -312,8 +320,18 @@ class PipeReading final : public ports::OutputReading {
       posted_ = true;
     }
     if (!post) return;
-    // The message must arrive, the last one above all: the runner waits for it.
-    while (!PostMessageW(window_.get(), kReadsWaiting, 0, 0) && last && !stop_) Sleep(pauseMs_);
+    // The runner waits for the last read. Should the message not get through (the thread's
+    // queue is full), the last read tries again until it does; any other gives the next read
+    // the task of announcing the queue, so that no read is left unannounced.
+    while (!PostMessageW(window_.get(), kReadsWaiting, 0, 0)) {
+      if (!last) {
+        Locked locked(section_);
+        posted_ = false;
+        return;
+      }
+      if (stop_) return;
+      Sleep(pauseMs_);
+    }
   }
 
   void deliverQueued() {

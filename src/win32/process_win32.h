@@ -28,7 +28,8 @@ class Win32Process final : public ports::Process {
 
   std::optional<ports::Pipe> createPipe() override;
   std::optional<std::string> environment(std::string_view name) override;
-  std::optional<ports::Started> start(std::string_view commandLine, ports::Handle output) override;
+  std::optional<ports::Started> start(std::string_view commandLine, ports::Handle output,
+                                      bool endWithProgram) override;
   std::unique_ptr<ports::OutputReading> startReading(ports::Handle readEnd, std::size_t maxBytes,
                                                      unsigned pauseMs,
                                                      ports::ReadDelivery deliver) override;

@@ -61,13 +61,17 @@ class FakeProcess final : public ports::Process, public ports::EventPump {
     journal.push_back("env " + std::string(name));
     return name == "ComSpec" ? comSpec : std::nullopt;
   }
-  std::optional<ports::Started> start(std::string_view line, ports::Handle out) override {
+  // A start set to end with the program is journalled as that setting, right after the start.
+  std::optional<ports::Started> start(std::string_view line, ports::Handle out,
+                                      bool endWithProgram) override {
     journal.push_back("start " + name(out));
     commandLines.emplace_back(line);
     if (startFails) return std::nullopt;
     const ports::Handle process = allocate("process");
     const ports::Handle thread = allocate("thread");
-    return ports::Started{process, thread, giveJob ? allocate("job") : 0};
+    const ports::Handle job = giveJob ? allocate("job") : 0;
+    if (endWithProgram && job != 0) journal.push_back("end with program job");
+    return ports::Started{process, thread, job};
   }
   std::unique_ptr<ports::OutputReading> startReading(ports::Handle readEnd, std::size_t maxBytes,
                                                      unsigned pauseMs,

@@ -346,6 +346,17 @@ TEST_F(RunnerTest, EndingWithTheProgramIsSetOnTheRunningCommandsJobWhenItChanges
   }
   EXPECT_EQ(settings, (std::vector<std::string>{"end with program job", "outlive program job",
                                                 "end with program job"}));
+
+  // Set to start so, a command is set at its start, before anything of it runs, and a change
+  // to what it already is sets nothing.
+  cmd.startEndingWithProgram(true);
+  os.journal.clear();
+  os.onPump = [&](int) { cmd.endWithProgram(true); };
+  cmd.执行命令("fastboot flash recovery x.img");
+  const auto started = std::find(os.journal.begin(), os.journal.end(), "start write");
+  ASSERT_NE(started, os.journal.end());
+  EXPECT_EQ(*std::next(started), "end with program job");
+  EXPECT_EQ(std::count(os.journal.begin(), os.journal.end(), "end with program job"), 1);
 }
 
 TEST_F(RunnerTest, FinishedHandlerMayStartTheNextCommandOnTheSameRunner) {

@@ -172,7 +172,7 @@ TEST_F(RunnerWin32Test, TheInterpreterInheritsThePipesWriteEndAndNothingElse) {
   EXPECT_FALSE(inherits(pipe->readEnd));
   EXPECT_TRUE(inherits(pipe->writeEnd));
   const auto started =
-      os.start(commandLine(os.environment("ComSpec"), "\"exit 0\""), pipe->writeEnd);
+      os.start(commandLine(os.environment("ComSpec"), "\"exit 0\""), pipe->writeEnd, false);
   ASSERT_TRUE(started.has_value());
   EXPECT_FALSE(inherits(started->process));
   EXPECT_FALSE(inherits(started->thread));
