@@ -88,6 +88,12 @@ inline constexpr std::string_view kSeveralPhonesBefore =
     "现在有多部手机处于 FastBoot 模式：\r\n\r\n";
 inline constexpr std::string_view kSeveralPhonesAfter =
     "\r\n为了不把镜像刷进别的手机，这次什么也没有刷入。请只连接要刷入的那一部手机，再试一次。";
+// Shown instead of a command that writes to or starts a phone when the list of phones could not
+// be known in time: the phones keep coming and going, or the client does not answer.
+inline constexpr std::string_view kListUnknownTitle = "无法确定连接的手机";
+inline constexpr std::string_view kListUnknown =
+    "现在无法确定连接了哪些手机：手机还在接入或断开，或者 fastboot 没有回答。\r\n\r\n"
+    "为了不刷错手机，这次什么也没有运行。请稍等片刻，再点一次。";
 // ---- the look at an image before it is flashed -----------------------------------------------
 // A path or a name comes between the parts of a message.
 
@@ -120,6 +126,10 @@ inline constexpr std::string_view kImageTimedOutBefore =
     "读取镜像文件超时（2 秒内没有读到数据），已放弃：\r\n";
 inline constexpr std::string_view kImageTimedOutAfter =
     "\r\n\r\n它可能在没有响应的网络位置或设备上。请把文件复制到本机磁盘后再选择它。";
+inline constexpr std::string_view kImageLookBusyBefore =
+    "上一个镜像文件还没有读出来（它可能在没有响应的网络位置或设备上），现在无法检查这个文件：\r\n";
+inline constexpr std::string_view kImageLookBusyAfter =
+    "\r\n\r\n请稍后再试。如果一直这样，请关闭本程序再重新打开。";
 inline constexpr std::string_view kImageEmpty = "镜像文件是空的（0 字节），不能刷入：\r\n";
 inline constexpr std::string_view kImageNotBootBefore = "这个文件不像 Recovery 镜像：\r\n";
 inline constexpr std::string_view kImageNotBootMiddle =
@@ -179,6 +189,10 @@ inline constexpr std::string_view kResultNoPhone =
     "没有找到 FastBoot 模式的手机。请检查：手机屏幕上是不是 FastBoot 画面；数据线是否连好"
     "（有的线只能充电），或换一个 USB 口；“设备管理器”里有没有带黄色感叹号的 Android 设备"
     "（有的话要装 USB 驱动）。";
+inline constexpr std::string_view kResultNoAnswer =
+    "fastboot 5 秒内没有回答，所以还不知道连接了哪些手机。请检查：拔下手机的数据线再插上；"
+    "让手机重新进入 FastBoot 模式；仍然这样时，重新启动电脑（USB 驱动可能出了问题）。"
+    "程序会继续查找，手机连好后列表会自动更新。";
 inline constexpr std::string_view kResultSeveralBefore = "连接了 ";
 inline constexpr std::string_view kResultSeveralMiddle = " 部 FastBoot 模式的手机：";
 inline constexpr std::string_view kResultSerialSeparator = "、";

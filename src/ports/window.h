@@ -66,6 +66,7 @@ struct FileStart {
     locked,      // another program holds it so that it cannot be read
     noDrive,     // its drive is not there (a removed drive) or holds no medium
     timedOut,    // the first read did not return in time
+    busy,        // not tried: the look at another file has still not returned
   };
   State state = State::missing;
   std::string bytes;

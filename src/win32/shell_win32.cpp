@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -316,11 +317,16 @@ struct Look {
   UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
+// Whether a look's thread is still running. One at most: a file that never answers would
+// otherwise leave a thread behind at every try.
+std::atomic<bool> lookRunning{false};
+
 DWORD WINAPI lookThread(LPVOID parameter) {
   // The thread's own share of the look, taken before the waiting thread goes on.
   const std::shared_ptr<Look> look = *static_cast<std::shared_ptr<Look>*>(parameter);
   SetEvent(look->started.get());
   look->found = look->look();
+  lookRunning = false;
   SetEvent(look->done.get());
   return 0;
 }
@@ -330,13 +336,19 @@ constexpr DWORD kQuietLookMs = 200;
 
 }  // namespace
 
-std::optional<window::FileStart> lookWithin(std::function<window::FileStart()> look,
-                                            unsigned timeoutMs, HWND owner) {
+window::FileStart lookWithin(std::function<window::FileStart()> look, unsigned timeoutMs,
+                             HWND owner) {
+  if (lookRunning.exchange(true)) return window::FileStart{State::busy, "", ""};
   auto shared = std::make_shared<Look>();
   shared->look = std::move(look);
-  if (!shared->started || !shared->done) return shared->look();
+  // Without a thread of its own the look runs here.
+  const auto here = [&shared] {
+    lookRunning = false;
+    return shared->look();
+  };
+  if (!shared->started || !shared->done) return here();
   UniqueHandle thread(CreateThread(nullptr, 0, lookThread, &shared, 0, nullptr));
-  if (!thread) return shared->look();
+  if (!thread) return here();
   WaitForSingleObject(shared->started.get(), INFINITE);
 
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
@@ -371,7 +383,7 @@ std::optional<window::FileStart> lookWithin(std::function<window::FileStart()> l
   if (WaitForSingleObject(shared->done.get(), 0) != WAIT_OBJECT_0) {
     // Given up: the read is cancelled where the system can; the thread ends when it returns.
     CancelSynchronousIo(thread.get());
-    return std::nullopt;
+    return window::FileStart{State::timedOut, "", ""};
   }
   return shared->found;
 }
@@ -380,12 +392,8 @@ window::FileStart Win32Shell::readFileStart(std::string_view path, std::size_t m
                                             unsigned timeoutMs) {
   // The look runs on a thread of its own: opening or reading a file can block (a pipe that never
   // answers, a drive that does not respond), and the window must not freeze meanwhile.
-  const auto found = lookWithin([wide = widen(path), maxBytes] { return lookAt(wide, maxBytes); },
-                                timeoutMs, owner());
-  if (found) return *found;
-  window::FileStart timedOut;
-  timedOut.state = State::timedOut;
-  return timedOut;
+  return lookWithin([wide = widen(path), maxBytes] { return lookAt(wide, maxBytes); }, timeoutMs,
+                    owner());
 }
 
 std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& request) {

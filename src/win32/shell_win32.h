@@ -65,9 +65,10 @@ std::optional<std::wstring> pathForCodePage(
 
 // Runs `look` on a thread of its own and waits at most timeoutMs for what it finds. A look that
 // takes longer than a moment has this thread's windows serviced meanwhile, with `owner` (when
-// set) disabled as under a modal box. Nothing when it has not ended in time: it is cancelled where
-// the system can, and left to end on its own.
-std::optional<window::FileStart> lookWithin(std::function<window::FileStart()> look,
-                                            unsigned timeoutMs, HWND owner);
+// set) disabled as under a modal box. One that has not ended in time is cancelled where the
+// system can, left to end on its own and reported as timedOut; until it has ended, every other
+// look is answered at once as busy, without being tried.
+window::FileStart lookWithin(std::function<window::FileStart()> look, unsigned timeoutMs,
+                             HWND owner);
 
 }  // namespace quorlane::win32

@@ -96,6 +96,8 @@ ImageVerdict judgeImage(const FileStart& found, const std::string& shownPath,
       return stop(concat(texts::kImageNoDriveBefore, shownPath, texts::kImageNoDriveAfter));
     case FileStart::State::timedOut:
       return stop(concat(texts::kImageTimedOutBefore, shownPath, texts::kImageTimedOutAfter));
+    case FileStart::State::busy:
+      return stop(concat(texts::kImageLookBusyBefore, shownPath, texts::kImageLookBusyAfter));
     case FileStart::State::file:
       break;
   }
@@ -129,7 +131,27 @@ std::string phoneWaitHint() {
 void PhoneWaitWatch::reset() {
   last_.clear();
   current_.clear();
+  talking_ = false;
 }
+
+namespace {
+
+// Whether a line (or the start of one) shows that the client has begun to send to the phone,
+// write to it or start it: in every client's wording, old ones in lower case.
+bool talksToPhone(std::string_view line) {
+  while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+  std::string start(line.substr(0, 12));
+  for (char& c : start) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  for (const std::string_view step :
+       {"sending", "writing", "downloading", "booting", "rebooting"}) {
+    if (std::string_view(start).starts_with(step)) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 void PhoneWaitWatch::add(std::string_view output) {
   for (const char c : output) {
@@ -139,6 +161,7 @@ void PhoneWaitWatch::add(std::string_view output) {
     } else if (current_.size() < kKeptLineStart) {
       current_ += c;
     }
+    if (!talking_ && talksToPhone(current_)) talking_ = true;
   }
 }
 

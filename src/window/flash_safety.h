@@ -59,16 +59,19 @@ std::string phoneWaitHint();
 
 // Follows a running command's output, as it arrives in pieces, and tells whether its latest
 // line is the fastboot client's wait for a phone ("< waiting for any device >", or for one
-// serial).
+// serial), and whether the client has begun to talk to a phone: a line that sends to it, writes
+// to it or starts it, also one still being written.
 class PhoneWaitWatch {
  public:
   void reset();
   void add(std::string_view output);
   bool waiting() const;
+  bool talking() const { return talking_; }
 
  private:
   std::string last_;     // the latest complete line that was not empty (its start only)
   std::string current_;  // the line still being written (its start only)
+  bool talking_ = false;
 };
 
 }  // namespace quorlane::window
