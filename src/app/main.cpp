@@ -25,8 +25,9 @@
 namespace {
 
 #ifdef QUORLANE_OLDER_WINDOWS_SEAM
-// Only in the tests' build of the program: QUORLANE_FAIL_IN=click or timer makes the handlers of
-// every click or every tick fail, to show how the program ends when a handler fails.
+// Only in the tests' build of the program: QUORLANE_FAIL_IN=click, timer or devicechange makes the
+// handlers of every click, every tick or every device change fail, to show how the program ends
+// when a handler fails.
 class FailingEvents final : public quorlane::window::WindowEvents {
  public:
   FailingEvents(quorlane::window::WindowEvents& events, std::string failIn)
@@ -42,7 +43,11 @@ class FailingEvents final : public quorlane::window::WindowEvents {
   void filesDropped(const std::vector<std::string>& paths) override { events_.filesDropped(paths); }
   void Form_Unload() override { events_.Form_Unload(); }
   void Form_Activate() override { events_.Form_Activate(); }
-  void devicesChanged() override { events_.devicesChanged(); }
+  void devicesChanged() override {
+    if (failIn_ == "devicechange")
+      throw std::runtime_error("设备变化的处理失败 (device change failed)");
+    events_.devicesChanged();
+  }
 
  private:
   quorlane::window::WindowEvents& events_;
@@ -150,6 +155,9 @@ int run(HINSTANCE instance) {
   quorlane::win32::Win32Feedback feedback(window.handle());
   form.setFeedback(&feedback);
   window.setEvents(&form);
+  // A failure's box holds the form's handlers back: a command waiting for a phone would go on
+  // unwatched and be ended with the program in the middle of writing to one connected meanwhile.
+  const quorlane::win32::FailureCleanup endWaits([&form] { form.endWaits(); });
 #ifdef QUORLANE_OLDER_WINDOWS_SEAM
   const char* failIn = std::getenv("QUORLANE_FAIL_IN");
   FailingEvents failing(form, failIn != nullptr ? failIn : "");

@@ -1,6 +1,7 @@
 #include "win32/failure_barrier.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
 
 #include "common/texts.h"
@@ -11,8 +12,17 @@ namespace quorlane::win32 {
 namespace {
 
 std::atomic<bool> reported{false};
+std::function<void()> cleanupBeforeBox;
 
 }  // namespace
+
+FailureCleanup::FailureCleanup(std::function<void()> cleanup) {
+  cleanupBeforeBox = std::move(cleanup);
+}
+
+FailureCleanup::~FailureCleanup() {
+  cleanupBeforeBox = nullptr;
+}
 
 bool failureReported() noexcept {
   return reported.load();
@@ -22,6 +32,11 @@ void endWithFailure(std::string_view description) noexcept {
   // A second failure while the first is shown (a procedure the box's own loop reaches) ends the
   // program at once: the first one is already on the screen.
   if (reported.exchange(true)) ExitProcess(1);
+  try {
+    if (cleanupBeforeBox) cleanupBeforeBox();
+  } catch (...) {
+    // The failure is shown all the same.
+  }
   std::wstring prompt;
   try {
     prompt = widen(texts::kRunTimeError);

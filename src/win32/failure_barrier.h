@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <string_view>
 
 #include "common/texts.h"
@@ -23,6 +24,17 @@ bool failureReported() noexcept;
 
 // Shows the failure and ends the program.
 [[noreturn]] void endWithFailure(std::string_view description) noexcept;
+
+// What is to be done before a failure is shown, while the program can still act: its box holds
+// the program's own handlers back, and what they would do in the meantime must not be left to
+// chance. Set for the lifetime of a FailureCleanup.
+class FailureCleanup {
+ public:
+  explicit FailureCleanup(std::function<void()> cleanup);
+  ~FailureCleanup();
+  FailureCleanup(const FailureCleanup&) = delete;
+  FailureCleanup& operator=(const FailureCleanup&) = delete;
+};
 
 // Returns what `body` returns; a failure that escapes it ends the program.
 template <typename Body, typename Fallback>

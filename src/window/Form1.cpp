@@ -43,6 +43,10 @@ Form1::Form1(Controls& controls, Shell& shell, Skin& skin, ports::Process& os,
   // MyCMD2 runs every command; its Error event is not handled, so refusals are silent.
   MyCMD2.执行完毕 = [this](const std::string& text, bool done) { MyCMD2_执行完毕(text, done); };
   MyCMD2.收到输出 = [this](const std::string& chunk) { MyCMD2_收到输出(chunk); };
+  // A command could wait for a phone from its first moment, and would then flash whichever phone
+  // is connected next, long after the program has gone (ended from outside, or crashed): every
+  // command starts set to end with the program, until it talks to a phone.
+  MyCMD2.startEndingWithProgram(true);
 }
 
 // ---- start-up ------------------------------------------------------------------------------
@@ -68,6 +72,8 @@ bool Form1::beginLoad() {
     // Every command runs in the executable's folder, so it finds the fastboot.exe that was just
     // checked and the built-in images beside it, wherever the program was started from.
     shell_.setCurrentDirectory(folder);
+    queryBegan_ = clock_();
+    listSince_ = devices_.generation();
     MyCMD2.startAhead(std::string(texts::kDeviceQuery));
   } catch (const std::exception& e) {
     startupFailure(e.what());
@@ -80,14 +86,14 @@ bool Form1::beginLoad() {
 bool Form1::Form_Load() {
   if (!loadBegun_ && !beginLoad()) return false;
   try {
-    listWritten_.clear();
-    collectingList_ = true;
-    // Takes over the query begun above: its output is read from its start.
+    // Takes over the query begun above: its output is read from its start. It is ended, as the
+    // watch's queries are, when it has not answered in time.
+    queryDeadline_ = queryBegan_ + DeviceWatch::kQueryLimit;
     runCommand(texts::kDeviceQuery, CommandKind::deviceQuery);
-    collectingList_ = false;
+    queryDeadline_.reset();
     // The box was empty: it now holds the device list and nothing else.
     if (commandEnded_) {
-      phones_ = listedPhones(listWritten_);
+      if (!queryEndedAtLimit_) devices_.taken(listedPhones(written_), listSince_);
       deviceListShown(controls_.text(ControlId::CMDTeXT));
     }
   } catch (const std::exception& e) {
@@ -123,12 +129,11 @@ void Form1::MyCMD2_收到输出(const std::string& chunk) {
   // A preview of the running command's output; the complete text replaces it at the end.
   pendingText_ += chunk;
   pendingText_ += "\r\n";
-  if (collectingList_) listWritten_ += chunk;
+  written_ += chunk;
   phoneWait_.add(chunk);
-  // A wait for a phone must not outlive the program, however it ends (Task Manager, a crash):
-  // it would flash whichever phone is connected next. A command that sends or writes is left
-  // to finish.
-  MyCMD2.endWithProgram(phoneWait_.waiting());
+  // From the first line that sends to a phone, writes to it or starts it, the command is left to
+  // finish however the program ends: ending it then could leave the phone with half an image.
+  if (phoneWait_.talking()) MyCMD2.endWithProgram(false);
   if (clock_() - lastShown_ >= showInterval_) showPending();
   updateHint();  // after the text, so the hint can keep clear of it
 }
@@ -171,7 +176,11 @@ void Form1::MyCMD2_执行完毕(const std::string& 返回内容, bool /*结束*/
   feedback_->setProgress(progress_);
   // What it came to, in words, once the box shows all of it.
   resultImage_ = runningImage_;
-  showOutcome(recogniseOutcome(runningKind_, 返回内容, code), runningKind_);
+  // Read from the output as the client wrote it: the line breaks the runner adds between reads
+  // can cut a line in two.
+  const Outcome outcome = queryEndedAtLimit_ ? Outcome{Outcome::Kind::noAnswer, {}, {}}
+                                             : recogniseOutcome(runningKind_, written_, code);
+  showOutcome(outcome, runningKind_);
   if (!feedback_->inForeground()) feedback_->flashUntilActive();
 }
 
@@ -185,10 +194,10 @@ void Form1::showOutcome(const Outcome& outcome, CommandKind command) {
   }
 }
 
-void Form1::showDeviceListOutcome(const std::string& listOutput) {
+void Form1::showDeviceListOutcome(const std::vector<std::string>& phones) {
   // A running command's own result comes at its end.
   if (MyCMD2.busy()) return;
-  const Outcome outcome = recogniseOutcome(CommandKind::deviceQuery, listOutput, 0);
+  const Outcome outcome = deviceListOutcome(phones);
   // A list with one phone says nothing, but the panel about an earlier list is out of date.
   if (outcome.kind == Outcome::Kind::none && !resultIsDeviceList_) return;
   showOutcome(outcome, CommandKind::deviceQuery);
@@ -254,25 +263,33 @@ bool Form1::phonesAllowFlash() {
   if (MyCMD2.busy()) return true;
   // With several phones listed nothing could run: rather than trust that list, it is asked for
   // again, as one of them may have gone without the system saying so.
-  if (phones_ && phones_->size() > 1) devices_.askNow(clock_());
-  waitForList();
-  // An unknown list stops nothing: without a phone the client waits for one, as it always has.
-  if (!phones_ || phones_->size() < 2) return true;
+  const auto& listed = devices_.phones();
+  if (devices_.current() && listed->size() > 1) devices_.askNow(clock_());
+  if (!waitForCurrentList()) {
+    shell_.messageBox(texts::kListUnknown, MessageStyle::warning, texts::kListUnknownTitle);
+    return false;
+  }
+  if (devices_.phones()->size() < 2) return true;
   std::string prompt(texts::kSeveralPhonesBefore);
-  for (const auto& serial : *phones_) prompt += serial + "\r\n";
+  for (const auto& serial : *devices_.phones()) prompt += serial + "\r\n";
   prompt += texts::kSeveralPhonesAfter;
   shell_.messageBox(prompt, MessageStyle::warning, texts::kSeveralPhonesTitle);
   return false;
 }
 
-void Form1::waitForList() {
-  // The window stays responsive meanwhile; its timer moves the query on as well.
+bool Form1::waitForCurrentList() {
+  // Nothing changed since the last list was taken: nothing to wait for, nothing is asked. Else
+  // the list is asked for at once, again after every change, while the window stays responsive
+  // (its timer moves the query on as well). Past the deadline nothing counts any more, also
+  // when a box opened meanwhile held the wait for minutes: the press is too old to act on.
   const auto deadline = clock_() + kListWait;
   waitingForList_ = true;
   ScopeExit done([this] { waitingForList_ = false; });
   for (;;) {
+    if (!devices_.current()) devices_.askNow(clock_());
     advanceDeviceList();
-    if (!devices_.pending() || clock_() >= deadline) return;
+    if (clock_() > deadline) return false;
+    if (devices_.current() && !devices_.pending()) return true;
     pump_.waitEvents();
   }
 }
@@ -286,18 +303,13 @@ void Form1::advanceDeviceList() {
 }
 
 void Form1::listRefreshed(const DeviceWatch::Refresh& refresh) {
-  if (refresh.phones) {
-    phones_ = refresh.phones;
-  } else if (refresh.afterChange) {
-    phones_.reset();  // something changed and no answer came: nothing is known
-  }
   // The new list replaces only a device list, so no command's output is ever lost.
   if (!refresh.phones || MyCMD2.busy() || !listShown_) return;
   if (controls_.text(ControlId::CMDTeXT) != *listShown_) return;
   if (refresh.shown != *listShown_) controls_.setText(ControlId::CMDTeXT, refresh.shown);
   deviceListShown(controls_.text(ControlId::CMDTeXT));
   // A panel that told of no phone or of several follows the list it was about.
-  showDeviceListOutcome(refresh.shown);
+  showDeviceListOutcome(*refresh.phones);
 }
 
 void Form1::deviceListShown(const std::string& text) {
@@ -338,6 +350,8 @@ void Form1::runCommand(std::string_view command, CommandKind kind, std::optional
   if (starts) {
     runningKind_ = kind;
     runningImage_ = std::move(image);
+    written_.clear();
+    queryEndedAtLimit_ = false;
     feedback_->hideResult();
     resultIsDeviceList_ = false;
     phoneWait_.reset();
@@ -384,6 +398,12 @@ std::optional<std::string> Form1::clientPath(const std::string& imagePath) {
 
 void Form1::Timer1_Timer() {
   if (!controls_.text(ControlId::Combo1).empty()) controls_.setEnabled(ControlId::Command1, true);
+  // The start-up's device query, ended at the watch's limit when it has not answered by then.
+  if (queryDeadline_ && MyCMD2.busy() && clock_() >= *queryDeadline_) {
+    queryDeadline_.reset();
+    queryEndedAtLimit_ = true;
+    MyCMD2.endCommand();
+  }
   // Output gathered while the last append was slow is shown once its time has come, also when
   // the command then falls silent.
   if (!pendingText_.empty() && clock_() - lastShown_ >= showInterval_) showPending();
@@ -454,12 +474,16 @@ void Form1::Form_Unload() {
 }
 
 void Form1::endProgram() {
-  // A command still waiting for a phone would flash whichever phone is connected next, long
-  // after the program has gone: it ends with the program. One that is already sending or
-  // writing is left to finish.
-  if (MyCMD2.busy() && phoneWait_.waiting()) MyCMD2.endCommand();
-  devices_.end();
+  endWaits();
   shell_.endProgram();
+}
+
+void Form1::endWaits() {
+  // A command that has not yet talked to a phone may be waiting for one: it would flash whichever
+  // phone is connected next, long after the program has gone. Device queries only ask. Both end
+  // with the program; a command that is already sending or writing is left to finish.
+  if (MyCMD2.busy() && !phoneWait_.talking()) MyCMD2.endCommand();
+  devices_.end();
 }
 
 void Form1::Form_Activate() {

@@ -18,9 +18,10 @@
 //   command starts and when it ends. A command started from inside another is refused by the busy
 //   runner before runCommand touches any of them (runCommand checks busy() first), so they always
 //   describe the one command that runs. bootResultImage copies resultImage_ before it runs.
-// - phones_, listShown_ and devices_: the device list moves on at timer ticks, also inside a box.
-//   A flash looks at the list only after its boxes have closed (phonesAllowFlash), so it sees the
-//   latest one; while waitForList waits, waitingForList_ turns a second press away.
+// - listShown_ and devices_: the device list moves on at timer ticks, also inside a box. A flash
+//   looks at the list only after its boxes have closed (phonesAllowFlash), so it sees the latest
+//   one, and a wait for the list that a box held past its deadline runs nothing; while
+//   waitForCurrentList waits, waitingForList_ turns a second press away.
 // - Exit or closing the window ends the program at once: no handler returns after it.
 
 #include <chrono>
@@ -68,10 +69,13 @@ class Form1 : public WindowEvents {
 
   MyCMD& runner() { return MyCMD2; }
 
-  // Shows what a device list (the output of the device query) says when it calls for it: no
-  // phone, or several. A list with one phone takes away such a panel shown before. Nothing while
-  // a command runs.
-  void showDeviceListOutcome(const std::string& listOutput);
+  // Shows what a device list says when it calls for it: no phone, or several. A list with one
+  // phone takes away such a panel shown before. Nothing while a command runs.
+  void showDeviceListOutcome(const std::vector<std::string>& phones);
+
+  // Ends what must not outlive the program, for any way it ends: a command that may be waiting
+  // for a phone, and every device query.
+  void endWaits();
 
   using Clock = std::chrono::steady_clock;
   // The clock that paces the live view of a command's output; tests set their own.
@@ -117,10 +121,13 @@ class Form1 : public WindowEvents {
   void MyCMD2_收到输出(const std::string& chunk);
   void clearOutput();
   void showPending();
-  // Whether the latest device list lets a flash run, after waiting for one that is about to
-  // change; when it lists several phones, the user has been told.
+  // Whether the device list lets a command that writes to or starts a phone run: it must be known
+  // and unchanged since it was taken, and name at most one phone. Otherwise the user has been
+  // told why nothing runs.
   bool phonesAllowFlash();
-  void waitForList();
+  // Waits, at most kListWait, until the list is known and unchanged since it was taken; false
+  // when it could not be in that time.
+  bool waitForCurrentList();
   // Moves the device watch on; a finished query updates the list.
   void advanceDeviceList();
   void listRefreshed(const DeviceWatch::Refresh& refresh);
@@ -139,17 +146,21 @@ class Form1 : public WindowEvents {
   ports::EventPump& pump_;
   MyCMD MyCMD1;
   MyCMD MyCMD2;
-  // The phones in fastboot mode: the latest list (nothing while unknown), the query that keeps
-  // it current, and the text of the output box when the box shows a device list and nothing
-  // else (then a newer list may replace it).
+  // The phones in fastboot mode: the latest list and the query that keeps it current, and the
+  // text of the output box when the box shows a device list and nothing else (then a newer list
+  // may replace it).
   DeviceWatch devices_;
-  std::optional<std::vector<std::string>> phones_;
   std::optional<std::string> listShown_;
-  // The start-up query's output as the client wrote it, while it runs.
   bool loadBegun_ = false;
-  bool collectingList_ = false;
-  std::string listWritten_;
   bool waitingForList_ = false;
+  // The start-up's device query: when it began, the device changes seen by then, and when it is
+  // ended unless it has answered (while it runs); whether it was.
+  Clock::time_point queryBegan_{};
+  DeviceWatch::Generation listSince_ = 0;
+  std::optional<Clock::time_point> queryDeadline_;
+  bool queryEndedAtLimit_ = false;
+  // The running command's output as the client wrote it, without the runner's line breaks.
+  std::string written_;
   // The running command's live output: what waits to be shown, how much of it CMDTeXT shows at
   // its end, and whether that is the start of what the runner collects (no clearing since).
   std::string pendingText_;

@@ -28,12 +28,18 @@ std::vector<std::string> listedPhones(std::string_view output) {
 DeviceWatch::DeviceWatch(ports::Process& os) : query_(os) {}
 
 void DeviceWatch::changed(Clock::time_point now) {
-  changeSeen_ = true;
+  ++generation_;
   dueAt_ = now + kSettle;
 }
 
 void DeviceWatch::askNow(Clock::time_point now) {
-  if (!pending()) dueAt_ = now;
+  if (!query_.running() && (!dueAt_ || *dueAt_ > now)) dueAt_ = now;
+}
+
+void DeviceWatch::taken(std::optional<std::vector<std::string>> phones, Generation since) {
+  if (!phones) return;
+  phones_ = std::move(phones);
+  phonesSince_ = since;
 }
 
 std::optional<DeviceWatch::Refresh> DeviceWatch::advance(Clock::time_point now, bool commandRuns) {
@@ -41,21 +47,19 @@ std::optional<DeviceWatch::Refresh> DeviceWatch::advance(Clock::time_point now, 
     const auto outcome = query_.poll(now);
     if (!outcome) return std::nullopt;
     Refresh refresh;
-    refresh.afterChange = queryAfterChange_;
     if (outcome->complete) {
       refresh.phones = listedPhones(outcome->written);
       refresh.shown = outcome->collected;
+      taken(refresh.phones, querySince_);
     }
     return refresh;
   }
   if (!dueAt_ || now < *dueAt_ || commandRuns) return std::nullopt;
   dueAt_.reset();
   // The query sees every change made before it starts; one after that asks again.
-  queryAfterChange_ = std::exchange(changeSeen_, false);
+  querySince_ = generation_;
   if (query_.start(std::string(texts::kDeviceQuery), now, kQueryLimit)) return std::nullopt;
-  Refresh unanswered;
-  unanswered.afterChange = queryAfterChange_;
-  return unanswered;
+  return Refresh{};
 }
 
 }  // namespace quorlane::window

@@ -22,6 +22,8 @@ std::vector<std::string> listedPhones(std::string_view output);
 class DeviceWatch {
  public:
   using Clock = std::chrono::steady_clock;
+  // Counts the devices that came or went: a list belongs to the count at which its query began.
+  using Generation = unsigned long long;
   // Changes come in bursts while a phone connects; the list is asked for this long after the
   // last one.
   static constexpr std::chrono::milliseconds kSettle{1000};
@@ -31,20 +33,17 @@ class DeviceWatch {
   // What a finished query found.
   struct Refresh {
     // The phones listed; nothing when the query gave no answer (it could not be started, or was
-    // ended at its limit).
+    // ended at its limit). An unanswered query leaves the list before it as it was.
     std::optional<std::vector<std::string>> phones;
     // The output as the output box shows a command's output (set with phones).
     std::string shown;
-    // Whether a device came or went since the list before this one was asked for. Without a
-    // change, an unanswered query says nothing new: the list before still holds.
-    bool afterChange = false;
   };
 
   explicit DeviceWatch(ports::Process& os);
 
   // A device came or went.
   void changed(Clock::time_point now);
-  // The list is to be asked for as soon as no command runs, unless a query is due or running.
+  // The list is to be asked for as soon as no query runs, without waiting for changes to settle.
   void askNow(Clock::time_point now);
   // Moves on: starts the query when it is due and no command runs, reads what it wrote, ends it
   // at its limit. Returns what it found once it is over.
@@ -54,11 +53,23 @@ class DeviceWatch {
   // Ends a running query with everything it started.
   void end() { query_.end(); }
 
+  Generation generation() const { return generation_; }
+  // A list taken by a query that ran elsewhere and began at `since`, or nothing when it gave no
+  // answer.
+  void taken(std::optional<std::vector<std::string>> phones, Generation since);
+  // The latest list answered; nothing before the first answer.
+  const std::optional<std::vector<std::string>>& phones() const { return phones_; }
+  // Whether that list is known and no device has come or gone since its query began: only such
+  // a list tells which phone a command would reach.
+  bool current() const { return phones_.has_value() && phonesSince_ == generation_; }
+
  private:
   PolledCommand query_;
   std::optional<Clock::time_point> dueAt_;
-  bool changeSeen_ = false;        // since the last query started
-  bool queryAfterChange_ = false;  // the running query was asked for by a change
+  Generation generation_ = 0;
+  Generation querySince_ = 0;  // the running query's
+  std::optional<std::vector<std::string>> phones_;
+  Generation phonesSince_ = 0;
 };
 
 }  // namespace quorlane::window

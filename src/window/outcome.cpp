@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "common/texts.h"
+#include "window/device_watch.h"
 
 namespace quorlane::window {
 
@@ -152,19 +153,13 @@ bool finished(const std::vector<std::string_view>& lines, std::string_view step)
   return false;
 }
 
-Outcome deviceList(const std::vector<std::string_view>& lines) {
-  // One line a phone: its serial, a tab, and its state.
-  std::vector<std::string> serials;
-  for (const auto line : lines) {
-    const auto tab = line.find('\t');
-    if (tab != std::string_view::npos) serials.push_back(tidy(line.substr(0, tab)));
-  }
-  if (serials.empty()) return {OutcomeKind::noPhone, {}, {}};
-  if (serials.size() > 1) return {OutcomeKind::severalPhones, {}, std::move(serials)};
+}  // namespace
+
+Outcome deviceListOutcome(std::vector<std::string> phones) {
+  if (phones.empty()) return {OutcomeKind::noPhone, {}, {}};
+  if (phones.size() > 1) return {OutcomeKind::severalPhones, {}, std::move(phones)};
   return {};
 }
-
-}  // namespace
 
 Outcome recogniseOutcome(CommandKind command, std::string_view output,
                          const std::optional<long>& exitCode) {
@@ -177,7 +172,7 @@ Outcome recogniseOutcome(CommandKind command, std::string_view output,
   if (failed) return failure(command, lines);
   switch (command) {
     case CommandKind::deviceQuery:
-      return deviceList(lines);
+      return deviceListOutcome(listedPhones(output));
     case CommandKind::flash:
       return finished(lines, "writing") ? Outcome{OutcomeKind::flashed, {}, {}} : Outcome{};
     case CommandKind::boot:
@@ -219,6 +214,8 @@ std::optional<ResultPanel> resultPanel(const Outcome& outcome, CommandKind comma
     }
     case OutcomeKind::noPhone:
       return ResultPanel{std::string(t::kResultNoPhone), {}};
+    case OutcomeKind::noAnswer:
+      return ResultPanel{std::string(t::kResultNoAnswer), {}};
     case OutcomeKind::severalPhones: {
       std::string names;
       for (const auto& serial : outcome.serials) {

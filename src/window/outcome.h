@@ -34,6 +34,7 @@ struct Outcome {
     otherFailure,         // a failure none of the above explains
     noPhone,              // the device list is empty
     severalPhones,        // the device list names more than one phone
+    noAnswer,             // the device query did not answer in time and was ended
   };
   Kind kind = Kind::none;
   // otherFailure: the client's own failure line; imageNotOpened: the file as the client named
@@ -47,6 +48,9 @@ struct Outcome {
 // and ended with `exitCode` (nothing when it could not be read: then it claims nothing).
 Outcome recogniseOutcome(CommandKind command, std::string_view output,
                          const std::optional<long>& exitCode);
+
+// What a device list says: no phone, several, or nothing to tell for one.
+Outcome deviceListOutcome(std::vector<std::string> phones);
 
 // What the result panel shows for an outcome: its text and, where the user can act on it at
 // once, a button's caption (with its access key). Nothing for Kind::none.

@@ -9,6 +9,7 @@
 #include "runner/MyCMD.h"
 #include "runner/polled_command.h"
 #include "window/device_watch.h"
+#include "window/outcome.h"
 
 namespace quorlane {
 namespace {
@@ -32,6 +33,17 @@ TEST(ListedPhones, OneLineAPhoneInEveryClientsFormOtherLinesAreNot) {
   };
   for (const auto& [output, phones] : cases) {
     EXPECT_EQ(window::listedPhones(output), phones) << output;
+    // The result panel counts the same phones as the flashes and the watch (where the client
+    // reported no failure).
+    if (output.find("error:") != std::string::npos) continue;
+    const auto told = window::recogniseOutcome(window::CommandKind::deviceQuery, output, 0);
+    EXPECT_EQ(told.kind, phones.empty()      ? window::Outcome::Kind::noPhone
+                         : phones.size() > 1 ? window::Outcome::Kind::severalPhones
+                                             : window::Outcome::Kind::none)
+        << output;
+    if (phones.size() > 1) {
+      EXPECT_EQ(told.serials, phones) << output;
+    }
   }
 }
 

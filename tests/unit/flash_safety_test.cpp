@@ -83,6 +83,7 @@ TEST(ImageKind, TellsBootImagesZipsAndSparseImagesByTheirFirstBytes) {
 }
 
 TEST_F(FlashSafetyTest, AValidImageIsFlashedWithoutAQuestionAndOnlyItsFirstBytesAreRead) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   shell.addImage("D:\\img\\twrp.img", "ANDROID!" + std::string(4096, 'x'));
   controls.texts[ControlId::CMDTeXT] = "before\r\n";
   start("D:\\img\\twrp.img");
@@ -95,6 +96,7 @@ TEST_F(FlashSafetyTest, AValidImageIsFlashedWithoutAQuestionAndOnlyItsFirstBytes
 }
 
 TEST_F(FlashSafetyTest, AnImageThatCannotBeFlashedIsNamedAndNothingRuns) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   struct Case {
     std::string name;
     FileStart found;  // state missing: no entry at all
@@ -135,6 +137,7 @@ TEST_F(FlashSafetyTest, AnImageThatCannotBeFlashedIsNamedAndNothingRuns) {
 }
 
 TEST_F(FlashSafetyTest, AFileThatIsNoBootImageIsFlashedOnlyWhenTheUserSaysYes) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   struct Case {
     std::string bytes;
     std::string said;  // what the question says the file is
@@ -175,6 +178,7 @@ TEST_F(FlashSafetyTest, AFileThatIsNoBootImageIsFlashedOnlyWhenTheUserSaysYes) {
 }
 
 TEST_F(FlashSafetyTest, ThePathIsLookedAtAsTheToolWouldOpenItAndThePrefixIsNot) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   shell.addImage("C:\\img\\a b.img");
   controls.texts[ControlId::Text2] = "fastboot flash boot ";
   start("\"C:\\img\\a b.img\"");  // pasted with its quotes
@@ -225,6 +229,7 @@ TEST_F(FlashSafetyTest, PastedPathsAreCleanedAndDevicesAreNeverOpened) {
     SCOPED_TRACE(c.typed);
     testing::FakeForm fresh;
     auto& [ctl, sh, sk, p, f] = fresh;
+    testing::startWithOnePhone(f, p, ctl, sh);
     ctl.texts[ControlId::Combo1] = c.typed;
     ctl.states[ControlId::Command1] = true;
     if (!c.opened.empty()) sh.addImage(c.opened);
@@ -247,6 +252,7 @@ TEST_F(FlashSafetyTest, PastedPathsAreCleanedAndDevicesAreNeverOpened) {
 // A path too long for the client is handed on in its short form; without one short enough the
 // user is told why, and nothing starts.
 TEST_F(FlashSafetyTest, APathTooLongForTheClientIsShortenedOrExplained) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   const std::string longPath = "C:\\" + std::string(270, 'a') + ".img";
   shell.addImage(longPath);
   shell.longPaths[longPath] = "C:\\AAAAAA~1.IMG";
@@ -262,6 +268,7 @@ TEST_F(FlashSafetyTest, APathTooLongForTheClientIsShortenedOrExplained) {
 }
 
 TEST_F(FlashSafetyTest, ABuiltInImageThatFailsSaysWhereToPutItAndLeavesTheBoxAsItWas) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   const std::vector<std::pair<ControlId, std::string>> buttons = {
       {ControlId::Command7, "recovery1.img"},
       {ControlId::Command8, "recovery2.img"},
@@ -326,6 +333,7 @@ TEST(PhoneWaitWatch, FollowsTheLatestLineAcrossPieces) {
 }
 
 TEST_F(FlashSafetyTest, ExitEndsACommandThatWaitsForAPhoneAndKeepsOneThatSends) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   shell.addImage("x.img");
   struct Case {
     std::string name;
@@ -339,12 +347,14 @@ TEST_F(FlashSafetyTest, ExitEndsACommandThatWaitsForAPhoneAndKeepsOneThatSends) 
       {"waiting for one phone", {"< waiting for 0123456789ABCDEF >\r\n"}, false, true},
       {"moved on to sending", {kWaiting, "Sending 'recovery' (4 KB)"}, false, false},
       {"writing", {"Sending 'recovery' (4 KB)   OKAY\r\n", "Writing 'recovery'"}, true, false},
-      {"nothing yet", {}, false, false},
+      // Not yet talking to a phone: it may be about to wait for one.
+      {"nothing yet", {}, false, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     testing::FakeForm fresh;
     auto& [ctl, sh, sk, p, f] = fresh;
+    testing::startWithOnePhone(f, p, ctl, sh);
     sh.addImage("x.img");
     std::deque<testing::ReadStep> steps;
     for (const auto& piece : c.output) steps.push_back({PipeState::data, piece, true});
@@ -385,6 +395,7 @@ TEST_F(FlashSafetyTest, ExitEndsACommandThatWaitsForAPhoneAndKeepsOneThatSends) 
 // --------------------------------------------------------------------------------------
 
 TEST_F(FlashSafetyTest, TheHintShowsWhileTheCommandWaitsAndGoesWhenTheOutputMovesOn) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   shell.addImage("x.img");
   std::vector<bool> shown;
   std::string boxDuringHint;
@@ -410,13 +421,16 @@ TEST_F(FlashSafetyTest, TheHintShowsWhileTheCommandWaitsAndGoesWhenTheOutputMove
   EXPECT_TRUE(contains(feedback.hints[0], "退出"));
   EXPECT_EQ(feedback.hints[1], "");
   EXPECT_EQ(boxDuringHint, "devices\r\n< waiting for any device >\r\n\r\n");
-  // Its processes end with the program exactly while the hint is up: killed from outside, the
-  // program takes a wait with it, never a command that sends.
+  // Its processes end with the program from their start until the first line that sends:
+  // killed from outside, the program takes a wait with it, never a command that sends.
   std::vector<std::string> jobSettings;
   for (const auto& entry : os.journal) {
-    if (contains(entry, "program")) jobSettings.push_back(entry);
+    if (contains(entry, "program") || entry == "start write" || entry == "read") {
+      jobSettings.push_back(entry);
+    }
   }
-  EXPECT_EQ(jobSettings, (std::vector<std::string>{"end with program job", "outlive program job"}));
+  EXPECT_EQ(jobSettings, (std::vector<std::string>{"start write", "end with program job", "read",
+                                                   "read", "outlive program job", "read"}));
 
   // A command that ends while it waits takes its hint with it.
   os.onPump = nullptr;
@@ -430,6 +444,7 @@ TEST_F(FlashSafetyTest, TheHintShowsWhileTheCommandWaitsAndGoesWhenTheOutputMove
 // ---- the result on the taskbar -----------------------------------------------------------------
 
 TEST_F(FlashSafetyTest, TheTaskbarShowsProgressWhileACommandRunsAndAnErrorWhenItFails) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   shell.addImage("x.img");
   std::vector<Progress> during;
   os.onPump = [&](int) { during.push_back(feedback.progress.back()); };
@@ -491,6 +506,7 @@ TEST_F(FlashSafetyTest, TheTaskbarShowsProgressWhileACommandRunsAndAnErrorWhenIt
 }
 
 TEST_F(FlashSafetyTest, ACommandThatEndsBehindOtherWindowsFlashesTheTaskbarButton) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   shell.addImage("x.img");
   os.reads = chunks({"OKAY"});
   start("x.img");
@@ -508,6 +524,7 @@ TEST_F(FlashSafetyTest, ACommandThatEndsBehindOtherWindowsFlashesTheTaskbarButto
 }
 
 TEST_F(FlashSafetyTest, WithoutFeedbackEverythingStillWorks) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   form.setFeedback(nullptr);
   shell.addImage("x.img");
   os.reads = chunks({kWaiting});

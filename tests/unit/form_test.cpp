@@ -163,6 +163,7 @@ TEST_F(FormTest, OutputOfEachCommandIsAppendedAndRefusalsAddNothing) {
 }
 
 TEST_F(FormTest, StartRunsPrefixAndPathAndStaysUsableDuringItsOwnFlash) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   EXPECT_FALSE(controls.states[ControlId::Command1]);  // disabled before anything ran
   form.Timer1_Timer();
   EXPECT_FALSE(controls.states[ControlId::Command1]);
@@ -199,6 +200,7 @@ TEST_F(FormTest, StartRunsPrefixAndPathAndStaysUsableDuringItsOwnFlash) {
 }
 
 TEST_F(FormTest, BuiltInButtonsClearTheBoxAndFlashTheImageBesideTheProgram) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   const std::vector<std::pair<ControlId, std::string>> buttons = {
       {ControlId::Command7, "RE\\recovery1.img"},
       {ControlId::Command8, "RE\\recovery2.img"},
@@ -222,6 +224,7 @@ TEST_F(FormTest, BuiltInButtonsClearTheBoxAndFlashTheImageBesideTheProgram) {
 }
 
 TEST_F(FormTest, BuiltInPressedDuringStartEmptiesTheBoxAndTheRunningFlashFillsIt) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   controls.texts[ControlId::Combo1] = "C:\\img\\r.img";
   controls.texts[ControlId::CMDTeXT] = "devices\r\n";
   os.reads = chunks({"Sending", "Writing", "Finished"});
@@ -235,6 +238,7 @@ TEST_F(FormTest, BuiltInPressedDuringStartEmptiesTheBoxAndTheRunningFlashFillsIt
 }
 
 TEST_F(FormTest, APathOutsideTheAnsiCodePageIsHandedOnInItsShortForm) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   const std::string path = "D:\\নতুন\\twrp.img";
   shell.nonAnsiPaths[path] = "D:\\A1B2~1\\twrp.img";
   shell.addImage(path);
@@ -252,6 +256,7 @@ TEST_F(FormTest, APathOutsideTheAnsiCodePageIsHandedOnInItsShortForm) {
 }
 
 TEST_F(FormTest, APathTheClientCannotOpenRunsNothingAndNamesTheFile) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   controls.texts[ControlId::CMDTeXT] = "devices\r\n";
   const std::string path = "D:\\নতুন\\twrp.img";
   shell.nonAnsiPaths[path] = "";  // the volume keeps no short names
@@ -278,6 +283,7 @@ TEST_F(FormTest, APathTheClientCannotOpenRunsNothingAndNamesTheFile) {
 }
 
 TEST_F(FormTest, BuiltInImagesAreCheckedLikeAChosenFile) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   shell.nonAnsiPaths["RE\\recovery2.img"] = "";
   form.click(ControlId::Command8);
   EXPECT_TRUE(os.commandLines.empty());
@@ -325,6 +331,7 @@ TEST_F(FormTest, EachCommandEndsWithItsResultAndAFlashWithoutRecoveryOffersAStar
 }
 
 TEST_F(FormTest, LiveOutputShowsChunksAndEndsAsTheCollectedText) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   std::vector<std::string> seen;
   os.reads = chunks({"Sending 'recovery'", "OKAY"});
   os.onPump = [&](int) { seen.push_back(box()); };
@@ -357,6 +364,7 @@ TEST_F(FormTest, LiveOutputShowsChunksAndEndsAsTheCollectedText) {
 }
 
 TEST_F(FormTest, SlowAppendsGatherLiveOutputWithoutChangingTheFinalText) {
+  testing::startWithOnePhone(form, os, controls, shell, &feedback);
   // Every append takes a second: the next one waits twenty times as long.
   controls.onAppend = [this] { now += std::chrono::seconds(1); };
   std::vector<int> appendsSeen;
@@ -466,13 +474,17 @@ class DeviceListTest : public FormTest {
     first.insert(first.end(), second.begin(), second.end());
     return first;
   }
-  // The warnings about several phones shown so far.
-  std::vector<testing::Box> warnings() const {
+  // The warnings about several phones shown so far, and about a list that could not be known.
+  std::vector<testing::Box> boxesTitled(const std::string& title) const {
     std::vector<testing::Box> found;
     for (const auto& b : shell.boxes) {
-      if (b.title == "连接了多部手机") found.push_back(b);
+      if (b.title == title) found.push_back(b);
     }
     return found;
+  }
+  std::vector<testing::Box> warnings() const { return boxesTitled("连接了多部手机"); }
+  std::vector<testing::Box> unknownListWarnings() const {
+    return boxesTitled("无法确定连接的手机");
   }
 };
 
@@ -494,7 +506,7 @@ TEST_F(DeviceListTest, APanelAboutTheListFollowsARefreshedListAndAFlashResultSta
   controls.texts[ControlId::Combo1] = "a.img";
   os.reads = chunks({"Writing 'recovery'  OKAY", "Finished. Total time: 0.1s"});
   os.onPump = [&](int n) {
-    if (n == 1) form.showDeviceListOutcome("");
+    if (n == 1) form.showDeviceListOutcome({});
   };
   form.click(ControlId::Command1);
   EXPECT_EQ(feedback.results.end()[-2], "");
@@ -580,36 +592,75 @@ TEST_F(DeviceListTest, SeveralPhonesStopEveryFlashNamingThemAndNothingRuns) {
   EXPECT_EQ(box(), kOnePhone + "\r\n\r\n" + "Finished\r\n\r\n");
 }
 
-TEST_F(DeviceListTest, AFlashWaitsForAListAboutToChangeButNotForAQueryThatNeverAnswers) {
+// A command that writes to or starts a phone runs only on a list that is known and has not
+// changed since it was taken. Otherwise the list is asked for and waited for, about three
+// seconds at most; what cannot be known in that time runs nothing, and the user is told.
+TEST_F(DeviceListTest, APressRunsOnlyOnAListKnownAndUnchangedSinceItWasTaken) {
   os.reads = chunks({kOnePhone});
   ASSERT_TRUE(form.Form_Load());
   controls.texts[ControlId::Combo1] = "a.img";
+  const auto pressedAt = [&] { return now; };
 
-  // The query hangs: the flash waits three seconds for it, then runs; the query is ended five
-  // seconds after it started, while the flash goes on.
+  // The query asked for after a change hangs: the press gives up after three seconds and runs
+  // nothing; the query is ended five seconds after it began.
   form.devicesChanged();
   os.silentPipes = {1};
-  os.reads = chunks({"Sending", "Writing", "Finished"});
   os.onPump = [&](int) { form.Timer1_Timer(); };
+  auto pressed = pressedAt();
   form.click(ControlId::Command1);
-  ASSERT_EQ(os.commandLines.size(), 3u);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
-  EXPECT_EQ(box(), kOnePhone + "\r\n\r\nSending\r\nWriting\r\nFinished\r\n\r\n");
-  const auto at = [&](const std::string& entry, std::ptrdiff_t from) {
-    return std::find(os.journal.begin() + from, os.journal.end(), entry) - os.journal.begin();
-  };
-  const auto flashStart = at("start write", at("start write", 0) + 1);
-  EXPECT_LT(flashStart, at("end process job", 0));
+  EXPECT_LE(now - pressed, std::chrono::seconds(4));
+  ASSERT_EQ(os.commandLines.size(), 2u);
+  EXPECT_EQ(lastCommand(), "fastboot devices");
+  ASSERT_EQ(unknownListWarnings().size(), 1u);
+  EXPECT_EQ(unknownListWarnings()[0].style, MessageStyle::warning);
+  EXPECT_EQ(os.ended, 0);
+  tickFor(std::chrono::seconds(2));
   EXPECT_EQ(os.ended, 1);
-  EXPECT_EQ(os.openHandles, 0);
-  EXPECT_TRUE(warnings().empty());
 
-  // Unknown since: the next flash runs at once.
+  // Unanswered once, it is asked for again at the next press, which runs on the answer.
   os.onPump = nullptr;
-  os.reads = chunks({"Finished"});
+  os.reads = then(chunks({kOnePhone}), chunks({"Finished"}));
   form.click(ControlId::Command1);
   ASSERT_EQ(os.commandLines.size(), 4u);
+  EXPECT_EQ(os.commandLines[2], os.commandLines[1]);
   EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
+  // Nothing changed since: the next press asks nothing.
+  os.reads = chunks({"Finished"});
+  form.click(ControlId::Command1);
+  ASSERT_EQ(os.commandLines.size(), 5u);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
+
+  // A phone rebooting into fastboot sends a burst of changes: while they keep coming, no list
+  // is current, and the press runs nothing rather than the list before them.
+  os.reads = {};
+  form.devicesChanged();
+  os.onPump = [&](int) {
+    form.devicesChanged();
+    form.Timer1_Timer();
+  };
+  form.click(ControlId::Command7);
+  EXPECT_EQ(unknownListWarnings().size(), 2u);
+  EXPECT_EQ(lastCommand(), "fastboot devices");
+  EXPECT_TRUE(controls.states[ControlId::Command7]);
+
+  // A box opened during the wait holds the press; once it closes, long after, the press is
+  // dropped even though the list has come meanwhile.
+  os.onPump = nullptr;
+  tickFor(std::chrono::seconds(6));
+  form.devicesChanged();
+  os.reads = chunks({kOnePhone});
+  bool opened = false;
+  os.onPump = [&](int) {
+    if (!std::exchange(opened, true)) form.click(ControlId::Command10);
+  };
+  shell.onBox = [&] { now += std::chrono::minutes(1); };
+  const auto before = os.commandLines.size();
+  form.click(ControlId::Command1);
+  shell.onBox = nullptr;
+  EXPECT_EQ(shell.boxes.end()[-2].title, "进入FastBoot方法");
+  EXPECT_EQ(unknownListWarnings().size(), 3u);
+  ASSERT_EQ(os.commandLines.size(), before + 1);
+  EXPECT_EQ(lastCommand(), "fastboot devices");
 
   // A second phone connected just before the press: the flash waits for the list, with the
   // window serviced meanwhile (where presses of flash buttons are refused), and stops.
@@ -624,8 +675,52 @@ TEST_F(DeviceListTest, AFlashWaitsForAListAboutToChangeButNotForAQueryThatNeverA
   form.click(ControlId::Command1);
   EXPECT_GT(pumps, 0);
   EXPECT_EQ(warnings().size(), 1u);
-  ASSERT_EQ(os.commandLines.size(), 5u);
+  EXPECT_EQ(unknownListWarnings().size(), 3u);
   EXPECT_EQ(lastCommand(), "fastboot devices");
+}
+
+// The start-up's query ends like the watch's: after five seconds without an answer, with all it
+// started; the panel says fastboot does not answer, and the watch goes on. Exit before that ends
+// it too.
+TEST_F(DeviceListTest, AStartUpQueryWithoutAnAnswerEndsAtItsLimitOrWithTheProgram) {
+  os.silentPipes = {0};
+  os.onPump = [&](int) { form.Timer1_Timer(); };
+  // Ended, its pipe breaks.
+  os.onEnd = [&] {
+    os.silentPipes.clear();
+    os.reads = chunks({});
+  };
+  ASSERT_TRUE(form.Form_Load());
+  EXPECT_EQ(os.ended, 1);
+  EXPECT_GE(now - Form1::Clock::time_point{}, DeviceWatch::kQueryLimit);
+  EXPECT_LT(now - Form1::Clock::time_point{}, DeviceWatch::kQueryLimit + std::chrono::seconds(2));
+  EXPECT_NE(feedback.result().find("没有回答"), std::string::npos) << feedback.result();
+  EXPECT_EQ(os.openHandles, 0);
+
+  // The list is unknown: a press asks for it, and runs on the answer.
+  os.onPump = nullptr;
+  controls.texts[ControlId::Combo1] = "a.img";
+  os.reads = then(chunks({kOnePhone}), chunks({"Finished"}));
+  form.click(ControlId::Command1);
+  ASSERT_EQ(os.commandLines.size(), 3u);
+  EXPECT_EQ(os.commandLines[1], os.commandLines[0]);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
+
+  // Exit while the start-up's query still hangs (the window shows after three seconds).
+  testing::FakeForm fresh;
+  auto& [ctl, sh, sk, p, f] = fresh;
+  p.silentPipes = {0};
+  p.onPump = [&](int n) {
+    if (n == 3) f.click(ControlId::Command4);
+  };
+  p.onEnd = [&] {
+    p.silentPipes.clear();
+    p.reads = chunks({});
+  };
+  f.Form_Load();
+  EXPECT_TRUE(sh.ended);
+  EXPECT_EQ(p.ended, 1);
+  EXPECT_EQ(p.openHandles, 0);
 }
 
 TEST_F(DeviceListTest, AChangeDuringACommandIsTakenUpAfterItAndAQueryEndsWithTheProgram) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// dbt.h needs the types of windows.h.
+#include <dbt.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -274,6 +276,29 @@ TEST_F(HandlerFailureTest, AFailingClickEndsTheProgramWithItsDescription) {
   ASSERT_TRUE(gui::waitFor([&] { return gui::findMessageBox(app.process.pid()).has_value(); }));
   EXPECT_FALSE(IsWindowEnabled(app.window)) << "the window stays usable behind the failure";
   expectRunTimeError(app.process, "单击的处理失败 (click failed)");
+}
+
+// The box holds the program's handlers back, so the output of a flash waiting for a phone would
+// go unwatched: a phone connected meanwhile would be written to, and OK would end the writing
+// client with the program. The waiting flash is ended before the box shows.
+TEST_F(HandlerFailureTest, AFailureEndsAFlashThatWaitsForAPhoneBeforeItsBoxShows) {
+  ScopedEnvironment fail(L"QUORLANE_FAIL_IN", L"devicechange");
+  useTestsBuild();
+  folder.settings("devices=\n");
+  App app = testsupport::startApp(folder);
+  ASSERT_TRUE(gui::waitFor([&] { return gui::enabled(app.control(ControlId::Command7)); }));
+  ASSERT_TRUE(gui::click(app.control(ControlId::Command7)));
+  ASSERT_TRUE(gui::waitFor(
+      [&] { return app.text(ControlId::CMDTeXT).find("< waiting for") != std::string::npos; }));
+  const std::string fastboot = folder.file("fastboot.exe");
+  ASSERT_FALSE(gui::processesOf(fastboot).empty());
+  ASSERT_TRUE(PostMessageW(app.window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0));
+  ASSERT_TRUE(gui::waitFor([&] { return gui::findMessageBox(app.process.pid()).has_value(); }));
+  EXPECT_TRUE(gui::processesOf(fastboot).empty()) << "the wait outlives the failure's box";
+  const auto runs = folder.runs();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_FALSE(runs[1].finished.has_value());
+  expectRunTimeError(app.process, "device change failed");
 }
 
 TEST_F(HandlerFailureTest, ATimerThatThrowsAnythingEndsTheProgramToo) {

@@ -129,29 +129,46 @@ TEST_F(DeviceListTest, AChangeDuringAFlashIsTakenUpAfterItAndTheFlashOutputStays
   EXPECT_EQ(box(app), flashed);
 }
 
-TEST_F(DeviceListTest, AQueryThatNeverAnswersIsEndedAndTheFlashGoesOn) {
+// A press on a list that cannot be known runs nothing and says so; the hung query is ended, and
+// the next press asks for the list again.
+TEST_F(DeviceListTest, APressOnAListThatCannotBeKnownRunsNothingAndTheNextAsksAgain) {
   App app = start("devices=PHONE-A\n" + kQuick);
   const std::string list = box(app);
   folder.settings("devices=PHONE-A\ndevices_ms=forever\n" + kQuick);
   devicesChanged(app);
   ASSERT_TRUE(gui::waitFor([&] { return folder.runs().size() == 2; }));
 
+  // The window answers all the while the press waits for the list, until it gives up.
   ASSERT_TRUE(app.pressStart(image()));
-  // The window answers all the while the flash waits for the list, until the flash has run.
+  std::optional<gui::MessageBoxInfo> warning;
   ASSERT_TRUE(gui::waitFor([&] {
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutW(app.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
-    const auto flashes = runsOf("flash");
-    return !flashes.empty() && flashes.back().finished.has_value();
+    return (warning = gui::findMessageBox(app.process.pid())).has_value();
   }));
-  ASSERT_TRUE(gui::waitFor([&] { return contains(box(app), "Finished."); }));
-  EXPECT_EQ(box(app).rfind(list, 0), 0u) << box(app);  // the list stays, the output follows
+  EXPECT_EQ(warning->title, "无法确定连接的手机");
+  EXPECT_TRUE(contains(warning->prompt, "再点一次")) << warning->prompt;
+  ASSERT_TRUE(gui::pressOk(warning->hwnd));
+  EXPECT_TRUE(runsOf("flash").empty());
 
   // The query was ended with everything it started, and never finished by itself.
   ASSERT_TRUE(gui::waitFor([&] { return gui::processesOf(folder.file("fastboot.exe")).empty(); }));
-  const auto queries = runsOf("devices");
+  auto queries = runsOf("devices");
   ASSERT_EQ(queries.size(), 2u);
   EXPECT_FALSE(queries[1].finished.has_value());
+
+  // fastboot answers again: the next press asks for the list, then flashes.
+  folder.settings("devices=PHONE-A\n" + kQuick);
+  ASSERT_TRUE(app.pressStart(image()));
+  ASSERT_TRUE(gui::waitFor([&] {
+    const auto flashes = runsOf("flash");
+    return !flashes.empty() && flashes.back().finished.has_value();
+  }));
+  queries = runsOf("devices");
+  ASSERT_EQ(queries.size(), 3u);
+  EXPECT_TRUE(queries[2].finished.has_value());
+  ASSERT_TRUE(gui::waitFor([&] { return contains(box(app), "Finished."); }));
+  EXPECT_EQ(box(app).rfind(list, 0), 0u) << box(app);  // the list stays, the output follows
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "driver/gui_driver.h"
 #include "support/app_folder.h"
+#include "win32/feedback_win32.h"
 #include "window/layout.h"
 
 namespace quorlane::wintest {
@@ -105,17 +106,27 @@ TEST(StartupTest, ShowsTheWindowWithThePhoneListedAndTheFocusOnTheFirstTabStop) 
 }
 
 // A device query that hangs does not keep the window hidden: it shows while the query still
-// runs, and the query's output fills in when it ends, without the window moving or the focus
-// jumping.
-TEST(StartupTest, AHangingDeviceQueryStillShowsTheWindowAndItsOutputFillsInLater) {
+// runs, without the window moving or the focus jumping later. The query is ended after five
+// seconds, with the client it started, and the panel says fastboot does not answer; Exit before
+// that ends it too.
+TEST(StartupTest, AHangingDeviceQueryShowsTheWindowAndEndsAtItsLimitOrWithTheProgram) {
   AppFolder folder;
-  folder.settings("silent_ms=6000\n");  // the window shows after 3 s
+  folder.settings("devices_ms=forever\n");  // the window shows after 3 s
+  const std::string fastboot = folder.file("fastboot.exe");
+  {
+    auto process = gui::Process::start(folder.file("Quorlane.exe"), folder.path());
+    HWND window = gui::waitTopWindow(process.pid(), testsupport::kTitle);
+    ASSERT_NE(window, nullptr);
+    ASSERT_FALSE(gui::processesOf(fastboot).empty()) << "shown while the query still ran";
+    ASSERT_TRUE(gui::click(control(window, ControlId::Command4)));
+    EXPECT_TRUE(process.waitExit());
+    EXPECT_TRUE(gui::waitFor([&] { return gui::processesOf(fastboot).empty(); }, 3000));
+    gui::endProcessesIn(folder.path());
+  }
+
   auto process = gui::Process::start(folder.file("Quorlane.exe"), folder.path());
   HWND window = gui::waitTopWindow(process.pid(), testsupport::kTitle);
   ASSERT_NE(window, nullptr);
-  auto runs = folder.runs();
-  ASSERT_EQ(runs.size(), 1u);
-  EXPECT_FALSE(runs[0].finished.has_value()) << "shown while the query still ran";
   HWND box = control(window, ControlId::CMDTeXT);
   EXPECT_EQ(gui::text(box), "");
   RECT shownAt;
@@ -124,12 +135,24 @@ TEST(StartupTest, AHangingDeviceQueryStillShowsTheWindowAndItsOutputFillsInLater
   const HWND focus = focusOf(window);
   EXPECT_EQ(focus, control(window, ControlId::Command2));
 
-  ASSERT_TRUE(gui::waitFor([&] { return gui::text(box) == "\r\n"; })) << gui::text(box);
+  HWND panel = nullptr;
+  ASSERT_TRUE(gui::waitFor([&] {
+    panel = FindWindowExW(window, nullptr, win32::Win32Feedback::kResultClassName, nullptr);
+    return panel != nullptr && gui::visible(panel);
+  }));
+  EXPECT_NE(gui::text(panel).find("没有回答"), std::string::npos) << gui::text(panel);
+  EXPECT_TRUE(gui::processesOf(fastboot).empty());
+  const auto runs = folder.runs();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_FALSE(runs[1].finished.has_value());
+  EXPECT_EQ(gui::text(box), "\r\n");
   RECT after;
   GetWindowRect(window, &after);
   EXPECT_TRUE(EqualRect(&shownAt, &after));
   EXPECT_EQ(focusOf(window), focus);
   EXPECT_TRUE(gui::enabled(control(window, ControlId::Command7)));
+  ASSERT_TRUE(gui::click(control(window, ControlId::Command4)));
+  EXPECT_TRUE(process.waitExit());
 }
 
 // The box holds what the runner read, a line break after every read and one more at the end.
