@@ -1,15 +1,11 @@
 #include "window/Form1.h"
 
-#include <algorithm>
-#include <cctype>
-#include <chrono>
 #include <exception>
 #include <utility>
 
+#include "common/ascii.h"
 #include "common/file_name.h"
-#include "common/scope_exit.h"
 #include "common/texts.h"
-#include "window/command_text.h"
 
 namespace quorlane::window {
 
@@ -18,28 +14,18 @@ namespace {
 // A web page opens in the system's browser, its window minimized with the focus.
 constexpr Show kBrowserShow = Show::minimized;
 
-using texts::concat;
-
-bool endsWithImageExtension(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string tail = path.substr(path.size() - 4);
-  std::transform(tail.begin(), tail.end(), tail.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return tail == ".img";
-}
-
 }  // namespace
 
 Form1::Form1(Controls& controls, Shell& shell, Skin& skin, ports::Process& os,
              ports::EventPump& pump)
     : controls_(controls),
       shell_(shell),
-      skin_(skin),
-      os_(os),
-      pump_(pump),
       MyCMD1(os, pump),
       MyCMD2(os, pump),
-      devices_(os) {
+      startup_(shell, skin),
+      output_(controls, clock_),
+      phones_(os, MyCMD2, controls, feedback_, clock_),
+      gate_(shell, phones_, MyCMD2, pump, clock_) {
   // MyCMD2 runs every command; its Error event is not handled, so refusals are silent.
   MyCMD2.执行完毕 = [this](const std::string& text, bool done) { MyCMD2_执行完毕(text, done); };
   MyCMD2.收到输出 = [this](const std::string& chunk) { MyCMD2_收到输出(chunk); };
@@ -52,31 +38,12 @@ Form1::Form1(Controls& controls, Shell& shell, Skin& skin, ports::Process& os,
 // ---- start-up ------------------------------------------------------------------------------
 
 bool Form1::beginLoad() {
-  const std::string folder = shell_.applicationPath();
   try {
-    for (const auto name : texts::kComponents) {
-      if (!shell_.fileExists(concat(folder, "\\", name))) {
-        missingComponent(name);
-        return false;
-      }
-    }
-
-    const std::string library = concat(folder, "\\", texts::kSkinLibrary);
-    auto failure = skin_.setAero(library, 1);
-    if (!failure) failure = skin_.attach(library, concat(folder, "\\", texts::kSkinFile), "");
-    if (failure) {
-      startupFailure(*failure);
-      return false;
-    }
-
-    // Every command runs in the executable's folder, so it finds the fastboot.exe that was just
-    // checked and the built-in images beside it, wherever the program was started from.
-    shell_.setCurrentDirectory(folder);
-    queryBegan_ = clock_();
-    listSince_ = devices_.generation();
+    if (!startup_.prepare()) return false;
+    phones_.startupQueryBegins();
     MyCMD2.startAhead(std::string(texts::kDeviceQuery));
   } catch (const std::exception& e) {
-    startupFailure(e.what());
+    startup_.failed(e.what());
     return false;
   }
   loadBegun_ = true;
@@ -88,126 +55,62 @@ bool Form1::Form_Load() {
   try {
     // Takes over the query begun above: its output is read from its start. It is ended, as the
     // watch's queries are, when it has not answered in time.
-    queryDeadline_ = queryBegan_ + DeviceWatch::kQueryLimit;
-    runCommand(texts::kDeviceQuery, CommandKind::deviceQuery);
-    queryDeadline_.reset();
+    phones_.startupQueryRuns();
+    run(std::string(texts::kDeviceQuery), CommandKind::deviceQuery, std::nullopt);
     // The box was empty: it now holds the device list and nothing else.
-    if (commandEnded_) {
-      if (!queryEndedAtLimit_) devices_.taken(listedPhones(written_), listSince_);
-      deviceListShown(controls_.text(ControlId::CMDTeXT));
-    }
+    if (commandEnded_) phones_.startupQueryEnded(output_.written());
   } catch (const std::exception& e) {
-    startupFailure(e.what());
+    startup_.failed(e.what());
     return false;
   }
   return true;
 }
 
-void Form1::missingComponent(std::string_view fileName) {
-  shell_.messageBox(concat(texts::kMissingBefore, fileName, texts::kMissingAfter),
-                    MessageStyle::critical,
-                    concat(shell_.executableName(), texts::kMissingTitleAfter));
-  shell_.endProgram();
-}
+// ---- commands and their output --------------------------------------------------------------
 
-void Form1::startupFailure(const std::string& description) {
-  const std::string folder = shell_.applicationPath();
-  for (const auto name : {texts::kSkinFileChecked, texts::kSkinLibrary}) {
-    if (!shell_.fileExists(concat(folder, "\\", name))) {
-      missingComponent(name);
-      return;
-    }
+void Form1::run(std::optional<std::string> command, CommandKind kind, std::optional<Image> image) {
+  if (!command) return;
+  const bool starts = !command->empty() && !MyCMD2.busy();
+  if (starts) {
+    runningKind_ = kind;
+    commandEnded_ = false;
+    phoneWait_.reset();
+    output_.begin();
+    feedback_.started(kind, std::move(image));
   }
-  shell_.messageBox(concat(texts::kStartupErrorPrefix, description), MessageStyle::critical,
-                    texts::kErrorTitle);
-  shell_.endProgram();
+  MyCMD2.执行命令(*command);
+  if (starts && !commandEnded_) feedback_.notStarted();
 }
-
-// ---- output display ------------------------------------------------------------------------
 
 void Form1::MyCMD2_收到输出(const std::string& chunk) {
-  // A preview of the running command's output; the complete text replaces it at the end.
-  pendingText_ += chunk;
-  pendingText_ += "\r\n";
-  written_ += chunk;
+  output_.add(chunk);
   phoneWait_.add(chunk);
   // From the first line that sends to a phone, writes to it or starts it, the command is left to
   // finish however the program ends: ending it then could leave the phone with half an image.
   if (phoneWait_.talking()) MyCMD2.endWithProgram(false);
-  if (clock_() - lastShown_ >= showInterval_) showPending();
-  updateHint();  // after the text, so the hint can keep clear of it
-}
-
-void Form1::showPending() {
-  if (pendingText_.empty()) return;
-  // Appending to a long text can cost time in proportion to its length. Pieces are therefore
-  // gathered for a while when the last append was slow, so that showing the output never takes
-  // more than a small share of a command's time.
-  const auto start = clock_();
-  controls_.appendText(ControlId::CMDTeXT, pendingText_);
-  lastShown_ = clock_();
-  showInterval_ =
-      std::max<Clock::duration>(kMinShowInterval, (lastShown_ - start) * kShowCostFactor);
-  shownLength_ += pendingText_.size();
-  pendingText_.clear();
+  // After the text, so that the hint can keep clear of it.
+  feedback_.waitingForPhone(MyCMD2.busy() && phoneWait_.waiting());
 }
 
 void Form1::MyCMD2_执行完毕(const std::string& 返回内容, bool /*结束*/) {
-  // The box ends up as what it held before this command's live preview, followed by the whole
-  // collected text. Usually the preview is the start of that text and only the rest is added.
-  if (shownIsPrefix_) {
-    controls_.appendText(ControlId::CMDTeXT, 返回内容.substr(shownLength_));
-  } else {
-    std::string box = controls_.text(ControlId::CMDTeXT);
-    box.resize(box.size() >= shownLength_ ? box.size() - shownLength_ : 0);
-    controls_.setText(ControlId::CMDTeXT, box + 返回内容);
-  }
-  pendingText_.clear();
-  shownLength_ = 0;
-  shownIsPrefix_ = true;
-
+  output_.end(返回内容);
   commandEnded_ = true;
   phoneWait_.reset();
-  updateHint();
-  // Failed: the interpreter said so with its exit code. A code that could not be read claims
-  // nothing either way.
-  const auto& code = MyCMD2.exitCode();
-  progress_ = code && *code != 0 ? Progress::failed : Progress::none;
-  feedback_->setProgress(progress_);
-  // What it came to, in words, once the box shows all of it.
-  resultImage_ = runningImage_;
   // Read from the output as the client wrote it: the line breaks the runner adds between reads
   // can cut a line in two.
-  const Outcome outcome = queryEndedAtLimit_ ? Outcome{Outcome::Kind::noAnswer, {}, {}}
-                                             : recogniseOutcome(runningKind_, written_, code);
-  showOutcome(outcome, runningKind_);
-  if (!feedback_->inForeground()) feedback_->flashUntilActive();
+  const bool unanswered =
+      runningKind_ == CommandKind::deviceQuery && phones_.startupQueryUnanswered();
+  feedback_.ended(unanswered ? Outcome{Outcome::Kind::noAnswer, {}, {}}
+                             : recogniseOutcome(runningKind_, output_.written(), MyCMD2.exitCode()),
+                  MyCMD2.exitCode());
 }
 
-void Form1::showOutcome(const Outcome& outcome, CommandKind command) {
-  const auto panel = resultPanel(outcome, command);
-  resultIsDeviceList_ = panel && command == CommandKind::deviceQuery;
-  if (panel) {
-    feedback_->showResult(ControlId::CMDTeXT, panel->text, panel->button);
-  } else {
-    feedback_->hideResult();
-  }
-}
-
-void Form1::showDeviceListOutcome(const std::vector<std::string>& phones) {
-  // A running command's own result comes at its end.
-  if (MyCMD2.busy()) return;
-  const Outcome outcome = deviceListOutcome(phones);
-  // A list with one phone says nothing, but the panel about an earlier list is out of date.
-  if (outcome.kind == Outcome::Kind::none && !resultIsDeviceList_) return;
-  showOutcome(outcome, CommandKind::deviceQuery);
-}
-
-void Form1::clearOutput() {
-  controls_.setText(ControlId::CMDTeXT, "");
-  // What a running command shows from now on is no longer the start of its collected text.
-  shownLength_ = 0;
-  shownIsPrefix_ = !MyCMD2.busy();
+void Form1::endWaits() {
+  // A command that has not yet talked to a phone may be waiting for one: it would flash whichever
+  // phone is connected next, long after the program has gone. Device queries only ask. Both end
+  // with the program; a command that is already sending or writing is left to finish.
+  if (MyCMD2.busy() && !phoneWait_.talking()) MyCMD2.endCommand();
+  phones_.end();
 }
 
 // ---- flash actions -------------------------------------------------------------------------
@@ -220,211 +123,62 @@ void Form1::Command3_Click() {
 
 void Form1::Command1_Click() {
   // A press while an earlier one waits for the device list is refused, as a busy runner would.
-  if (waitingForList_) return;
+  if (gate_.waiting()) return;
   const Image image{controls_.text(ControlId::Combo1), std::nullopt};
-  if (!imageApproved(image.path, image.builtInName)) return;
+  if (!gate_.imageApproved(image)) return;
   controls_.setEnabled(ControlId::Command1, false);
-  if (phonesAllowFlash()) {
-    runWithImage(controls_.text(ControlId::Text2), CommandKind::flash, image);
+  if (gate_.phonesAllow()) {
+    run(gate_.command(controls_.text(ControlId::Text2), image), CommandKind::flash, image);
   }
   controls_.setEnabled(ControlId::Command1, true);
 }
 
 void Form1::flashBuiltIn(ControlId button, std::string_view path) {
-  if (waitingForList_) return;
+  if (gate_.waiting()) return;
   const Image image{std::string(path), std::string(fileName(path))};
-  if (!imageApproved(image.path, image.builtInName)) return;
+  if (!gate_.imageApproved(image)) return;
   controls_.setEnabled(button, false);
-  if (phonesAllowFlash()) {
-    clearOutput();
-    runWithImage(controls_.text(ControlId::Text2), CommandKind::flash, image);
+  if (gate_.phonesAllow()) {
+    output_.clear(MyCMD2.busy());
+    run(gate_.command(controls_.text(ControlId::Text2), image), CommandKind::flash, image);
   }
   controls_.setEnabled(button, true);
 }
 
 void Form1::bootResultImage() {
   // The same checks, path and quoting as the flash it follows; nothing when no flash was shown.
-  if (waitingForList_ || !resultImage_) return;
-  const Image image = *resultImage_;
-  if (!imageApproved(image.path, image.builtInName)) return;
-  if (phonesAllowFlash()) runWithImage(texts::kBootCommand, CommandKind::boot, image);
-}
-
-void Form1::runWithImage(std::string_view prefix, CommandKind kind, const Image& image) {
-  if (const auto path = clientPath(image.path)) {
-    runCommand(std::string(prefix) + quoteImagePath(*path), kind, image);
-  }
-}
-
-// ---- the device list -----------------------------------------------------------------------
-
-bool Form1::phonesAllowFlash() {
-  // While a command runs the runner refuses this one anyway, as it always has.
-  if (MyCMD2.busy()) return true;
-  // With several phones listed nothing could run: rather than trust that list, it is asked for
-  // again, as one of them may have gone without the system saying so.
-  const auto& listed = devices_.phones();
-  if (devices_.current() && listed->size() > 1) devices_.askNow(clock_());
-  if (!waitForCurrentList()) {
-    shell_.messageBox(texts::kListUnknown, MessageStyle::warning, texts::kListUnknownTitle);
-    return false;
-  }
-  if (devices_.phones()->size() < 2) return true;
-  std::string prompt(texts::kSeveralPhonesBefore);
-  for (const auto& serial : *devices_.phones()) prompt += serial + "\r\n";
-  prompt += texts::kSeveralPhonesAfter;
-  shell_.messageBox(prompt, MessageStyle::warning, texts::kSeveralPhonesTitle);
-  return false;
-}
-
-bool Form1::waitForCurrentList() {
-  // Nothing changed since the last list was taken: nothing to wait for, nothing is asked. Else
-  // the list is asked for at once, again after every change, while the window stays responsive
-  // (its timer moves the query on as well). Past the deadline nothing counts any more, also
-  // when a box opened meanwhile held the wait for minutes: the press is too old to act on.
-  const auto deadline = clock_() + kListWait;
-  waitingForList_ = true;
-  ScopeExit done([this] { waitingForList_ = false; });
-  for (;;) {
-    if (!devices_.current()) devices_.askNow(clock_());
-    advanceDeviceList();
-    if (clock_() > deadline) return false;
-    if (devices_.current() && !devices_.pending()) return true;
-    pump_.waitEvents();
-  }
-}
-
-void Form1::devicesChanged() {
-  devices_.changed(clock_());
-}
-
-void Form1::advanceDeviceList() {
-  if (const auto refresh = devices_.advance(clock_(), MyCMD2.busy())) listRefreshed(*refresh);
-}
-
-void Form1::listRefreshed(const DeviceWatch::Refresh& refresh) {
-  // The new list replaces only a device list, so no command's output is ever lost.
-  if (!refresh.phones || MyCMD2.busy() || !listShown_) return;
-  if (controls_.text(ControlId::CMDTeXT) != *listShown_) return;
-  if (refresh.shown != *listShown_) controls_.setText(ControlId::CMDTeXT, refresh.shown);
-  deviceListShown(controls_.text(ControlId::CMDTeXT));
-  // A panel that told of no phone or of several follows the list it was about.
-  showDeviceListOutcome(*refresh.phones);
-}
-
-void Form1::deviceListShown(const std::string& text) {
-  // As the box holds it, so that a later look can tell whether anything has been added.
-  listShown_ = text;
-}
-
-bool Form1::imageApproved(const std::string& path, const std::optional<std::string>& builtInName) {
-  // The file the tool would open: the path without the quotes a user may have pasted with it.
-  const std::string file = unquotePath(path);
-  ImageVerdict verdict;
-  if (file.empty()) {
-    verdict = noImageChosen();
-  } else {
-    // A built-in image lies in RE beside the program, the current directory of every command;
-    // the message names it in full.
-    const std::string shown = builtInName ? shell_.applicationPath() + "\\" + file : file;
-    // A device is never opened: a read of it could block or take what is not an image.
-    const FileStart found =
-        namesDevice(file) ? FileStart{FileStart::State::device, "", ""}
-                          : shell_.readFileStart(file, kImageCheckBytes, kImageCheckTimeoutMs);
-    verdict = judgeImage(found, shown, builtInName);
-  }
-  switch (verdict.action) {
-    case ImageVerdict::Action::flash:
-      return true;
-    case ImageVerdict::Action::ask:
-      return shell_.messageBox(verdict.prompt, verdict.style, verdict.title) == Answer::yes;
-    case ImageVerdict::Action::stop:
-      shell_.messageBox(verdict.prompt, verdict.style, verdict.title);
-      return false;
-  }
-  return false;
-}
-
-void Form1::runCommand(std::string_view command, CommandKind kind, std::optional<Image> image) {
-  const bool starts = !command.empty() && !MyCMD2.busy();
-  if (starts) {
-    runningKind_ = kind;
-    runningImage_ = std::move(image);
-    written_.clear();
-    queryEndedAtLimit_ = false;
-    feedback_->hideResult();
-    resultIsDeviceList_ = false;
-    phoneWait_.reset();
-    commandEnded_ = false;
-    progress_ = Progress::running;
-    feedback_->setProgress(progress_);
-  }
-  MyCMD2.执行命令(std::string(command));
-  // A command that could not be started leaves nothing on the taskbar.
-  if (starts && !commandEnded_) {
-    progress_ = Progress::none;
-    feedback_->setProgress(progress_);
-  }
-}
-
-void Form1::updateHint() {
-  const bool show = MyCMD2.busy() && phoneWait_.waiting();
-  if (show == hintShown_) return;
-  hintShown_ = show;
-  feedback_->setHint(ControlId::CMDTeXT, show ? phoneWaitHint() : std::string());
-}
-
-std::optional<std::string> Form1::clientPath(const std::string& imagePath) {
-  // The client takes its arguments in the ANSI code page, so a character that code page lacks
-  // would reach it as '?' and the file could never be opened; and it opens files without
-  // long-path support. Its short name is used instead; without one the user is asked to move the
-  // file rather than shown a failure to open it.
-  const std::string path = unquotePath(imagePath);
-  ClientPath usable = shell_.pathForAnsiProgram(path);
-  switch (usable.problem) {
-    case ClientPath::Problem::none:
-      return std::move(usable.path);
-    case ClientPath::Problem::characters:
-      shell_.messageBox(concat(texts::kPathNotUsableBefore, path, texts::kPathNotUsableAfter),
-                        MessageStyle::critical, texts::kErrorTitle);
-      break;
-    case ClientPath::Problem::tooLong:
-      shell_.messageBox(concat(texts::kPathNotUsableBefore, path, texts::kPathTooLongAfter),
-                        MessageStyle::critical, texts::kErrorTitle);
-      break;
-  }
-  return std::nullopt;
+  if (gate_.waiting() || !feedback_.resultImage()) return;
+  const Image image = *feedback_.resultImage();
+  if (!gate_.imageApproved(image)) return;
+  if (gate_.phonesAllow()) run(gate_.command(texts::kBootCommand, image), CommandKind::boot, image);
 }
 
 void Form1::Timer1_Timer() {
   if (!controls_.text(ControlId::Combo1).empty()) controls_.setEnabled(ControlId::Command1, true);
-  // The start-up's device query, ended at the watch's limit when it has not answered by then.
-  if (queryDeadline_ && MyCMD2.busy() && clock_() >= *queryDeadline_) {
-    queryDeadline_.reset();
-    queryEndedAtLimit_ = true;
-    MyCMD2.endCommand();
-  }
-  // Output gathered while the last append was slow is shown once its time has come, also when
-  // the command then falls silent.
-  if (!pendingText_.empty() && clock_() - lastShown_ >= showInterval_) showPending();
-  advanceDeviceList();
+  output_.tick();
+  if (MyCMD2.busy() && phones_.startupQueryOverdue()) MyCMD2.endCommand();
+  phones_.tick();
 }
 
 void Form1::filesDropped(const std::vector<std::string>& paths) {
-  if (paths.size() == 1 && endsWithImageExtension(paths.front())) {
+  if (paths.size() == 1 && asciiLower(paths.front()).ends_with(".img")) {
     controls_.setText(ControlId::Combo1, paths.front());
   }
+}
+
+void Form1::devicesChanged() {
+  phones_.changed();
 }
 
 // ---- help, links and exit ------------------------------------------------------------------
 
 void Form1::openPage(std::string_view address) {
   const Failure failure =
-      shell_.startProgram(concat(texts::kBrowserCommand, address), kBrowserShow);
+      shell_.startProgram(texts::concat(texts::kBrowserCommand, address), kBrowserShow);
   if (failure) {
     // The program lives on: the output box may hold a flash log the user still needs.
-    shell_.messageBox(concat(texts::kLinkFailed, address, "\r\n", *failure), MessageStyle::critical,
-                      texts::kErrorTitle);
+    shell_.messageBox(texts::concat(texts::kLinkFailed, address, "\r\n", *failure),
+                      MessageStyle::critical, texts::kErrorTitle);
   }
 }
 
@@ -478,18 +232,8 @@ void Form1::endProgram() {
   shell_.endProgram();
 }
 
-void Form1::endWaits() {
-  // A command that has not yet talked to a phone may be waiting for one: it would flash whichever
-  // phone is connected next, long after the program has gone. Device queries only ask. Both end
-  // with the program; a command that is already sending or writing is left to finish.
-  if (MyCMD2.busy() && !phoneWait_.talking()) MyCMD2.endCommand();
-  devices_.end();
-}
-
 void Form1::Form_Activate() {
-  if (progress_ != Progress::failed) return;
-  progress_ = Progress::none;
-  feedback_->setProgress(progress_);
+  feedback_.activated();
 }
 
 }  // namespace quorlane::window

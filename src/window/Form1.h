@@ -1,31 +1,23 @@
 #pragma once
-// The main window's behaviour: start-up, the output display, the flash actions, the help and
-// link buttons and exit. One short handler per control event; the Windows layer calls them.
+// The main window's behaviour: one short handler per control event, which the Windows layer
+// calls, each handing the event to the part whose job it is:
+//   Startup          the components and the skin, before anything is asked of a phone
+//   OutputView       the running command's output in the output box
+//   PhoneList        the phones in fastboot mode, kept current
+//   FlashGate        the checks before a command that writes to or starts a phone
+//   CommandFeedback  the hint, the taskbar and the result panel
+// Form1 itself runs the window's commands on MyCMD2 and follows their output for a wait for a
+// phone.
 //
-// Handlers run inside other handlers. While a command runs, MyCMD2.执行命令 waits for the
-// window's messages, and a message box or the file dialog runs a loop of its own; either loop
-// dispatches clicks, timer ticks, drops, device changes and the command's output, so any handler
-// may run, to its end, in the middle of another. What a handler may find changed once its
-// command or its box returns, and why that is safe:
-// - CMDTeXT: a built-in button empties it during a running flash (clearOutput notes that the box
-//   no longer starts with the flash's preview); a refreshed device list never replaces it while a
-//   command runs. The live-output members (pendingText_, shownLength_, shownIsPrefix_) belong to
-//   the running command and are settled by its 执行完毕.
-// - Combo1 and the buttons' enabled states: the user may choose another file and the timer
-//   enables Start during its own flash. Every handler reads a control when it needs it and sets
-//   its button's state unconditionally after the command, so nothing it read before is reused.
-// - commandEnded_, progress_, runningKind_, runningImage_, resultImage_, phoneWait_: set when a
-//   command starts and when it ends. A command started from inside another is refused by the busy
-//   runner before runCommand touches any of them (runCommand checks busy() first), so they always
-//   describe the one command that runs. bootResultImage copies resultImage_ before it runs.
-// - listShown_ and devices_: the device list moves on at timer ticks, also inside a box. A flash
-//   looks at the list only after its boxes have closed (phonesAllowFlash), so it sees the latest
-//   one, and a wait for the list that a box held past its deadline runs nothing; while
-//   waitForCurrentList waits, waitingForList_ turns a second press away.
-// - Exit or closing the window ends the program at once: no handler returns after it.
+// Handlers run inside other handlers: while a command runs, MyCMD2.执行命令 services the window,
+// and so do message boxes, the file dialog and the gate's waits. A command started from inside
+// another is refused by the busy runner before anything of the running one is touched, so what
+// Form1 keeps of the running command always describes the one that runs. Each part says what may
+// change under it; every handler reads a control when it needs it and sets its button's state
+// unconditionally after its command. Exit or closing the window ends the program at once: no
+// handler returns after it.
 
 #include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,9 +28,14 @@
 #include "ports/window.h"
 #include "ports/window_events.h"
 #include "runner/MyCMD.h"
-#include "window/device_watch.h"
+#include "window/clock.h"
+#include "window/command_feedback.h"
+#include "window/flash_gate.h"
 #include "window/flash_safety.h"
-#include "window/outcome.h"
+#include "window/image.h"
+#include "window/output_view.h"
+#include "window/phone_list.h"
+#include "window/startup.h"
 
 namespace quorlane::window {
 
@@ -65,130 +62,51 @@ class Form1 : public WindowEvents {
   void devicesChanged() override;
 
   // Where the hint, the taskbar progress and the flashing go; without it they are not shown.
-  void setFeedback(Feedback* feedback) { feedback_ = feedback != nullptr ? feedback : &none_; }
+  void setFeedback(Feedback* feedback) { feedback_.setFeedback(feedback); }
 
   MyCMD& runner() { return MyCMD2; }
-
-  // Shows what a device list says when it calls for it: no phone, or several. A list with one
-  // phone takes away such a panel shown before. Nothing while a command runs.
-  void showDeviceListOutcome(const std::vector<std::string>& phones);
 
   // Ends what must not outlive the program, for any way it ends: a command that may be waiting
   // for a phone, and every device query.
   void endWaits();
 
-  using Clock = std::chrono::steady_clock;
-  // The clock that paces the live view of a command's output; tests set their own.
-  void setClock(std::function<Clock::time_point()> clock) { clock_ = std::move(clock); }
+  using Clock = window::Clock;
+  // The clock every part reads; tests set their own.
+  void setClock(ClockSource clock) { clock_ = std::move(clock); }
 
   static constexpr unsigned kTimerIntervalMs = 2;
-  // Live output is shown at most this often, and waits at least this many times as long as its
-  // last append took.
-  static constexpr std::chrono::milliseconds kMinShowInterval{50};
-  static constexpr int kShowCostFactor = 20;
-  // A flash waits at most this long for a device list that is about to change.
-  static constexpr std::chrono::seconds kListWait{3};
 
  private:
-  // An image the user chose to flash: its path as given, and the file name of a built-in one.
-  struct Image {
-    std::string path;
-    std::optional<std::string> builtInName;
-  };
-
   void Command1_Click();
   void Command3_Click();
-  // Runs a command on MyCMD2, with its progress on the taskbar; the result panel of the last
-  // command goes when it starts. `image` is the image it flashes or starts.
-  void runCommand(std::string_view command, CommandKind kind,
-                  std::optional<Image> image = std::nullopt);
-  // Flashes (or starts from memory) the image, once it has been checked, with the path the
-  // client can open, quoted for the command interpreter.
-  void runWithImage(std::string_view prefix, CommandKind kind, const Image& image);
+  void flashBuiltIn(ControlId button, std::string_view path);
   // The result panel's button: starts the image of the flash the panel tells about once from
   // the phone's memory.
   void bootResultImage();
-  void showOutcome(const Outcome& outcome, CommandKind command);
-  // Whether the image at `path` may be flashed: true for a boot image or when the user says to
-  // flash it anyway; otherwise the user has been told why not.
-  bool imageApproved(const std::string& path, const std::optional<std::string>& builtInName);
-  void updateHint();
-  // Ends the program; a command still waiting for a phone ends with it.
-  void endProgram();
-  void flashBuiltIn(ControlId button, std::string_view path);
-  std::optional<std::string> clientPath(const std::string& imagePath);
+  // Runs `command` on MyCMD2; `image` is the image it flashes or starts.
+  void run(std::optional<std::string> command, CommandKind kind, std::optional<Image> image);
   void MyCMD2_执行完毕(const std::string& 返回内容, bool 结束);
   void MyCMD2_收到输出(const std::string& chunk);
-  void clearOutput();
-  void showPending();
-  // Whether the device list lets a command that writes to or starts a phone run: it must be known
-  // and unchanged since it was taken, and name at most one phone. Otherwise the user has been
-  // told why nothing runs.
-  bool phonesAllowFlash();
-  // Waits, at most kListWait, until the list is known and unchanged since it was taken; false
-  // when it could not be in that time.
-  bool waitForCurrentList();
-  // Moves the device watch on; a finished query updates the list.
-  void advanceDeviceList();
-  void listRefreshed(const DeviceWatch::Refresh& refresh);
-  // The output box now shows the device list `text` and nothing else: at start-up and whenever
-  // a newer list replaces it. Whatever else the window shows about the listed phones follows
-  // the list from here.
-  void deviceListShown(const std::string& text);
   void openPage(std::string_view address);
-  void missingComponent(std::string_view fileName);
-  void startupFailure(const std::string& description);
+  // Ends the program; what may still wait ends with it.
+  void endProgram();
 
   Controls& controls_;
   Shell& shell_;
-  Skin& skin_;
-  ports::Process& os_;
-  ports::EventPump& pump_;
   MyCMD MyCMD1;
   MyCMD MyCMD2;
-  // The phones in fastboot mode: the latest list and the query that keeps it current, and the
-  // text of the output box when the box shows a device list and nothing else (then a newer list
-  // may replace it).
-  DeviceWatch devices_;
-  std::optional<std::string> listShown_;
+  ClockSource clock_ = [] { return Clock::now(); };
+  Startup startup_;
+  OutputView output_;
+  CommandFeedback feedback_;
+  PhoneList phones_;
+  FlashGate gate_;
   bool loadBegun_ = false;
-  bool waitingForList_ = false;
-  // The start-up's device query: when it began, the device changes seen by then, and when it is
-  // ended unless it has answered (while it runs); whether it was.
-  Clock::time_point queryBegan_{};
-  DeviceWatch::Generation listSince_ = 0;
-  std::optional<Clock::time_point> queryDeadline_;
-  bool queryEndedAtLimit_ = false;
-  // The running command's output as the client wrote it, without the runner's line breaks.
-  std::string written_;
-  // The running command's live output: what waits to be shown, how much of it CMDTeXT shows at
-  // its end, and whether that is the start of what the runner collects (no clearing since).
-  std::string pendingText_;
-  std::size_t shownLength_ = 0;
-  bool shownIsPrefix_ = true;
-  std::function<Clock::time_point()> clock_ = [] { return Clock::now(); };
-  // The running command's wait for a phone, its hint and the taskbar's state.
-  class NoFeedback final : public Feedback {
-    void setHint(ControlId, std::string_view) override {}
-    void setProgress(Progress) override {}
-    bool inForeground() override { return true; }
-    void flashUntilActive() override {}
-    void showResult(ControlId, std::string_view, std::string_view) override {}
-    void hideResult() override {}
-  } none_;
-  Feedback* feedback_ = &none_;
-  PhoneWaitWatch phoneWait_;
-  bool hintShown_ = false;
-  bool commandEnded_ = false;
-  Progress progress_ = Progress::none;
-  Clock::time_point lastShown_{};
-  Clock::duration showInterval_ = kMinShowInterval;
-  // What the running command is and the image it uses; then the same for the command whose
-  // result the panel shows, and whether that panel tells about a device list.
+  // The running command: what it is, whether it has ended (set by 执行完毕), and its output
+  // followed for a wait for a phone and for the first line that talks to one.
   CommandKind runningKind_ = CommandKind::deviceQuery;
-  std::optional<Image> runningImage_;
-  std::optional<Image> resultImage_;
-  bool resultIsDeviceList_ = false;
+  bool commandEnded_ = false;
+  PhoneWaitWatch phoneWait_;
 };
 
 }  // namespace quorlane::window

@@ -1,5 +1,6 @@
 #include "window/flash_safety.h"
 
+#include "common/ascii.h"
 #include "common/texts.h"
 
 namespace quorlane::window {
@@ -15,10 +16,6 @@ constexpr std::string_view kSparseMagic = "\x3A\xFF\x26\xED";
 
 using texts::concat;
 
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
 ImageVerdict stop(std::string prompt) {
   return {ImageVerdict::Action::stop, std::move(prompt), std::string(texts::kImageStopTitle),
           MessageStyle::warning};
@@ -27,28 +24,21 @@ ImageVerdict stop(std::string prompt) {
 }  // namespace
 
 ImageKind imageKind(std::string_view firstBytes) {
-  if (startsWith(firstBytes, kBootImageMagic)) return ImageKind::bootImage;
-  if (startsWith(firstBytes, kZipMagic)) return ImageKind::zip;
-  if (startsWith(firstBytes, kSparseMagic)) return ImageKind::sparse;
+  if (firstBytes.starts_with(kBootImageMagic)) return ImageKind::bootImage;
+  if (firstBytes.starts_with(kZipMagic)) return ImageKind::zip;
+  if (firstBytes.starts_with(kSparseMagic)) return ImageKind::sparse;
   return ImageKind::unknown;
 }
 
 bool namesDevice(std::string_view path) {
-  const auto upper = [](std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-  };
   // The device namespace: only a path on a drive (\\.\C:\...) or a volume names a file there.
-  if (startsWith(path, "\\\\.\\") || startsWith(path, "\\\\?\\") || startsWith(path, "//./") ||
-      startsWith(path, "//?/")) {
-    const std::string rest = upper(path.substr(4));
+  if (path.starts_with("\\\\.\\") || path.starts_with("\\\\?\\") || path.starts_with("//./") ||
+      path.starts_with("//?/")) {
+    const std::string rest = asciiUpper(path.substr(4));
     const bool onDrive = rest.size() > 3 && rest[0] >= 'A' && rest[0] <= 'Z' && rest[1] == ':' &&
                          (rest[2] == '\\' || rest[2] == '/');
-    const bool onVolume = startsWith(rest, "VOLUME{") && rest.find('\\') != std::string::npos;
-    const bool onShare = startsWith(rest, "UNC\\");
+    const bool onVolume = rest.starts_with("VOLUME{") && rest.find('\\') != std::string::npos;
+    const bool onShare = rest.starts_with("UNC\\");
     return !(onDrive || onVolume || onShare);
   }
   // A reserved name is a device in every folder, whatever follows its first dot, and with
@@ -57,13 +47,13 @@ bool namesDevice(std::string_view path) {
   if (!last.empty() && last.back() == ':') last.remove_suffix(1);
   const std::size_t separator = last.find_last_of("\\/:");
   std::string name(separator == std::string_view::npos ? last : last.substr(separator + 1));
-  name = upper(name.substr(0, name.find('.')));
+  name = asciiUpper(name.substr(0, name.find('.')));
   while (!name.empty() && name.back() == ' ') name.pop_back();
   for (const char* reserved : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"}) {
     if (name == reserved) return true;
   }
   // COM1 to COM9 and LPT1 to LPT9, also with the superscript digits 1, 2 and 3.
-  if (startsWith(name, "COM") || startsWith(name, "LPT")) {
+  if (name.starts_with("COM") || name.starts_with("LPT")) {
     const std::string digit = name.substr(3);
     if (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') return true;
     if (digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3") return true;
@@ -124,10 +114,6 @@ ImageVerdict judgeImage(const FileStart& found, const std::string& shownPath,
           MessageStyle::yesNo | MessageStyle::warning | MessageStyle::secondDefault};
 }
 
-std::string phoneWaitHint() {
-  return std::string(texts::kPhoneWaitHint);
-}
-
 void PhoneWaitWatch::reset() {
   last_.clear();
   current_.clear();
@@ -140,13 +126,10 @@ namespace {
 // write to it or start it: in every client's wording, old ones in lower case.
 bool talksToPhone(std::string_view line) {
   while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-  std::string start(line.substr(0, 12));
-  for (char& c : start) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  const std::string start = asciiLower(line.substr(0, 12));
   for (const std::string_view step :
        {"sending", "writing", "downloading", "booting", "rebooting"}) {
-    if (std::string_view(start).starts_with(step)) return true;
+    if (start.starts_with(step)) return true;
   }
   return false;
 }
@@ -166,7 +149,7 @@ void PhoneWaitWatch::add(std::string_view output) {
 }
 
 bool PhoneWaitWatch::waiting() const {
-  return startsWith(current_.empty() ? last_ : current_, kWaitPrefix);
+  return std::string_view(current_.empty() ? last_ : current_).starts_with(kWaitPrefix);
 }
 
 }  // namespace quorlane::window

@@ -54,9 +54,6 @@ bool namesDevice(std::string_view path);
 // The verdict when no image path was given at all.
 ImageVerdict noImageChosen();
 
-// The hint shown while a command waits for a phone.
-std::string phoneWaitHint();
-
 // Follows a running command's output, as it arrives in pieces, and tells whether its latest
 // line is the fastboot client's wait for a phone ("< waiting for any device >", or for one
 // serial), and whether the client has begun to talk to a phone: a line that sends to it, writes

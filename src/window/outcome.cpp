@@ -5,7 +5,6 @@
 #include <cctype>
 
 #include "common/texts.h"
-#include "window/device_watch.h"
 
 namespace quorlane::window {
 
@@ -154,6 +153,25 @@ bool finished(const std::vector<std::string_view>& lines, std::string_view step)
 }
 
 }  // namespace
+
+std::vector<std::string> listedPhones(std::string_view output) {
+  constexpr std::string_view kState = "fastboot";
+  std::vector<std::string> phones;
+  while (!output.empty()) {
+    const auto end = output.find('\n');
+    std::string_view line = output.substr(0, end);
+    output.remove_prefix(end == std::string_view::npos ? output.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+
+    const auto tab = line.find('\t');
+    if (tab == 0 || tab == std::string_view::npos) continue;
+    std::string_view state = line.substr(tab + 1);
+    while (!state.empty() && state.front() == ' ') state.remove_prefix(1);
+    while (!state.empty() && state.back() == ' ') state.remove_suffix(1);
+    if (state == kState) phones.emplace_back(line.substr(0, tab));
+  }
+  return phones;
+}
 
 Outcome deviceListOutcome(std::vector<std::string> phones) {
   if (phones.empty()) return {OutcomeKind::noPhone, {}, {}};

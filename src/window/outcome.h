@@ -49,6 +49,12 @@ struct Outcome {
 Outcome recogniseOutcome(CommandKind command, std::string_view output,
                          const std::optional<long>& exitCode);
 
+// The phones a `fastboot devices` output lists, in its order: one line each, the serial, a tab
+// and the word fastboot (newer clients put a blank before the word; a phone without a serial
+// shows as ????????????). Other lines are not phones. The one reading of a device list: what the
+// panel tells, what a flash checks and what the watch keeps all come from it.
+std::vector<std::string> listedPhones(std::string_view output);
+
 // What a device list says: no phone, several, or nothing to tell for one.
 Outcome deviceListOutcome(std::vector<std::string> phones);
 

@@ -8,7 +8,6 @@
 #include "fake_process.h"
 #include "runner/MyCMD.h"
 #include "runner/polled_command.h"
-#include "window/device_watch.h"
 #include "window/outcome.h"
 
 namespace quorlane {

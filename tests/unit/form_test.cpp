@@ -506,7 +506,8 @@ TEST_F(DeviceListTest, APanelAboutTheListFollowsARefreshedListAndAFlashResultSta
   controls.texts[ControlId::Combo1] = "a.img";
   os.reads = chunks({"Writing 'recovery'  OKAY", "Finished. Total time: 0.1s"});
   os.onPump = [&](int n) {
-    if (n == 1) form.showDeviceListOutcome({});
+    if (n == 1) form.devicesChanged();
+    form.Timer1_Timer();
   };
   form.click(ControlId::Command1);
   EXPECT_EQ(feedback.results.end()[-2], "");
@@ -692,8 +693,8 @@ TEST_F(DeviceListTest, AStartUpQueryWithoutAnAnswerEndsAtItsLimitOrWithTheProgra
   };
   ASSERT_TRUE(form.Form_Load());
   EXPECT_EQ(os.ended, 1);
-  EXPECT_GE(now - Form1::Clock::time_point{}, DeviceWatch::kQueryLimit);
-  EXPECT_LT(now - Form1::Clock::time_point{}, DeviceWatch::kQueryLimit + std::chrono::seconds(2));
+  EXPECT_GE(now - Form1::Clock::time_point{}, PhoneList::kQueryLimit);
+  EXPECT_LT(now - Form1::Clock::time_point{}, PhoneList::kQueryLimit + std::chrono::seconds(2));
   EXPECT_NE(feedback.result().find("没有回答"), std::string::npos) << feedback.result();
   EXPECT_EQ(os.openHandles, 0);
 

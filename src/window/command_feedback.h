@@ -1,0 +1,68 @@
+#pragma once
+// What the window shows about a command besides its output: the hint while it waits for a phone,
+// the taskbar button's progress and flashing, and the result panel that says what the command
+// came to, with the button that acts on it.
+// Re-entrancy: none of its own. A panel about a device list may be shown while no command runs;
+// a command's start takes it away and its end shows the command's own.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ports/window.h"
+#include "window/image.h"
+#include "window/outcome.h"
+
+namespace quorlane::window {
+
+class CommandFeedback {
+ public:
+  CommandFeedback() = default;
+  CommandFeedback(const CommandFeedback&) = delete;
+  CommandFeedback& operator=(const CommandFeedback&) = delete;
+
+  // Where it is shown; without it nothing is.
+  void setFeedback(Feedback* feedback) { feedback_ = feedback != nullptr ? feedback : &none_; }
+
+  // A command of `kind` starts, with the image it flashes or starts.
+  void started(CommandKind kind, std::optional<Image> image);
+  // It could not start after all.
+  void notStarted();
+  // While it runs: whether its latest line waits for a phone.
+  void waitingForPhone(bool waiting);
+  // It has ended, came to `outcome` and gave the interpreter's `exitCode` (nothing when it
+  // could not be read: then it claims no failure).
+  void ended(const Outcome& outcome, const std::optional<long>& exitCode);
+  // What a device list says, shown while no command runs: no phone, or several. A list with one
+  // phone takes away such a panel shown before, and leaves any other.
+  void deviceList(const std::vector<std::string>& phones);
+  // The user has seen the window: a failure's colour on the taskbar goes.
+  void activated();
+
+  // The image of the command whose result the panel shows; what its button acts on.
+  const std::optional<Image>& resultImage() const { return resultImage_; }
+
+ private:
+  void show(const Outcome& outcome, CommandKind command);
+  void setProgress(Progress progress);
+
+  class NoFeedback final : public Feedback {
+    void setHint(ControlId, std::string_view) override {}
+    void setProgress(Progress) override {}
+    bool inForeground() override { return true; }
+    void flashUntilActive() override {}
+    void showResult(ControlId, std::string_view, std::string_view) override {}
+    void hideResult() override {}
+  } none_;
+  Feedback* feedback_ = &none_;
+  bool hintShown_ = false;
+  Progress progress_ = Progress::none;
+  // What the running command is and the image it uses; then the image of the command whose
+  // result the panel shows, and whether that panel tells about a device list.
+  CommandKind runningKind_ = CommandKind::deviceQuery;
+  std::optional<Image> runningImage_;
+  std::optional<Image> resultImage_;
+  bool resultIsDeviceList_ = false;
+};
+
+}  // namespace quorlane::window

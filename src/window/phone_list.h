@@ -1,0 +1,92 @@
+#pragma once
+// The phones in fastboot mode, kept current. When a device comes or goes, the list is asked for
+// again once the changes have settled and no command runs, by a query that runs beside the
+// window's commands and is never waited for by anything but a press about to run a command. While
+// the output box shows a list and nothing else, a newer list replaces it there, and a result
+// panel about the list follows it.
+// Re-entrancy: it moves on at timer ticks, which come inside boxes and inside the gate's wait for
+// it too; whoever needs the list reads it afresh after such a wait.
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ports/process.h"
+#include "ports/window.h"
+#include "runner/MyCMD.h"
+#include "runner/polled_command.h"
+#include "window/clock.h"
+#include "window/command_feedback.h"
+
+namespace quorlane::window {
+
+class PhoneList {
+ public:
+  // Counts the devices that came or went: a list belongs to the count at which its query began.
+  using Generation = unsigned long long;
+  // Changes come in bursts while a phone connects; the list is asked for this long after the
+  // last one.
+  static constexpr std::chrono::milliseconds kSettle{1000};
+  // A query that has not answered by then is ended with everything it started.
+  static constexpr std::chrono::seconds kQueryLimit{5};
+
+  PhoneList(ports::Process& os, const MyCMD& runner, Controls& controls, CommandFeedback& feedback,
+            const ClockSource& clock);
+
+  // A device came or went.
+  void changed();
+  // Moves on: starts the query when it is due and no command runs, takes what it found once it
+  // is over, ends it at its limit.
+  void tick();
+  // The list is to be asked for as soon as no query runs, without waiting for changes to settle.
+  void askNow();
+  // A query is due or running: the list may be about to change.
+  bool pending() const { return dueAt_.has_value() || query_.running(); }
+  // The latest list answered; nothing before the first answer.
+  const std::optional<std::vector<std::string>>& phones() const { return phones_; }
+  // Whether that list is known and no device has come or gone since its query began: only such
+  // a list tells which phone a command would reach.
+  bool current() const { return phones_.has_value() && phonesSince_ == generation_; }
+  // Ends a running query with everything it started.
+  void end() { query_.end(); }
+
+  // The start-up's query, which the window's runner runs: it begins now; it runs (and is due to
+  // end at the query's limit after it began); it is overdue (true once, when its time is up: then
+  // it is ended and counts as unanswered); it has ended, having written `written`, and the box
+  // shows its output and nothing else.
+  void startupQueryBegins();
+  void startupQueryRuns();
+  bool startupQueryOverdue();
+  void startupQueryEnded(const std::string& written);
+  bool startupQueryUnanswered() const { return startupUnanswered_; }
+
+ private:
+  void taken(std::vector<std::string> phones, Generation since);
+  // The box now shows the device list `text` and nothing else, as the box holds it, so that a
+  // later look can tell whether anything has been added.
+  void shown(const std::string& text) { listShown_ = text; }
+  // A query has answered with the latest list; the box would show its output as `shownText`.
+  void refreshed(const std::string& shownText);
+
+  const MyCMD& runner_;
+  Controls& controls_;
+  CommandFeedback& feedback_;
+  const ClockSource& clock_;
+  PolledCommand query_;
+  std::optional<Clock::time_point> dueAt_;
+  Generation generation_ = 0;
+  Generation querySince_ = 0;  // the running query's
+  std::optional<std::vector<std::string>> phones_;
+  Generation phonesSince_ = 0;
+  std::optional<std::string> listShown_;
+  // The start-up's query: when it began, the changes seen by then, when it is ended unless it
+  // has answered, and whether it was.
+  Clock::time_point startupBegan_{};
+  Generation startupSince_ = 0;
+  std::optional<Clock::time_point> startupDeadline_;
+  bool startupUnanswered_ = false;
+};
+
+}  // namespace quorlane::window
