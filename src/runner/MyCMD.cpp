@@ -7,35 +7,24 @@
 
 namespace quorlane {
 
-std::string commandLine(const std::optional<std::string>& comSpec,
-                        const std::string& quotedCommand) {
-  std::string interpreter = comSpec.value_or(std::string());
-  if (interpreter.find(' ') != std::string::npos) interpreter = '"' + interpreter + '"';
-  return interpreter + " /c " + quotedCommand;
-}
-
 MyCMD::MyCMD(ports::Process& os, ports::EventPump& pump) : os_(os), pump_(pump) {}
 
 MyCMD::~MyCMD() {
   dropAhead();
 }
 
-MyCMD::Launched::~Launched() {
-  for (const ports::Handle handle : {started_.process, started_.thread, readEnd_, started_.job}) {
-    if (handle != 0) os_.close(handle);
-  }
-}
-
 void MyCMD::startAhead(const std::string& sCommand) {
+  if (busy_) return;
   dropAhead();
   if (sCommand.empty()) return;
   const std::string quoted = '"' + sCommand + '"';
-  if (launch(quoted, ahead_)) aheadCommand_ = quoted;
+  ahead_ = StartedCommand::start(os_, quoted, startEnding_);
+  if (ahead_) aheadCommand_ = quoted;
 }
 
 void MyCMD::dropAhead() {
   if (!ahead_) return;
-  os_.endCommand(ahead_->started());
+  ahead_->end();
   ahead_.reset();
   aheadCommand_.clear();
 }
@@ -76,13 +65,11 @@ void MyCMD::run(const std::string& quotedCommand) {
     // Clears the busy flag however the run is left, also when a handler inside the pump throws.
     ScopeExit notBusy([this] { busy_ = false; });
     // The command started ahead when it is this one, otherwise one started now.
-    std::optional<Launched> launched;
     const bool takenOver = ahead_ && aheadCommand_ == quotedCommand;
-    if (!takenOver) {
-      dropAhead();
-      launch(quotedCommand, launched);
-    }
-    std::optional<Launched>& command = takenOver ? ahead_ : launched;
+    if (!takenOver) dropAhead();
+    std::optional<StartedCommand> launched =
+        takenOver ? std::nullopt : StartedCommand::start(os_, quotedCommand, startEnding_);
+    std::optional<StartedCommand>& command = takenOver ? ahead_ : launched;
     // Its handles are closed however the run is left.
     ScopeExit close([this, &command] {
       command.reset();
@@ -98,29 +85,8 @@ void MyCMD::run(const std::string& quotedCommand) {
   if (执行完毕) 执行完毕(*output, true);
 }
 
-bool MyCMD::launch(const std::string& quotedCommand, std::optional<Launched>& into) {
-  auto pipe = os_.createPipe();
-  if (!pipe) return false;
-  ports::Handle readEnd = pipe->readEnd;
-  ScopeExit closeReadEnd([this, &readEnd] {
-    if (readEnd != 0) os_.close(readEnd);
-  });
-  std::optional<ports::Started> started;
-  {
-    // Closed as soon as the command has started: only the child is to hold the write end, so
-    // the pipe breaks as soon as the command (and anything it started that shares the handle)
-    // has finished.
-    ScopeExit closeWriteEnd([this, &pipe] { os_.close(pipe->writeEnd); });
-    started = os_.start(commandLine(os_.environment("ComSpec"), quotedCommand), pipe->writeEnd,
-                        startEnding_);
-  }
-  if (!started) return false;
-  into.emplace(os_, std::exchange(readEnd, 0), *started, startEnding_);
-  return true;
-}
-
-std::optional<std::string> MyCMD::collect(const Launched& command) {
-  running_ = command.started();
+std::optional<std::string> MyCMD::collect(const StartedCommand& command) {
+  running_ = command.processes();
   endsWithProgram_ = command.endsWithProgram();
   // Forgets the running command however the run is left, before its handles are closed.
   ScopeExit forget([this] { running_.reset(); });
@@ -138,12 +104,12 @@ std::optional<std::string> MyCMD::collect(const Launched& command) {
     auto reading = os_.startReading(command.readEnd(), kReadSize, kPauseMs, deliver);
     if (!reading) {
       // Nothing could ever be read: the command is ended rather than left running unseen.
-      os_.endCommand(command.started());
+      command.end();
       return std::nullopt;
     }
     while (!output.ended()) pump_.waitEvents();
   }
-  exitCode_ = os_.exitCode(command.started().process, kExitCodeWaitMs);
+  exitCode_ = os_.exitCode(command.processes().process, kExitCodeWaitMs);
   return output.collected();
 }
 

@@ -13,6 +13,7 @@
 
 #include "common/texts.h"
 #include "ports/process.h"
+#include "runner/started_command.h"
 
 namespace quorlane {
 
@@ -40,7 +41,9 @@ class MyCMD {
   // Events, in declaration order.
   std::function<void(std::string& Error, std::int32_t& LastDLLError)> Error;
   std::function<void(const std::string& 返回内容, bool 结束)> 执行完毕;
-  // Raised after every successful read with the text just decoded, before its CR LF is added.
+  // Raised for every successful read, once it has been collected, with its text: the read's
+  // bytes decoded, without a lead byte at its end whose second byte is still to come (that one
+  // comes at the start of the next read's text).
   std::function<void(const std::string& chunk)> 收到输出;
 
   void 执行命令(std::string sCommand);
@@ -48,6 +51,7 @@ class MyCMD {
   // then reads everything it wrote meanwhile and goes on as any other. Lets a command run while
   // the window it reports to is still being built. Any other command, or the runner's end, first
   // ends it. When it cannot start, the 执行命令 that follows tries again and reports as always.
+  // Nothing happens while a command runs: that may be the one started ahead, still being read.
   void startAhead(const std::string& sCommand);
 
   bool busy() const { return busy_; }
@@ -66,36 +70,10 @@ class MyCMD {
   void startEndingWithProgram(bool end) { startEnding_ = end; }
 
  private:
-  // The handles of a started command, closed when it goes, in this order: the process, its
-  // thread, the read end of its pipe and last the job. Closing the job ends nothing the command
-  // left running, unless the command was set to end with the program (while it waited for a
-  // phone, see endWithProgram): then its processes end with this last handle.
-  class Launched {
-   public:
-    Launched(ports::Process& os, ports::Handle readEnd, const ports::Started& started,
-             bool endsWithProgram)
-        : os_(os), readEnd_(readEnd), started_(started), endsWithProgram_(endsWithProgram) {}
-    ~Launched();
-    Launched(const Launched&) = delete;
-    Launched& operator=(const Launched&) = delete;
-    ports::Handle readEnd() const { return readEnd_; }
-    const ports::Started& started() const { return started_; }
-    // Whether it was started set to end with this program.
-    bool endsWithProgram() const { return endsWithProgram_; }
-
-   private:
-    ports::Process& os_;
-    ports::Handle readEnd_;
-    ports::Started started_;
-    bool endsWithProgram_;
-  };
-
   void run(const std::string& quotedCommand);
-  // Starts the command into `into`; false when it could not be started.
-  bool launch(const std::string& quotedCommand, std::optional<Launched>& into);
   // Runs the started command to its end and returns everything it wrote; nothing when its
   // output could not be read.
-  std::optional<std::string> collect(const Launched& command);
+  std::optional<std::string> collect(const StartedCommand& command);
   // Ends and forgets the command started ahead, if any.
   void dropAhead();
   void raiseError(std::string_view text, std::int32_t code);
@@ -104,7 +82,7 @@ class MyCMD {
   ports::EventPump& pump_;
   bool busy_ = false;
   // The command started ahead (startAhead) and its quoted command line.
-  std::optional<Launched> ahead_;
+  std::optional<StartedCommand> ahead_;
   std::string aheadCommand_;
   std::optional<long> exitCode_;
   // The running command's processes; set only while a command runs.
@@ -112,10 +90,5 @@ class MyCMD {
   bool endsWithProgram_ = false;
   bool startEnding_ = false;
 };
-
-// The command line handed to the platform: ComSpec (quoted when it holds a blank), " /c ", and
-// the already quoted command.
-std::string commandLine(const std::optional<std::string>& comSpec,
-                        const std::string& quotedCommand);
 
 }  // namespace quorlane

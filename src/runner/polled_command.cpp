@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "common/scope_exit.h"
 #include "runner/MyCMD.h"
 #include "runner/output_collector.h"
 
@@ -17,21 +16,12 @@ PolledCommand::~PolledCommand() {
 bool PolledCommand::start(const std::string& command, Clock::time_point now,
                           Clock::duration limit) {
   if (running_) return false;
-  const auto pipe = os_.createPipe();
-  if (!pipe) return false;
-  // The pipe's ends are closed here until the running command owns its read end.
-  ScopeExit closeRead([this, &pipe] { os_.close(pipe->readEnd); });
-  ScopeExit closeWrite([this, &pipe] { os_.close(pipe->writeEnd); });
   // It only asks the phones: nothing is lost when it ends with this program, however that ends.
-  const auto started =
-      os_.start(commandLine(os_.environment("ComSpec"), '"' + command + '"'), pipe->writeEnd, true);
-  // Only the child holds the write end now: the pipe breaks as soon as the command is over.
-  closeWrite.runNow();
+  auto started = StartedCommand::start(os_, '"' + command + '"', true);
   if (!started) return false;
-  running_.emplace(Running{pipe->readEnd, *started, now + limit, OutputCollector(os_), nullptr});
-  closeRead.release();
-  running_->reading = os_.startReading(running_->readEnd, MyCMD::kReadSize, MyCMD::kPauseMs,
-                                       [this](std::optional<std::string> bytes) {
+  running_.emplace(Running{std::move(*started), now + limit, OutputCollector(os_), nullptr});
+  running_->reading = os_.startReading(running_->command.readEnd(), MyCMD::kReadSize,
+                                       MyCMD::kPauseMs, [this](std::optional<std::string> bytes) {
                                          if (running_) running_->output.add(std::move(bytes));
                                        });
   if (!running_->reading) {
@@ -61,19 +51,13 @@ PolledCommand::Outcome PolledCommand::complete() {
 
 void PolledCommand::end() {
   if (!running_) return;
-  os_.endCommand(running_->started);
+  running_->command.end();
   release();
 }
 
 void PolledCommand::release() {
-  // No read arrives any more; then the handles in the order MyCMD closes them: the process, its
-  // thread, the read end and last the job.
+  // No read arrives any more; then the command's handles are closed.
   running_->reading.reset();
-  const Running& r = *running_;
-  for (const ports::Handle handle :
-       {r.started.process, r.started.thread, r.readEnd, r.started.job}) {
-    if (handle != 0) os_.close(handle);
-  }
   running_.reset();
 }
 

@@ -13,6 +13,7 @@
 
 #include "ports/process.h"
 #include "runner/output_collector.h"
+#include "runner/started_command.h"
 
 namespace quorlane {
 
@@ -49,11 +50,10 @@ class PolledCommand {
 
  private:
   struct Running {
-    ports::Handle readEnd = 0;
-    ports::Started started;
+    StartedCommand command;
     Clock::time_point deadline;
     OutputCollector output;  // what has arrived, and whether the pipe has broken
-    // Stopped before any handle of the command is closed.
+    // Stopped before the command's handles are closed (members go in reverse order).
     std::unique_ptr<ports::OutputReading> reading;
   };
   // Closes every handle of the running command and forgets it.
