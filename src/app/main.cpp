@@ -15,6 +15,7 @@
 #include "win32/failure_barrier.h"
 #include "win32/feedback_win32.h"
 #include "win32/main_window.h"
+#include "win32/message_loop.h"
 #include "win32/process_win32.h"
 #include "win32/shell_win32.h"
 #include "win32/skin_win32.h"
@@ -54,19 +55,6 @@ class FailingEvents final : public quorlane::window::WindowEvents {
   std::string failIn_;
 };
 #endif
-
-int runMessageLoop(HWND mainWindow) {
-  MSG message;
-  for (;;) {
-    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(message.wParam);
-    if (got == -1) return 1;
-    // Tab, Enter and the access keys (Alt+A, Alt+B, Alt+C) go through the dialog manager.
-    if (IsDialogMessageW(mainWindow, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
 
 // Shows the window while the device query of the start-up still runs, once it has run for a
 // while: a query that hangs must not leave the user without a window. Its output fills in when
@@ -169,7 +157,7 @@ int run(HINSTANCE instance) {
     if (!form.Form_Load()) return 0;
     lateShow.showNow();
   }
-  return runMessageLoop(window.handle());
+  return quorlane::win32::runMessageLoop(window.handle());
 }
 
 #ifdef QUORLANE_OLDER_WINDOWS_SEAM

@@ -1,7 +1,5 @@
 #include "win32/main_window.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -11,6 +9,7 @@
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"
 #include "win32/frame_win32.h"
+#include "win32/shell_win32.h"
 #include "win32/system_dll.h"
 #include "win32/tab_stops.h"
 #include "win32/text.h"
@@ -475,25 +474,7 @@ LRESULT MainWindow::onCtlColorStatic(HDC dc, HWND child, const DefaultHandling& 
 }
 
 LRESULT MainWindow::onDropFiles(HDROP dropped) {
-  // shell32 is loaded with the first drop.
-  const auto queryFile = laterFunction<decltype(&DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
-  const auto finish = laterFunction<decltype(&DragFinish)>(L"shell32.dll", "DragFinish");
-  // The drop's file list is finished however this is left.
-  const ScopeExit finished([finish, dropped] {
-    if (finish != nullptr) finish(dropped);
-  });
-  if (queryFile == nullptr) return 0;
-  HDROP drop = dropped;
-  const UINT count = queryFile(drop, 0xFFFFFFFF, nullptr, 0);
-  std::vector<std::string> paths;
-  paths.reserve(count);
-  for (UINT i = 0; i < count; ++i) {
-    const UINT length = queryFile(drop, i, nullptr, 0);
-    std::wstring path(length + 1, L'\0');
-    const UINT got = queryFile(drop, i, path.data(), length + 1);
-    path.resize(got);
-    paths.push_back(narrow(path));
-  }
+  const std::vector<std::string> paths = droppedFiles(dropped);
   if (events_ != nullptr && !paths.empty()) events_->filesDropped(paths);
   return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "win32/failure_barrier.h"
 #include "win32/handles.h"
+#include "win32/message_loop.h"
 #include "win32/text.h"
 
 namespace quorlane::win32 {
@@ -186,9 +187,11 @@ std::uint64_t creationTime(HANDLE process) {
 }  // namespace
 
 void endProcessTree(HANDLE root) {
-  // Descendants first: the snapshot of every process, then the children of each process ended
-  // so far. A process whose parent id matches but that is older than that parent only reuses
-  // the id of a parent long gone, and is not a descendant.
+  // The whole tree is found before anything is ended, from one snapshot of every process: the
+  // children of the root, then the children of each process found so far. A process whose parent
+  // id matches but that is older than that parent only reuses the id of a parent long gone, and
+  // is not a descendant. Then the root goes first, so that it starts nothing more, and after it
+  // the descendants; one started after the snapshot is not found.
   std::vector<PROCESSENTRY32W> all;
   {
     UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -405,18 +408,8 @@ void Win32Pump::waitEvents() {
 }
 
 void Win32Pump::pumpEvents() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(message.wParam));
-      // The quit waits for the main loop; meanwhile it would wake every wait at once.
-      Sleep(kQuitPauseMs);
-      return;
-    }
-    if (dialog_ != nullptr && IsDialogMessageW(dialog_, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  // A quit waits for the main loop; meanwhile it would wake every wait at once.
+  if (!dispatchWaiting(dialog_)) Sleep(kQuitPauseMs);
 }
 
 }  // namespace quorlane::win32

@@ -10,6 +10,7 @@
 #include "common/file_name.h"
 #include "common/texts.h"
 #include "win32/handles.h"
+#include "win32/message_loop.h"
 #include "win32/module_path.h"
 #include "win32/system_dll.h"
 #include "win32/text.h"
@@ -365,15 +366,7 @@ window::FileStart lookWithin(std::function<window::FileStart()> look, unsigned t
       const DWORD wait = MsgWaitForMultipleObjectsEx(1, &done, static_cast<DWORD>(deadline - now),
                                                      QS_ALLINPUT, MWMO_INPUTAVAILABLE);
       if (wait == WAIT_OBJECT_0) break;
-      MSG message;
-      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-          PostQuitMessage(static_cast<int>(message.wParam));
-          break;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
+      dispatchWaiting(nullptr);
     }
     if (disabled) {
       EnableWindow(owner, TRUE);
@@ -422,6 +415,26 @@ std::optional<std::string> Win32Shell::openFile(const window::OpenFileRequest& r
   // Cancelled, or the dialog could not be shown (CommDlgExtendedError would say why).
   if (getOpenFileName == nullptr || !getOpenFileName(&dialog)) return std::nullopt;
   return narrow(file.data());
+}
+
+std::vector<std::string> droppedFiles(HDROP drop) {
+  const auto queryFile = laterFunction<decltype(&DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
+  const auto finish = laterFunction<decltype(&DragFinish)>(L"shell32.dll", "DragFinish");
+  const ScopeExit finished([finish, drop] {
+    if (finish != nullptr) finish(drop);
+  });
+  std::vector<std::string> paths;
+  if (queryFile == nullptr) return paths;
+  const UINT count = queryFile(drop, 0xFFFFFFFF, nullptr, 0);
+  paths.reserve(count);
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = queryFile(drop, i, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    const UINT got = queryFile(drop, i, path.data(), length + 1);
+    path.resize(got);
+    paths.push_back(narrow(path));
+  }
+  return paths;
 }
 
 window::Failure Win32Shell::startProgram(std::string_view commandLine, window::Show show) {

@@ -4,11 +4,14 @@
 // ending this one.
 
 #include <windows.h>
+// HDROP; needs windows.h first.
+#include <shellapi.h>
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ports/window.h"
 
@@ -37,6 +40,10 @@ class Win32Shell final : public window::Shell {
   HWND owner() const;
   HWND main_;
 };
+
+// The paths of files dropped on a window, in the order the system gives them; the drop is
+// finished (its memory freed) however this ends. shell32 is loaded with the first drop.
+std::vector<std::string> droppedFiles(HDROP drop);
 
 // "description|pattern|" pairs as the open-file dialog takes them: each part ended by a NUL and
 // the whole list by a second NUL. Empty for an empty filter.
