@@ -1,23 +1,15 @@
 #include "win32/common_controls.h"
 
-#include "win32/handles.h"
 #include "win32/system_dll.h"
 
 namespace quorlane::win32 {
 
 namespace {
 
-// Loaded by its base name, as an import is: the manifest's dependency then gives version 6 from
-// the side-by-side store (a full path would give version 5 of the system folder), and the search
-// restrictDllSearch set keeps the program's folder out. Loaded once, kept until the program ends.
-HMODULE library() {
-  static const UniqueModule comctl32(LoadLibraryW(L"comctl32.dll"));
-  return comctl32.get();
-}
-
+// Version 6, which the manifest asks for.
 template <typename Function>
 Function commonControl(const char* name) {
-  return procAddress<Function>(library(), name);
+  return procAddress<Function>(keptLibrary(L"comctl32.dll", LibrarySearch::sideBySide), name);
 }
 
 }  // namespace

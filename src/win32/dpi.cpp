@@ -40,11 +40,8 @@ const Windows10* windows10() {
 
 GetDpiForMonitorFunction getDpiForMonitor() {
   if (limited == Functions::windows7) return nullptr;
-  // Loaded on first use and kept until the process ends; Windows 7 has no shcore.dll.
-  static const UniqueModule shcore = loadSystemLibrary(L"shcore.dll");
-  static const auto function =
-      procAddress<GetDpiForMonitorFunction>(shcore.get(), "GetDpiForMonitor");
-  return function;
+  // Windows 7 has no shcore.dll.
+  return laterFunction<GetDpiForMonitorFunction>(L"shcore.dll", "GetDpiForMonitor");
 }
 
 int scaled(int value, int dpi) {

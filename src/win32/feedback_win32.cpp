@@ -41,8 +41,7 @@ HWND anchorOf(HWND panel) {
 }
 HFONT fontOf(HWND panel) {
   HWND anchor = anchorOf(panel);
-  return anchor != nullptr ? reinterpret_cast<HFONT>(SendMessageW(anchor, WM_GETFONT, 0, 0))
-                           : nullptr;
+  return anchor != nullptr ? controlFont(anchor) : nullptr;
 }
 HGDIOBJ drawingFont(HWND panel) {
   return fontOrStock(anchorOf(panel), DEFAULT_GUI_FONT);  // no anchor: no font, the stock one

@@ -55,15 +55,20 @@ DllSearch restrictDllSearch() {
   return SetDllDirectoryW(L"") ? DllSearch::noCurrentDirectory : DllSearch::unchanged;
 }
 
-FARPROC laterProc(const wchar_t* library, const char* name) {
+HMODULE keptLibrary(const wchar_t* name, LibrarySearch search) {
   // Each library loaded once, owned here until the program ends.
   static std::vector<std::pair<std::wstring, UniqueModule>> loaded;
   for (const auto& [loadedName, module] : loaded) {
-    if (loadedName == library) return module ? GetProcAddress(module.get(), name) : nullptr;
+    if (loadedName == name) return module.get();
   }
-  loaded.emplace_back(library, loadSystemLibrary(library));
-  const UniqueModule& module = loaded.back().second;
-  return module ? GetProcAddress(module.get(), name) : nullptr;
+  loaded.emplace_back(name, search == LibrarySearch::systemFolder
+                                ? loadSystemLibrary(name)
+                                : UniqueModule(LoadLibraryW(name)));
+  return loaded.back().second.get();
+}
+
+FARPROC laterProc(const wchar_t* library, const char* name) {
+  return procAddress<FARPROC>(keptLibrary(library), name);
 }
 
 void enterCom() {

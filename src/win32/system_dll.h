@@ -48,10 +48,20 @@ Function procAddress(HMODULE module, const char* name) {
   return module != nullptr ? functionAs<Function>(GetProcAddress(module, name)) : nullptr;
 }
 
-// A function of a system library the program needs only once the user asks for something (the
-// file dialog, dropped files, the taskbar's progress): the library is loaded from the system
-// folder at the first look, not while the program starts, and stays loaded until the program
-// ends. nullptr when the system has no such library or function. For the window's thread only.
+// How a library is found: in the system folder only, or by its base name, which for common
+// controls gives version 6 from the side-by-side store, as the manifest's dependency asks (its
+// full path would give the system folder's version 5; the search restrictDllSearch set keeps the
+// program's folder out).
+enum class LibrarySearch { systemFolder, sideBySide };
+
+// A library the program needs only once the user asks for something (the file dialog, dropped
+// files, the taskbar's progress, the window itself): loaded at the first look, not while the
+// program starts, and kept until the program ends. nullptr when the system has none. For the
+// window's thread only.
+HMODULE keptLibrary(const wchar_t* name, LibrarySearch search = LibrarySearch::systemFolder);
+
+// A function of such a library from the system folder; nullptr when the system has no such
+// library or function.
 FARPROC laterProc(const wchar_t* library, const char* name);
 
 template <typename Function>

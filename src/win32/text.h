@@ -30,11 +30,15 @@ inline std::string toCodePage(unsigned codePage, std::string_view utf8) {
 // The window's text (a caption, an edit control's contents); empty when there is none.
 std::wstring windowText(HWND window);
 
-// The font a control draws its text in (WM_GETFONT), or the stock font `stockFont` (SYSTEM_FONT,
-// DEFAULT_GUI_FONT) when it has none of its own; for selecting into a device context to measure
-// or draw as the control does.
+// The font a control draws its text in (WM_GETFONT); nullptr when it has none of its own.
+inline HFONT controlFont(HWND control) {
+  return reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+}
+
+// That font, or the stock font `stockFont` (SYSTEM_FONT, DEFAULT_GUI_FONT) when it has none of its
+// own; for selecting into a device context to measure or draw as the control does.
 inline HGDIOBJ fontOrStock(HWND control, int stockFont) {
-  const auto font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+  const HFONT font = controlFont(control);
   return font != nullptr ? static_cast<HGDIOBJ>(font) : GetStockObject(stockFont);
 }
 

@@ -16,9 +16,9 @@ constexpr Font kPathFont{"楷体_GB2312", 12, 400, 134};
 using enum ControlId;
 using enum Kind;
 
-// In creation order; the tab order follows the tab index. One row a control, in the order of
-// ControlRow's members: id and name, kind, container, caption, place, tab index, then what differs
-// from the defaults.
+// One row a control, in the order the window is described in (the controls are created in tab
+// order, see creationOrder). Each row gives ControlRow's members in their order: id and name,
+// kind, container, caption, place, tab index, then what differs from the defaults.
 // clang-format off
 const std::array<ControlRow, 23> kControls = {{
     {.id = Frame1, .name = "Frame1", .kind = frame, .caption = texts::kFrame1,
