@@ -45,10 +45,11 @@ struct PhoneFacts {
   bool operator==(const PhoneFacts&) const = default;
 };
 
-// The answers in what the client printed (standard output and error as one text, the pieces
-// joined as written): "NAME: VALUE" for an answer, "getvar:NAME ... FAILED (remote: '...')" for
-// a refusal (older clients: "FAILED (remote: ...)"). The client's exit code says nothing: it is
-// 0 after refusals too.
+// The answers in what the client printed: standard output and error as one text, the pieces
+// joined as written (PolledCommand's `written`; `collected` puts a line break after every read,
+// and a read may end inside a line). "NAME: VALUE" is an answer, "getvar:NAME ... FAILED
+// (remote: '...')" a refusal (older clients: "FAILED (remote: ...)"). The client's exit code says
+// nothing: it is 0 after refusals too.
 PhoneFacts readPhoneFacts(std::string_view clientOutput);
 
 // What a press of a button that sends an image does, given what the phone said of itself.
