@@ -214,6 +214,60 @@ inline constexpr std::string_view kShopPage = "https://veltria.example.com/";
 inline constexpr std::string_view kBrowserCommand = "EXPLORER ";
 inline constexpr std::string_view kLinkFailed = "无法打开网页 ";
 
+// ---- what the phone says of itself ------------------------------------------------------------
+
+// Asks one phone for its bootloader variables: the serial goes between the two parts. Clients
+// before platform-tools 28 stop at the first variable a phone does not know, so the ones most
+// phones know come first.
+inline constexpr std::string_view kFactsCommandBefore = "fastboot -s ";
+inline constexpr std::string_view kFactsCommandAfter =
+    " getvar product getvar unlocked getvar partition-type:recovery getvar has-slot:recovery"
+    " getvar current-slot getvar is-userspace";
+
+inline constexpr std::string_view kFactsLockedTitle = "Bootloader 未解锁";
+inline constexpr std::string_view kFactsLocked =
+    "这部手机报告它的 Bootloader 未解锁。未解锁的手机会拒绝刷入，也会拒绝临时启动，"
+    "所以程序还什么也没有发送。\r\n\r\n"
+    "解锁会清除手机上的全部数据；解锁方法因厂商而异（例如小米要用官方解锁工具申请），"
+    "请按手机厂商的说明操作。\r\n\r\n"
+    "少数 Bootloader 报告的状态不准确。确定已经解锁的话，仍然要发送吗？";
+inline constexpr std::string_view kFactsNoRecoveryTitle = "没有 recovery 分区";
+inline constexpr std::string_view kFactsNoRecovery =
+    "这部手机没有 recovery 分区（它是 A/B 分区的手机，Recovery 在 boot 或 vendor_boot 分区里），"
+    "无法刷入，所以什么也不会写入。\r\n\r\n"
+    "可以改为临时启动：把这个镜像从内存启动一次，手机里什么也不写入。想一直保留它，"
+    "可以在它启动后，用它自己的安装功能把它装到手机上（如果它有这个功能）。\r\n\r\n"
+    "现在临时启动这个镜像吗？";
+inline constexpr std::string_view kFactsFastbootdTitle = "不能临时启动";
+inline constexpr std::string_view kFactsFastbootdBoot =
+    "手机现在处于 fastbootd（手机系统自己的 FastBoot，不是 Bootloader 的 FastBoot 模式），"
+    "fastbootd 不能临时启动镜像，所以什么也没有发送。\r\n\r\n"
+    "请在手机屏幕的菜单里选“Reboot to bootloader”，让手机进入 Bootloader 的 FastBoot 模式，"
+    "再试一次。";
+// After a flash to an A/B phone; the slot's letter comes between the parts.
+inline constexpr std::string_view kFactsSlotNoteBefore = "镜像写入了当前槽位 ";
+inline constexpr std::string_view kFactsSlotNoteAfter = " 的 recovery 分区，另一个槽位没有改变。";
+
+// The result panel's sentence on the one phone of a device list, put together from the parts
+// below that the phone's answers support, joined with kFactsSeparator.
+inline constexpr std::string_view kFactsPhoneBefore = "这部手机：";
+inline constexpr std::string_view kFactsModel = "型号 ";
+inline constexpr std::string_view kFactsUnlocked = "Bootloader 已解锁";
+inline constexpr std::string_view kFactsLockedPart =
+    "Bootloader 未解锁（不能刷入，也不能临时启动）";
+inline constexpr std::string_view kFactsHasRecovery = "有 recovery 分区";
+inline constexpr std::string_view kFactsNoRecoveryPart = "没有 recovery 分区（只能临时启动）";
+inline constexpr std::string_view kFactsSlot = "当前槽位 ";
+inline constexpr std::string_view kFactsSeparator = "，";
+inline constexpr std::string_view kFactsEnd = "。";
+inline constexpr std::string_view kFactsFastbootd =
+    "它现在处于 fastbootd（手机系统自己的 FastBoot，不是 Bootloader 的 FastBoot 模式），"
+    "不能临时启动镜像。刷入 Recovery 前，最好在手机屏幕的菜单里选“Reboot to bootloader”，"
+    "进入 Bootloader 的 FastBoot 模式。";
+// A listed phone's model, after its serial.
+inline constexpr std::string_view kFactsModelBefore = "（";
+inline constexpr std::string_view kFactsModelAfter = "）";
+
 // ---- failures the Windows layer reports --------------------------------------------------------
 
 inline constexpr std::string_view kRunTimeError = "运行时错误";

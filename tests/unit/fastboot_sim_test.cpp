@@ -103,6 +103,37 @@ TEST(SimSettings, ReportsEachUnusableLineByNumberAndKeepsTheRest) {
   EXPECT_EQ(s.chunkMs, 3u);
 }
 
+TEST(SimSettings, VariablesForEveryPhoneOrOneAndTheQuietOnes) {
+  EXPECT_EQ(Settings{}.getvar.at("unlocked"), "yes");
+  const ParsedSettings parsed = parseSettings(
+      "getvar = unlocked = no\n"
+      "getvar=current-slot=\n"                  // answered with nothing
+      "getvar_unknown=has-slot:recovery\n"      // unknown to every bootloader
+      "GETVAR@Phone-b=has-slot:recovery=yes\n"  // the serial keeps its case
+      "getvar_unknown@Phone-b=partition-type:recovery\n"
+      "huawei=Q1, Q2\n"
+      "getvar_ms=forever\n"
+      "getvar=nameonly\n"    // 8
+      "getvar_unknown=\n"    // 9
+      "wait_ms@Phone-b=5\n"  // 10
+      "getvar@=a=b\n");      // 11
+  const Settings& s = parsed.settings;
+  EXPECT_EQ(s.getvar.at("unlocked"), "no");
+  EXPECT_EQ(s.getvar.at("current-slot"), "");
+  EXPECT_FALSE(s.getvar.at("has-slot:recovery").has_value());
+  EXPECT_EQ(s.getvar.at("product"), "quorlane-sim");  // the defaults stay
+  const Variables& own = s.phoneGetvar.at("Phone-b");
+  EXPECT_EQ(own.at("has-slot:recovery"), "yes");
+  EXPECT_FALSE(own.at("partition-type:recovery").has_value());
+  EXPECT_EQ(s.huawei, (std::vector<std::string>{"Q1", "Q2"}));
+  EXPECT_FALSE(s.getvarMs.has_value());
+  ASSERT_EQ(parsed.problems.size(), 4u);
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(parsed.problems[i].rfind("line " + std::to_string(8 + i) + ": ", 0), 0u)
+        << parsed.problems[i];
+  }
+}
+
 // ---- pieces of the output ---------------------------------------------------------------------
 
 TEST(SimOutput, StatusIsPaddedToFiftyAndLongerTextIsKept) {
@@ -260,6 +291,54 @@ TEST_F(SimSession, NoPhoneWaitsForTheSetTimeOrForever) {
   EXPECT_EQ(host.journal.back(), "forever");
 }
 
+TEST_F(SimSession, DashSNamesThePhoneAndGetvarAnswersAsTheClientPrints) {
+  settings.devices = {"AAA", "BBB", "Q1"};
+  settings.getvar["current-slot"] = "a";
+  settings.getvar["is-userspace"] = std::nullopt;
+  settings.phoneGetvar["BBB"]["unlocked"] = "no";
+  settings.huawei = {"Q1"};
+  settings.getvarMs = 30;
+  const std::vector<std::string> query = {"getvar", "unlocked",     "getvar", "current-slot",
+                                          "getvar", "is-userspace", "getvar", "product"};
+  const auto ask = [&](const std::string& serial) {
+    host.journal.clear();
+    std::vector<std::string> args = {"-s", serial};
+    args.insert(args.end(), query.begin(), query.end());
+    EXPECT_EQ(run(args), kExitOk) << serial;  // refusals do not fail the run
+    return host.written("err:");
+  };
+  EXPECT_EQ(ask("BBB"),
+            "unlocked: no\r\n"
+            "current-slot: a\r\n"
+            "getvar:is-userspace                                FAILED (remote: 'Variable not "
+            "found')\r\n"
+            "product: quorlane-sim\r\n"
+            "Finished. Total time: 0.030s\r\n");
+  EXPECT_EQ(host.journal.front(), "sleep:30");  // before the first answer
+  EXPECT_EQ(ask("AAA").substr(0, 14), "unlocked: yes\r");
+  const std::string quiet = ask("Q1");
+  EXPECT_NE(quiet.find("getvar:unlocked                                    FAILED (remote: "
+                       "'Command not allowed')\r\n"),
+            std::string::npos);
+  EXPECT_NE(quiet.find("product: quorlane-sim\r\n"), std::string::npos);
+
+  // A phone not listed is waited for, by the name it was given.
+  settings.waitMs = 100;
+  host.journal.clear();
+  EXPECT_EQ(run({"-s", "aaa", "getvar", "product"}), kExitFailed);
+  EXPECT_EQ(host.journal, (std::vector<std::string>{"err:< waiting for aaa >\r\n", "sleep:100"}));
+  host.journal.clear();
+  EXPECT_EQ(run({"-s", "CCC", "flash", "recovery", "x.img"}), kExitFailed);
+  EXPECT_EQ(host.written("err:"), "< waiting for CCC >\r\n");
+  EXPECT_EQ(host.written("store:"), "");
+  // A listed one is flashed; a phone that never answers keeps the client waiting.
+  EXPECT_EQ(run({"-s", "BBB", "flash", "recovery", "x.img"}), kExitOk);
+  settings.getvarMs.reset();
+  host.journal.clear();
+  run({"getvar", "product"});
+  EXPECT_EQ(host.journal, std::vector<std::string>{"forever"});
+}
+
 TEST_F(SimSession, RefusingPhoneFailsTheWriteAndStoresNothing) {
   settings.fail = Failure::remote;
   settings.sendMs = 0;
@@ -293,7 +372,12 @@ TEST_F(SimSession, AnyOtherCommandLineIsAUsageErrorOnStandardError) {
                                                        {"devices", "-l"},
                                                        {"flash"},
                                                        {"flash", "recovery"},
-                                                       {"flash", "recovery", "a.img", "b.img"}};
+                                                       {"flash", "recovery", "a.img", "b.img"},
+                                                       {"-s"},
+                                                       {"-s", "AAA"},
+                                                       {"getvar"},
+                                                       {"getvar", "product", "reboot"},
+                                                       {"getvar", "product", "getvar"}};
   for (const auto& args : lines) {
     host.journal.clear();
     EXPECT_EQ(run(args), kExitFailed);

@@ -4,8 +4,9 @@
 Point a client at it with the serial tcp:127.0.0.1:PORT (ANDROID_SERIAL or -s). It speaks the
 fastboot TCP transport: both sides send "FB01", then every message in either direction is an
 8-byte big-endian length followed by that many bytes. It answers the commands a flash needs
-(getvar, download, flash, erase, boot, reboot, ...) and keeps each flashed partition as the file
-PARTITION.img in its folder, beside phone.log, a line for every connection, command and event.
+(getvar, download, flash, erase, boot, reboot, ...), with variables that can be set or made
+unknown, and keeps each flashed partition as the file PARTITION.img in its folder, beside
+phone.log, a line for every connection, command and event.
 An image it is asked to boot is started from memory, not stored; for tests it is shown in
 booted.bin, outside the partitions.
 
@@ -76,6 +77,8 @@ class Phone:
         for rule in args.refuse:
             prefix, _, message = rule.partition("=")
             self.refusals.append((prefix, message))
+        self.variables = dict(rule.partition("=")[::2] for rule in args.var)
+        self.unknown = set(args.unknown_var)
         self.download = b""
         self.log_file = open(os.path.join(self.folder, "phone.log"), "a", encoding="utf-8")
 
@@ -177,6 +180,11 @@ class Phone:
         return [b"FAILunknown command"]
 
     def variable(self, name):
+        """The value of a variable, or None for one this bootloader does not know."""
+        if name in self.unknown:
+            return None
+        if name in self.variables:
+            return self.variables[name]
         if name.startswith("has-slot:") or name.startswith("is-logical:"):
             return "no"
         if name.startswith("partition-type:"):
@@ -268,6 +276,10 @@ def main(argv=None):
     parser.add_argument("--time-limit", type=float, default=120, help="seconds until it ends")
     parser.add_argument("--refuse", action="append", default=[], metavar="PREFIX=MESSAGE",
                         help="answer FAIL MESSAGE to commands that begin with PREFIX")
+    parser.add_argument("--var", action="append", default=[], metavar="NAME=VALUE",
+                        help="answer getvar:NAME with VALUE (which may be empty)")
+    parser.add_argument("--unknown-var", action="append", default=[], metavar="NAME",
+                        help="answer getvar:NAME as a variable this phone does not know")
     parser.add_argument("--rate", type=int, default=0, help="receive at most this many bytes/s")
     parser.add_argument("--drop", default="", metavar="STEP",
                         help="close the connection at STEP: handshake, data:N (after N bytes of "

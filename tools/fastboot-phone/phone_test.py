@@ -150,6 +150,22 @@ class FlashWithTheLinuxClient(PhoneTest):
         self.assertEqual(pieces[-1][0], pieces[-1][1])
         self.assertEqual(self.partition(), data)
 
+    def test_set_and_unknown_variables_in_one_run_that_still_succeeds(self):
+        self.start_phone("--var", "unlocked=no", "--var", "current-slot=a", "--var", "product=",
+                         "--unknown-var", "has-slot:recovery",
+                         "--unknown-var", "partition-type:recovery")
+        code, out, err = self.fastboot("getvar", "unlocked", "getvar", "has-slot:recovery",
+                                       "getvar", "partition-type:recovery",
+                                       "getvar", "current-slot", "getvar", "product")
+        self.assertEqual((code, out), (0, ""))
+        lines = err.splitlines()
+        self.assertEqual(lines[0], "unlocked: no")
+        for line, name in zip(lines[1:3], ["has-slot:recovery", "partition-type:recovery"]):
+            self.assertRegex(line, r"^getvar:%s +FAILED \(remote: 'unknown variable'\)$" % name)
+            self.assertEqual(line.index("FAILED"), 51)
+        self.assertEqual(lines[3:5], ["current-slot: a", "product: "])
+        self.assertRegex(lines[5], r"^Finished\. Total time: ")
+
     def test_refused_command_reaches_the_client_as_a_remote_failure(self):
         self.start_phone("--refuse", "flash:recovery=partition locked")
         code, _, err = self.fastboot("flash", "recovery", self.write_image(image(2048)))

@@ -1,6 +1,7 @@
 // fastboot-sim: stands in for the fastboot client and a phone in tests and the demo. Installed as
-// fastboot.exe, it answers `fastboot devices` and `fastboot flash <partition> <file>` the way
-// the real client does: the device list on standard output, everything else on standard error,
+// fastboot.exe, it answers `fastboot devices`, `fastboot flash <partition> <file>` and
+// `fastboot getvar NAME [getvar NAME ...]`, each with an optional `-s SERIAL` first, the way the
+// real client does: the device list on standard output, everything else on standard error,
 // CR LF line ends, exit code 1 on a fatal error. A flashed image is copied byte for byte into
 // device\<partition>.img beside the executable.
 //
@@ -17,6 +18,11 @@
 //   chunk=N           split every write into pieces of at most N bytes (default 0: whole writes)
 //   chunk_ms=N        pause between those pieces (default 0)
 //   extra_stdout=TEXT written to standard output first; \r \n \t \\ are escapes
+//   getvar=NAME=VALUE every phone answers getvar NAME with VALUE (which may be empty)
+//   getvar_unknown=NAME  every phone's bootloader does not know NAME
+//   getvar@SERIAL=NAME=VALUE, getvar_unknown@SERIAL=NAME  the same for one phone
+//   huawei=SERIAL[,SERIAL...]  phones that refuse every variable but product
+//   getvar_ms=N|forever  how long before the first answer to getvar (default 0; forever: never)
 // A line that cannot be used is reported on standard error and the run ends with exit code 2.
 //
 // Log: fastboot-sim.log beside the executable, appended, UTF-8, LF line ends, one record per run:

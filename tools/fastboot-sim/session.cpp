@@ -1,6 +1,9 @@
 #include "session.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <optional>
 
 namespace quorlane::fastboot_sim {
 
@@ -35,10 +38,18 @@ class Session {
     }
     if (!settings_.extraStdout.empty()) print(Stream::out, settings_.extraStdout);
 
-    if (args.empty()) return usage("no command");
-    const std::string& command = args[0];
+    // -s SERIAL before the command names the phone to use; without it the first one listed.
+    std::size_t at = 0;
+    while (at < args.size() && args[at] == "-s") {
+      if (at + 1 == args.size()) return usage("option requires an argument -- 's'");
+      serial_ = args[at + 1];
+      at += 2;
+    }
+    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(at), args.end());
+    if (rest.empty()) return usage("no command");
+    const std::string& command = rest[0];
     if (command == "devices") {
-      if (args.size() > 1) return usage("unexpected argument '" + args[1] + "'");
+      if (rest.size() > 1) return usage("unexpected argument '" + rest[1] + "'");
       if (!settings_.devicesMs) {
         host_.sleepForever();
         return kExitFailed;  // only a scripted host ever wakes up
@@ -48,9 +59,19 @@ class Session {
       return kExitOk;
     }
     if (command == "flash") {
-      if (args.size() < 3) return usage("flash needs a partition and a file");
-      if (args.size() > 3) return usage("unknown command " + args[3]);
-      return flash(args[1], args[2]);
+      if (rest.size() < 3) return usage("flash needs a partition and a file");
+      if (rest.size() > 3) return usage("unknown command " + rest[3]);
+      return flash(rest[1], rest[2]);
+    }
+    if (command == "getvar") {
+      // Any number of them in one run: getvar A getvar B ...
+      std::vector<std::string> names;
+      for (std::size_t i = 0; i < rest.size(); i += 2) {
+        if (rest[i] != "getvar") return usage("unknown command " + rest[i]);
+        if (i + 1 == rest.size()) return usage("expected argument");
+        names.push_back(rest[i + 1]);
+      }
+      return getvar(names);
     }
     return usage("unknown command " + command);
   }
@@ -75,6 +96,24 @@ class Session {
     return kExitFailed;
   }
 
+  // The phone the command goes to: the one -s named, if it is listed, or else the first listed.
+  // Nothing after the client has waited for it as long as the settings say.
+  std::optional<std::string> phone() {
+    const auto& listed = settings_.devices;
+    if (serial_) {
+      if (std::find(listed.begin(), listed.end(), *serial_) != listed.end()) return serial_;
+    } else if (!listed.empty()) {
+      return listed.front();
+    }
+    line("< waiting for " + serial_.value_or("any device") + " >");
+    if (settings_.waitMs) {
+      host_.sleep(*settings_.waitMs);
+    } else {
+      host_.sleepForever();
+    }
+    return std::nullopt;
+  }
+
   int flash(const std::string& partition, const std::string& path) {
     const LoadedImage image = host_.loadImage(path);
     if (image.error != LoadError::none) {
@@ -82,15 +121,7 @@ class Session {
           image.error == LoadError::denied ? "Permission denied" : "No such file or directory";
       return error("cannot load '" + path + "': " + reason);
     }
-    if (settings_.devices.empty()) {
-      line("< waiting for any device >");
-      if (settings_.waitMs) {
-        host_.sleep(*settings_.waitMs);
-      } else {
-        host_.sleepForever();
-      }
-      return kExitFailed;
-    }
+    if (!phone()) return kExitFailed;
 
     const double start = host_.now();
     print(Stream::err,
@@ -116,8 +147,50 @@ class Session {
     return kExitOk;
   }
 
+  // Each answer as the client prints it: "NAME: VALUE", or the name as a status and the phone's
+  // refusal. A refusal ends nothing: the client goes on and exits 0.
+  int getvar(const std::vector<std::string>& names) {
+    const auto serial = phone();
+    if (!serial) return kExitFailed;
+    if (!settings_.getvarMs) {
+      host_.sleepForever();
+      return kExitFailed;  // only a scripted host ever wakes up
+    }
+    const double start = host_.now();
+    if (*settings_.getvarMs > 0) host_.sleep(*settings_.getvarMs);
+    const auto& quiet = settings_.huawei;
+    const bool huawei = std::find(quiet.begin(), quiet.end(), *serial) != quiet.end();
+    for (const auto& name : names) {
+      const bool refused = huawei && name != "product";
+      const std::optional<std::string> value = refused ? std::nullopt : answer(*serial, name);
+      if (value) {
+        line(name + ": " + *value);
+      } else {
+        // The client's status format is "%-50s ": padded to 50, then a blank.
+        line(padStatus("getvar:" + name) + " FAILED (remote: '" +
+             (refused ? "Command not allowed" : "Variable not found") + "')");
+      }
+    }
+    line(seconds("Finished. Total time: %.3fs", host_.now() - start));
+    return kExitOk;
+  }
+
+  // The phone's answer to getvar NAME: its own setting, else every phone's; nothing when its
+  // bootloader does not know the variable.
+  std::optional<std::string> answer(const std::string& serial, const std::string& name) const {
+    const auto own = settings_.phoneGetvar.find(serial);
+    if (own != settings_.phoneGetvar.end()) {
+      if (const auto it = own->second.find(name); it != own->second.end()) return it->second;
+    }
+    if (const auto it = settings_.getvar.find(name); it != settings_.getvar.end()) {
+      return it->second;
+    }
+    return std::nullopt;
+  }
+
   const Settings& settings_;
   Host& host_;
+  std::optional<std::string> serial_;
 };
 
 }  // namespace

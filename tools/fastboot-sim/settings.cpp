@@ -84,6 +84,23 @@ std::optional<unsigned> toCodePage(std::string_view s) {
   return number;
 }
 
+// getvar=NAME=VALUE and getvar_unknown=NAME, for every phone or (after @SERIAL in the key) for
+// one.
+std::string applyVariable(Settings& settings, const std::string& key, std::string_view phone,
+                          std::string_view value) {
+  Variables& variables = phone.empty() ? settings.getvar : settings.phoneGetvar[std::string(phone)];
+  if (key == "getvar_unknown") {
+    if (value.empty()) return "'getvar_unknown' needs a variable's name";
+    variables[std::string(value)] = std::nullopt;
+    return {};
+  }
+  const auto equals = value.find('=');
+  const std::string_view name = trim(value.substr(0, equals));
+  if (equals == std::string_view::npos || name.empty()) return "'getvar' is NAME=VALUE";
+  variables[std::string(name)] = std::string(trim(value.substr(equals + 1)));
+  return {};
+}
+
 // Applies one key; an empty result means the value was used.
 std::string apply(Settings& settings, const std::string& key, std::string_view value) {
   const auto milliseconds = [&](unsigned& into) -> std::string {
@@ -117,6 +134,12 @@ std::string apply(Settings& settings, const std::string& key, std::string_view v
     return problem;
   };
   if (key == "wait_ms") return orForever(settings.waitMs);
+  if (key == "getvar_ms") return orForever(settings.getvarMs);
+  if (key == "getvar" || key == "getvar_unknown") return applyVariable(settings, key, {}, value);
+  if (key == "huawei") {
+    settings.huawei = splitSerials(value);
+    return {};
+  }
   if (key == "devices_ms") return orForever(settings.devicesMs);
   if (key == "fail") {
     const std::string mode = lower(value);
@@ -173,8 +196,21 @@ ParsedSettings parseSettings(std::string_view text) {
       parsed.problems.push_back(where + "expected key=value");
       continue;
     }
-    const std::string key = lower(trim(line.substr(0, equals)));
-    std::string problem = apply(parsed.settings, key, trim(line.substr(equals + 1)));
+    // A key may name one phone after an @, its serial kept as written.
+    const std::string_view rawKey = trim(line.substr(0, equals));
+    const auto at = rawKey.find('@');
+    const std::string key = lower(trim(rawKey.substr(0, at)));
+    const std::string_view value = trim(line.substr(equals + 1));
+    std::string problem;
+    if (at == std::string_view::npos) {
+      problem = apply(parsed.settings, key, value);
+    } else if (key != "getvar" && key != "getvar_unknown") {
+      problem = "only getvar and getvar_unknown take @SERIAL";
+    } else if (const auto phone = trim(rawKey.substr(at + 1)); phone.empty()) {
+      problem = "'" + key + "@' needs a serial";
+    } else {
+      problem = applyVariable(parsed.settings, key, phone, value);
+    }
     if (!problem.empty()) parsed.problems.push_back(where + problem);
   }
   return parsed;

@@ -4,6 +4,7 @@
 // executable; the keys are listed in README.md and at the top of main_win32.cpp.
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +17,10 @@ enum class Failure {
   remote,  // the phone refuses the write: FAILED (remote: 'Partition not found')
   crash,   // the client dies in the middle of the write with an access violation's exit code
 };
+
+// A phone's answers to getvar by variable name: a value (which may be empty), or nothing for a
+// variable its bootloader does not know.
+using Variables = std::map<std::string, std::optional<std::string>, std::less<>>;
 
 struct Settings {
   std::vector<std::string> devices{"0123456789ABCDEF"};
@@ -37,6 +42,18 @@ struct Settings {
   unsigned chunkMs = 0;
   // Written to standard output before anything else (UTF-8, escapes already resolved).
   std::string extraStdout;
+  // What every phone answers to getvar (a name not here is unknown to its bootloader), and what
+  // one phone, by serial, answers differently.
+  Variables getvar{{"product", "quorlane-sim"},
+                   {"unlocked", "yes"},
+                   {"partition-type:recovery", "raw"},
+                   {"has-slot:recovery", "no"}};
+  std::map<std::string, Variables> phoneGetvar;
+  // Phones whose bootloader answers almost nothing, as Huawei's: every variable but product is
+  // refused with 'Command not allowed'.
+  std::vector<std::string> huawei;
+  // How long the phone takes before its first answer to getvar; unset: it never answers.
+  std::optional<unsigned> getvarMs = 0u;
 };
 
 struct ParsedSettings {
