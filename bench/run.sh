@@ -19,6 +19,8 @@ echo "== live output in the real window"
 cmake/wine-run.sh build/windows/bench/live_bench.exe
 echo "== a flash with the device list kept current"
 cmake/wine-run.sh build/windows/bench/device_list_bench.exe
+echo "== a look at the device tree"
+cmake/wine-run.sh build/windows/bench/device_tree_bench.exe
 echo "== start-up"
 cmake/wine-run.sh build/windows/bench/startup_bench.exe
 echo "== 64 MiB through Google's fastboot client"

@@ -268,6 +268,113 @@ inline constexpr std::string_view kFactsFastbootd =
 inline constexpr std::string_view kFactsModelBefore = "（";
 inline constexpr std::string_view kFactsModelAfter = "）";
 
+// ---- phones Windows sees that the fastboot client does not -------------------------------------
+// What the ids Windows gives a USB device tell about it, one row per id: a maintainer adds a
+// maker or a mode here and nowhere else. An id of the device matches a row when it is the row's
+// id or begins with it followed by '&' (USB\VID_2717 matches USB\VID_2717&PID_FF40&REV_0223),
+// without regard to case. A device's ids are those of all its nodes with the same VID and PID
+// (a composite device and its functions).
+
+enum class UsbIdMeaning {
+  fastboot,       // Android's bootloader interface: the phone is in FastBoot mode
+  adb,            // Android's debugging interface: the phone has started, USB debugging on
+  phoneFunction,  // what a started phone offers the PC: its files (MTP) or photos (PTP)
+  maker,          // a maker of phones, named by `name`: with a phone function, a started phone
+  unusableMode,   // a chip's emergency mode or a maker's own flashing mode, named by `name`
+  startingMode,   // a mode every start of the phone passes through, named by `name`
+};
+
+struct UsbIdRow {
+  std::string_view id;
+  UsbIdMeaning meaning;
+  std::string_view name;
+};
+
+inline constexpr UsbIdRow kUsbIds[] = {
+    {"USB\\Class_ff&SubClass_42&Prot_03", UsbIdMeaning::fastboot, ""},
+    {"USB\\Class_ff&SubClass_42&Prot_01", UsbIdMeaning::adb, ""},
+    // Android's media transfer, announced through Microsoft's descriptor.
+    {"USB\\MS_COMP_MTP", UsbIdMeaning::phoneFunction, ""},
+    // Media transfer or picture transfer, as a still-image interface.
+    {"USB\\Class_06&SubClass_01&Prot_01", UsbIdMeaning::phoneFunction, ""},
+    {"USB\\VID_05C6&PID_9008", UsbIdMeaning::unusableMode, "高通的紧急下载模式（9008 / EDL）"},
+    {"USB\\VID_0E8D&PID_0003", UsbIdMeaning::unusableMode, "联发科（MediaTek）的 BROM 紧急模式"},
+    {"USB\\VID_0E8D&PID_2000", UsbIdMeaning::startingMode, "联发科（MediaTek）的 Preloader 模式"},
+    {"USB\\VID_04E8&PID_685D", UsbIdMeaning::unusableMode, "三星的下载模式（Odin 刷机模式）"},
+    // Google's vendor id: the phones of many makers use it, in FastBoot mode above all, so it
+    // names no maker.
+    {"USB\\VID_18D1", UsbIdMeaning::maker, ""},
+    {"USB\\VID_2717", UsbIdMeaning::maker, "小米"},
+    {"USB\\VID_2A70", UsbIdMeaning::maker, "一加"},
+    {"USB\\VID_22D9", UsbIdMeaning::maker, "OPPO、realme 或一加"},
+    {"USB\\VID_2D95", UsbIdMeaning::maker, "vivo"},
+    {"USB\\VID_12D1", UsbIdMeaning::maker, "华为"},
+    {"USB\\VID_04E8", UsbIdMeaning::maker, "三星"},
+    {"USB\\VID_22B8", UsbIdMeaning::maker, "摩托罗拉"},
+    {"USB\\VID_0FCE", UsbIdMeaning::maker, "索尼"},
+    {"USB\\VID_1004", UsbIdMeaning::maker, "LG"},
+    {"USB\\VID_0BB4", UsbIdMeaning::maker, "HTC"},
+    {"USB\\VID_19D2", UsbIdMeaning::maker, "中兴"},
+    {"USB\\VID_17EF", UsbIdMeaning::maker, "联想"},
+    {"USB\\VID_2A45", UsbIdMeaning::maker, "魅族"},
+    {"USB\\VID_0B05", UsbIdMeaning::maker, "华硕"},
+};
+
+// A device is named by its maker (when known), this word and its VID:PID in brackets:
+// 小米手机（2717:FF40）.
+inline constexpr std::string_view kUsbPhone = "手机";
+inline constexpr std::string_view kUsbIdBefore = "（";
+inline constexpr std::string_view kUsbIdAfter = "）";
+// The result panel after an empty device list: a sentence for each device, after the name.
+inline constexpr std::string_view kUsbNoDriver =
+    "已进入 FastBoot 模式，但这台电脑上没有它的 USB 驱动，所以 fastboot 找不到它。";
+// The problem code of the device's node comes between the two parts.
+inline constexpr std::string_view kUsbDriverFailsBefore =
+    "已进入 FastBoot 模式，但它的 USB 驱动不能正常工作（“设备管理器”里显示代码 ";
+inline constexpr std::string_view kUsbDriverFailsAfter = "），所以 fastboot 找不到它。";
+// The name Device Manager shows for the device comes between the middle parts, when it has one.
+inline constexpr std::string_view kUsbWrongDriverBefore =
+    "已进入 FastBoot 模式，但 Windows 给它装的驱动";
+inline constexpr std::string_view kUsbWrongDriverNameBefore = "（“设备管理器”里叫“";
+inline constexpr std::string_view kUsbWrongDriverNameAfter = "”）";
+inline constexpr std::string_view kUsbWrongDriverAfter =
+    "不是 fastboot 能用的，所以 fastboot 找不到它。";
+inline constexpr std::string_view kUsbStartedNormally =
+    "已经正常开机（在传文件、充电或 USB 调试），不在 FastBoot 模式。";
+// A mode's name (from kUsbIds) comes between the parts.
+inline constexpr std::string_view kUsbModeBefore = "处于";
+inline constexpr std::string_view kUsbUnusableAfter =
+    "。这个模式只能用专门的救砖工具，本程序用不了。";
+inline constexpr std::string_view kUsbStartingAfter =
+    "。手机开机时会在这个模式停留几秒；几秒后还在，说明手机没能正常开机。";
+// What to do, once for all the devices that need it, after their sentences.
+inline constexpr std::string_view kUsbDriverSteps =
+    "装驱动的方法：按 Win+R，输入 devmgmt.msc 后按回车，打开“设备管理器”；在这部手机上点右键"
+    "（没有驱动时它带黄色感叹号），选“更新驱动程序”→“浏览我的电脑以查找驱动程序”→“让我从计算机上的"
+    "可用驱动程序列表中选取”，选中“Android Bootloader Interface”（Windows 7 "
+    "上这几项的名字稍有不同）。"
+    "装好 Google USB 驱动或手机厂商的驱动后才有这一项；也可以安装手机厂商的电脑助手，它会带上驱动。"
+    "驱动能用后，不必重新打开本程序，手机会自动出现在列表里。";
+inline constexpr std::string_view kUsbEnterFastboot =
+    "进入 FastBoot 模式的方法：先关机，再同时按住“音量减”和电源键，直到屏幕上出现 FastBoot 画面"
+    "（按键因机型而异，窗口里的“进入FastBoot方法”有说明）。手机进入 FastBoot "
+    "模式后，列表会自动更新。";
+inline constexpr std::string_view kUsbLeaveMode =
+    "退出这个模式的方法：拔掉数据线，按住电源键 10～15 秒，直到手机重启；不行的话，同时按住电源键和"
+    "音量加（或音量减）。然后再让手机进入 FastBoot 模式。";
+// The hint while the client waits for a phone: a line for each device.
+inline constexpr std::string_view kUsbHintFastboot = "电脑看到了 FastBoot 模式的手机";
+inline constexpr std::string_view kUsbHintNoDriver =
+    "，但它的驱动没有装好：请在“设备管理器”里为它装上“Android Bootloader Interface”驱动。";
+inline constexpr std::string_view kUsbHintWrongDriver =
+    "，但它的驱动装错了：请在“设备管理器”里把它换成“Android Bootloader Interface”驱动。";
+inline constexpr std::string_view kUsbHintStartedNormally =
+    "不在 FastBoot 模式：请关机后同时按住“音量减”和电源键，进入 FastBoot 模式。";
+inline constexpr std::string_view kUsbHintUnusable =
+    "，本程序用不了：请拔掉数据线，按住电源键 10～15 秒让它重启。";
+inline constexpr std::string_view kUsbHintStarting =
+    "：几秒后还在时，请按住电源键 10～15 秒让它重启。";
+
 // ---- failures the Windows layer reports --------------------------------------------------------
 
 inline constexpr std::string_view kRunTimeError = "运行时错误";

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "win32/failure_barrier.h"
 #include "win32/handles.h"
+#include "win32/handover.h"
 #include "win32/message_loop.h"
 #include "win32/text.h"
 
@@ -228,42 +228,16 @@ void endProcessTree(HANDLE root) {
 
 namespace {
 
-constexpr UINT kReadsWaiting = WM_APP + 1;
-constexpr const wchar_t* kReaderClass = L"QuorlanePipeReading";
-
-// A critical section with one owner, entered for the life of a Locked.
-class CriticalSection {
- public:
-  CriticalSection() { InitializeCriticalSection(&section_); }
-  ~CriticalSection() { DeleteCriticalSection(&section_); }
-  CriticalSection(const CriticalSection&) = delete;
-  CriticalSection& operator=(const CriticalSection&) = delete;
-  void enter() { EnterCriticalSection(&section_); }
-  void leave() { LeaveCriticalSection(&section_); }
-
- private:
-  CRITICAL_SECTION section_;
-};
-
-class Locked {
- public:
-  explicit Locked(CriticalSection& section) : section_(section) { section_.enter(); }
-  ~Locked() { section_.leave(); }
-  Locked(const Locked&) = delete;
-  Locked& operator=(const Locked&) = delete;
-
- private:
-  CriticalSection& section_;
-};
-
-// Reads a pipe on a thread of its own. Each read is queued, and a message to a message-only
-// window of the thread that started the reading hands the queue over to that thread: any loop
-// that dispatches that thread's messages (the program's own, a message box's, a dialog's)
-// delivers it. One message stands for everything queued until it is handled.
+// Reads a pipe on a thread of its own. Each read is queued and handed over to the thread that
+// started the reading (see Handover), which delivers what is queued in the order of the reads.
 class PipeReading final : public ports::OutputReading {
  public:
   PipeReading(HANDLE readEnd, std::size_t maxBytes, unsigned pauseMs, ports::ReadDelivery deliver)
-      : readEnd_(readEnd), maxBytes_(maxBytes), pauseMs_(pauseMs), deliver_(std::move(deliver)) {}
+      : readEnd_(readEnd),
+        maxBytes_(maxBytes),
+        pauseMs_(pauseMs),
+        deliver_(std::move(deliver)),
+        handover_([this] { deliverQueued(); }) {}
   ~PipeReading() override {
     stop_ = true;
     // The thread never blocks: it reads only what is waiting, and looks at stop_ after each pause.
@@ -273,18 +247,7 @@ class PipeReading final : public ports::OutputReading {
   PipeReading& operator=(const PipeReading&) = delete;
 
   bool start() {
-    static const bool registered = [] {
-      WNDCLASSW windowClass{};
-      windowClass.lpfnWndProc = procedure;
-      windowClass.hInstance = GetModuleHandleW(nullptr);
-      windowClass.lpszClassName = kReaderClass;
-      return RegisterClassW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-    }();
-    if (!registered) return false;
-    window_.reset(CreateWindowExW(0, kReaderClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr));
-    if (!window_) return false;
-    SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (!handover_.ready()) return false;
     thread_.reset(CreateThread(nullptr, 0, threadMain, this, 0, nullptr));
     return thread_ != nullptr;
   }
@@ -315,26 +278,14 @@ class PipeReading final : public ports::OutputReading {
 
   void queue(std::optional<std::string> read) {
     const bool last = !read;
-    bool post = false;
     {
       Locked locked(section_);
       reads_.push_back(std::move(read));
-      post = !posted_;
-      posted_ = true;
     }
-    if (!post) return;
-    // The runner waits for the last read. Should the message not get through (the thread's
-    // queue is full), the last read tries again until it does; any other gives the next read
-    // the task of announcing the queue, so that no read is left unannounced.
-    while (!PostMessageW(window_.get(), kReadsWaiting, 0, 0)) {
-      if (!last) {
-        Locked locked(section_);
-        posted_ = false;
-        return;
-      }
-      if (stop_) return;
-      Sleep(pauseMs_);
-    }
+    // The runner waits for the last read: it tries again until its message gets through (the
+    // thread's queue may be full for a moment). Any other read whose message did not get through
+    // leaves the announcing to the next one, as the handover posts anew after a failure.
+    while (!handover_.notify() && last && !stop_) Sleep(pauseMs_);
   }
 
   void deliverQueued() {
@@ -342,28 +293,12 @@ class PipeReading final : public ports::OutputReading {
       std::optional<std::string> read;
       {
         Locked locked(section_);
-        if (reads_.empty()) {
-          posted_ = false;
-          return;
-        }
+        if (reads_.empty()) return;
         read = std::move(reads_.front());
         reads_.pop_front();
       }
       deliver_(std::move(read));
     }
-  }
-
-  static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<PipeReading*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message != kReadsWaiting || self == nullptr) {
-      return DefWindowProcW(window, message, wParam, lParam);
-    }
-    return guarded(
-        [self] {
-          self->deliverQueued();
-          return LRESULT{0};
-        },
-        [] { return LRESULT{0}; });
   }
 
   HANDLE readEnd_;
@@ -373,8 +308,7 @@ class PipeReading final : public ports::OutputReading {
   std::atomic<bool> stop_{false};
   CriticalSection section_;
   std::deque<std::optional<std::string>> reads_;  // under section_
-  bool posted_ = false;                           // under section_
-  UniqueWindow window_;
+  Handover handover_;
   UniqueHandle thread_;
 };
 
