@@ -216,11 +216,13 @@ inline constexpr std::string_view kLinkFailed = "无法打开网页 ";
 
 // ---- what the phone says of itself ------------------------------------------------------------
 
-// Asks one phone for its bootloader variables: the serial goes between the two parts. Clients
+// Asks one phone for its bootloader variables: the client, the option naming the phone and its
+// serial (left out for the phone the environment names), and the questions. Clients
 // before platform-tools 28 stop at the first variable a phone does not know, so the ones most
 // phones know come first.
-inline constexpr std::string_view kFactsCommandBefore = "fastboot -s ";
-inline constexpr std::string_view kFactsCommandAfter =
+inline constexpr std::string_view kFactsCommand = "fastboot";
+inline constexpr std::string_view kFactsSerialOption = " -s ";
+inline constexpr std::string_view kFactsQuestions =
     " getvar product getvar unlocked getvar partition-type:recovery getvar has-slot:recovery"
     " getvar current-slot getvar is-userspace";
 

@@ -56,7 +56,7 @@ bool Form1::Form_Load() {
     // Takes over the query begun above: its output is read from its start. It is ended, as the
     // watch's queries are, when it has not answered in time.
     phones_.startupQueryRuns();
-    run(std::string(texts::kDeviceQuery), CommandKind::deviceQuery, std::nullopt);
+    run(std::string(texts::kDeviceQuery), CommandKind::deviceQuery, std::nullopt, {});
     // The box was empty: it now holds the device list and nothing else.
     if (commandEnded_) phones_.startupQueryEnded(output_.written());
   } catch (const std::exception& e) {
@@ -68,7 +68,8 @@ bool Form1::Form_Load() {
 
 // ---- commands and their output --------------------------------------------------------------
 
-void Form1::run(std::optional<std::string> command, CommandKind kind, std::optional<Image> image) {
+void Form1::run(std::optional<std::string> command, CommandKind kind, std::optional<Image> image,
+                std::string note) {
   if (!command) return;
   const bool starts = !command->empty() && !MyCMD2.busy();
   if (starts) {
@@ -76,7 +77,7 @@ void Form1::run(std::optional<std::string> command, CommandKind kind, std::optio
     commandEnded_ = false;
     phoneWait_.reset();
     output_.begin();
-    feedback_.started(kind, std::move(image));
+    feedback_.started(kind, std::move(image), std::move(note));
   }
   MyCMD2.执行命令(*command);
   if (starts && !commandEnded_) feedback_.notStarted();
@@ -127,9 +128,7 @@ void Form1::Command1_Click() {
   const Image image{controls_.text(ControlId::Combo1), std::nullopt};
   if (!gate_.imageApproved(image)) return;
   controls_.setEnabled(ControlId::Command1, false);
-  if (gate_.phonesAllow()) {
-    run(gate_.command(controls_.text(ControlId::Text2), image), CommandKind::flash, image);
-  }
+  send(gate_.phonesAllow(Press::flash), controls_.text(ControlId::Text2), image);
   controls_.setEnabled(ControlId::Command1, true);
 }
 
@@ -138,10 +137,9 @@ void Form1::flashBuiltIn(ControlId button, std::string_view path) {
   const Image image{std::string(path), std::string(fileName(path))};
   if (!gate_.imageApproved(image)) return;
   controls_.setEnabled(button, false);
-  if (gate_.phonesAllow()) {
-    output_.clear(MyCMD2.busy());
-    run(gate_.command(controls_.text(ControlId::Text2), image), CommandKind::flash, image);
-  }
+  const auto clearance = gate_.phonesAllow(Press::flash);
+  if (clearance.go != FlashGate::Clearance::Go::no) output_.clear(MyCMD2.busy());
+  send(clearance, controls_.text(ControlId::Text2), image);
   controls_.setEnabled(button, true);
 }
 
@@ -150,7 +148,24 @@ void Form1::bootResultImage() {
   if (gate_.waiting() || !feedback_.resultImage()) return;
   const Image image = *feedback_.resultImage();
   if (!gate_.imageApproved(image)) return;
-  if (gate_.phonesAllow()) run(gate_.command(texts::kBootCommand, image), CommandKind::boot, image);
+  send(gate_.phonesAllow(Press::boot), texts::kBootCommand, image);
+}
+
+void Form1::send(const FlashGate::Clearance& clearance, std::string_view prefix,
+                 const Image& image) {
+  using Go = FlashGate::Clearance::Go;
+  const bool boot = prefix == texts::kBootCommand;
+  switch (clearance.go) {
+    case Go::no:
+      break;
+    case Go::asPressed:
+      run(gate_.command(prefix, image), boot ? CommandKind::boot : CommandKind::flash, image,
+          clearance.note);
+      break;
+    case Go::fromMemory:
+      run(gate_.command(texts::kBootCommand, image), CommandKind::boot, image, {});
+      break;
+  }
 }
 
 void Form1::Timer1_Timer() {

@@ -83,8 +83,13 @@ class Form1 : public WindowEvents {
   // The result panel's button: starts the image of the flash the panel tells about once from
   // the phone's memory.
   void bootResultImage();
-  // Runs `command` on MyCMD2; `image` is the image it flashes or starts.
-  void run(std::optional<std::string> command, CommandKind kind, std::optional<Image> image);
+  // Sends the image as the gate's clearance says: with `prefix` (a flash's, or a start from
+  // memory's) as pressed, as a start from memory instead, or not at all.
+  void send(const FlashGate::Clearance& clearance, std::string_view prefix, const Image& image);
+  // Runs `command` on MyCMD2; `image` is the image it flashes or starts, `note` what its result
+  // panel adds after a success.
+  void run(std::optional<std::string> command, CommandKind kind, std::optional<Image> image,
+           std::string note);
   void MyCMD2_执行完毕(const std::string& 返回内容, bool 结束);
   void MyCMD2_收到输出(const std::string& chunk);
   void openPage(std::string_view address);

@@ -6,9 +6,10 @@
 
 namespace quorlane::window {
 
-void CommandFeedback::started(CommandKind kind, std::optional<Image> image) {
+void CommandFeedback::started(CommandKind kind, std::optional<Image> image, std::string note) {
   runningKind_ = kind;
   runningImage_ = std::move(image);
+  runningNote_ = std::move(note);
   feedback_->hideResult();
   resultIsDeviceList_ = false;
   setProgress(Progress::running);
@@ -30,13 +31,14 @@ void CommandFeedback::ended(const Outcome& outcome, const std::optional<long>& e
   setProgress(exitCode && *exitCode != 0 ? Progress::failed : Progress::none);
   // What it came to, in words, once the box shows all of it.
   resultImage_ = runningImage_;
-  show(outcome, runningKind_);
+  Outcome told = outcome;
+  if (told.kind == Outcome::Kind::flashed) told.detail = runningNote_;
+  show(told, runningKind_);
   if (!feedback_->inForeground()) feedback_->flashUntilActive();
 }
 
-void CommandFeedback::deviceList(const std::vector<std::string>& phones) {
-  const Outcome outcome = deviceListOutcome(phones);
-  // A list with one phone says nothing, but the panel about an earlier list is out of date.
+void CommandFeedback::deviceList(const Outcome& outcome) {
+  // A list with nothing to tell says nothing, but the panel about an earlier list is out of date.
   if (outcome.kind == Outcome::Kind::none && !resultIsDeviceList_) return;
   show(outcome, CommandKind::deviceQuery);
 }

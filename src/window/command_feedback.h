@@ -24,8 +24,9 @@ class CommandFeedback {
   // Where it is shown; without it nothing is.
   void setFeedback(Feedback* feedback) { feedback_ = feedback != nullptr ? feedback : &none_; }
 
-  // A command of `kind` starts, with the image it flashes or starts.
-  void started(CommandKind kind, std::optional<Image> image);
+  // A command of `kind` starts, with the image it flashes or starts and what the panel is to add
+  // after a successful flash.
+  void started(CommandKind kind, std::optional<Image> image, std::string note = {});
   // It could not start after all.
   void notStarted();
   // While it runs: whether its latest line waits for a phone.
@@ -33,9 +34,10 @@ class CommandFeedback {
   // It has ended, came to `outcome` and gave the interpreter's `exitCode` (nothing when it
   // could not be read: then it claims no failure).
   void ended(const Outcome& outcome, const std::optional<long>& exitCode);
-  // What a device list says, shown while no command runs: no phone, or several. A list with one
-  // phone takes away such a panel shown before, and leaves any other.
-  void deviceList(const std::vector<std::string>& phones);
+  // What a device list and its phones say, shown while no command runs: no phone, several, or
+  // what the one phone said of itself. A list with nothing to tell takes away such a panel shown
+  // before, and leaves any other.
+  void deviceList(const Outcome& outcome);
   // The user has seen the window: a failure's colour on the taskbar goes.
   void activated();
 
@@ -61,6 +63,7 @@ class CommandFeedback {
   // result the panel shows, and whether that panel tells about a device list.
   CommandKind runningKind_ = CommandKind::deviceQuery;
   std::optional<Image> runningImage_;
+  std::string runningNote_;
   std::optional<Image> resultImage_;
   bool resultIsDeviceList_ = false;
 };

@@ -43,39 +43,70 @@ bool FlashGate::imageApproved(const Image& image) {
   return false;
 }
 
-bool FlashGate::phonesAllow() {
-  if (runner_.busy()) return true;
+FlashGate::Clearance FlashGate::phonesAllow(Press press) {
+  using Go = Clearance::Go;
+  if (runner_.busy()) return {Go::asPressed, {}};
   // With several phones listed nothing could run: rather than trust that list, it is asked for
   // again, as one of them may have gone without the system saying so.
   if (phones_.current() && phones_.phones()->size() > 1) phones_.askNow();
-  if (!waitForCurrentList()) {
-    shell_.messageBox(texts::kListUnknown, MessageStyle::warning, texts::kListUnknownTitle);
-    return false;
-  }
-  const auto& listed = *phones_.phones();
-  if (listed.size() < 2) return true;
-  std::string prompt(texts::kSeveralPhonesBefore);
-  for (const auto& serial : listed) prompt += serial + "\r\n";
-  prompt += texts::kSeveralPhonesAfter;
-  shell_.messageBox(prompt, MessageStyle::warning, texts::kSeveralPhonesTitle);
-  return false;
-}
-
-bool FlashGate::waitForCurrentList() {
   // Nothing changed since the last list was taken: nothing to wait for, nothing is asked. Else
   // the list is asked for at once, again after every change, while the window stays responsive
-  // (its timer moves the query on as well). Past the deadline nothing counts any more, also
-  // when a box opened meanwhile held the wait for minutes: the press is too old to act on.
+  // (its timer moves the query on as well). Past the deadline nothing counts any more: never the
+  // list before a burst of changes or an unanswered query.
   const auto deadline = clock_() + kListWait;
+  const auto listed =
+      waitUntil(deadline, true, [this] { return phones_.current() && !phones_.pending(); });
+  if (listed != Wait::done) return listUnknown();
+  if (phones_.phones()->size() > 1) {
+    std::string prompt(texts::kSeveralPhonesBefore);
+    for (const auto& serial : *phones_.phones()) prompt += serial + "\r\n";
+    prompt += texts::kSeveralPhonesAfter;
+    shell_.messageBox(prompt, MessageStyle::warning, texts::kSeveralPhonesTitle);
+    return {};
+  }
+  // What the phone says of itself was asked for when the list was taken. Not answered within the
+  // same time, it decides nothing.
+  const auto asked = waitUntil(deadline, false, [this] { return !phones_.factsPending(); });
+  if (asked == Wait::held || !phones_.current()) return listUnknown();
+  // A client still asking would hold the phone the command is to reach.
+  phones_.stopAskingFacts();
+  const PressVerdict verdict = judgePress(press, phones_.targetFacts());
+  switch (verdict.action) {
+    case PressVerdict::Action::send:
+      return {Go::asPressed, verdict.note};
+    case PressVerdict::Action::sendOnYes:
+      return shell_.messageBox(verdict.prompt, verdict.style, verdict.title) == Answer::yes
+                 ? Clearance{Go::asPressed, {}}
+                 : Clearance{};
+    case PressVerdict::Action::bootOnYes:
+      return shell_.messageBox(verdict.prompt, verdict.style, verdict.title) == Answer::yes
+                 ? Clearance{Go::fromMemory, {}}
+                 : Clearance{};
+    case PressVerdict::Action::stop:
+      shell_.messageBox(verdict.prompt, verdict.style, verdict.title);
+      return {};
+  }
+  return {};
+}
+
+template <typename Done>
+FlashGate::Wait FlashGate::waitUntil(Clock::time_point deadline, bool askForList, Done done) {
   waiting_ = true;
-  ScopeExit done([this] { waiting_ = false; });
+  ScopeExit notWaiting([this] { waiting_ = false; });
   for (;;) {
-    if (!phones_.current()) phones_.askNow();
+    if (askForList && !phones_.current()) phones_.askNow();
     phones_.tick();
-    if (clock_() > deadline) return false;
-    if (phones_.current() && !phones_.pending()) return true;
+    const auto late = clock_() - deadline;
+    if (late > kHeld) return Wait::held;
+    if (late > Clock::duration::zero()) return Wait::timedOut;
+    if (done()) return Wait::done;
     pump_.waitEvents();
   }
+}
+
+FlashGate::Clearance FlashGate::listUnknown() {
+  shell_.messageBox(texts::kListUnknown, MessageStyle::warning, texts::kListUnknownTitle);
+  return {};
 }
 
 std::optional<std::string> FlashGate::command(std::string_view prefix, const Image& image) {

@@ -15,14 +15,18 @@
 #include "runner/MyCMD.h"
 #include "window/clock.h"
 #include "window/image.h"
+#include "window/phone_facts.h"
 #include "window/phone_list.h"
 
 namespace quorlane::window {
 
 class FlashGate {
  public:
-  // A press waits at most this long for a list it can act on.
+  // A press waits at most this long for a list it can act on and for what its phone says of
+  // itself. A wait that ends more than kHeld past that was held by a box or the file dialog: the
+  // press is then too old to act on.
   static constexpr std::chrono::seconds kListWait{3};
+  static constexpr std::chrono::seconds kHeld{1};
 
   FlashGate(Shell& shell, PhoneList& phones, const MyCMD& runner, ports::EventPump& pump,
             const ClockSource& clock);
@@ -32,17 +36,33 @@ class FlashGate {
   // Whether the image may be flashed: true for a boot image or when the user says to flash it
   // anyway.
   bool imageApproved(const Image& image);
-  // Whether the list of phones lets the command run. While the runner is busy it refuses the
-  // command anyway, as it always has; nothing is checked then.
-  bool phonesAllow();
+  // Whether the command may reach the phone, and how: the list of phones must be known, unchanged
+  // since it was taken and name at most one phone; then what the phone said of itself may stop
+  // the command, or turn a flash into a start from memory. While the runner is busy it refuses
+  // the command anyway, as it always has; nothing is checked then.
+  struct Clearance {
+    enum class Go {
+      no,          // nothing runs; the user has been told why
+      asPressed,   // the command runs as pressed
+      fromMemory,  // the image is started once from memory instead of flashed
+    };
+    Go go = Go::no;
+    // For the result panel after a flash: what the phone's answers add (the slot written).
+    std::string note;
+  };
+  Clearance phonesAllow(Press press);
   // `prefix` followed by the image's path as the client can open it, quoted for the command
   // interpreter; nothing when there is no such path.
   std::optional<std::string> command(std::string_view prefix, const Image& image);
 
  private:
-  // Waits, at most kListWait, until the list is current; false when it could not be in that
-  // time.
-  bool waitForCurrentList();
+  enum class Wait { done, timedOut, held };
+  // Moves the list on and services the window until `done` holds or the deadline has passed;
+  // with `askForList`, the list is asked for whenever it is not current.
+  template <typename Done>
+  Wait waitUntil(Clock::time_point deadline, bool askForList, Done done);
+  // Tells that nothing ran as the list of phones could not be known.
+  Clearance listUnknown();
 
   Shell& shell_;
   PhoneList& phones_;

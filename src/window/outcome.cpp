@@ -205,7 +205,10 @@ std::optional<ResultPanel> resultPanel(const Outcome& outcome, CommandKind comma
     case OutcomeKind::none:
       return std::nullopt;
     case OutcomeKind::flashed:
-      return ResultPanel{std::string(t::kResultFlashed), {}};
+      return ResultPanel{outcome.detail.empty()
+                             ? std::string(t::kResultFlashed)
+                             : texts::concat(t::kResultFlashed, "\r\n", outcome.detail),
+                         {}};
     case OutcomeKind::noRecoveryPartition:
       return ResultPanel{std::string(t::kResultNoRecovery), std::string(t::kResultBootButton)};
     case OutcomeKind::booted:
@@ -234,9 +237,12 @@ std::optional<ResultPanel> resultPanel(const Outcome& outcome, CommandKind comma
       return ResultPanel{std::string(t::kResultNoPhone), {}};
     case OutcomeKind::noAnswer:
       return ResultPanel{std::string(t::kResultNoAnswer), {}};
+    case OutcomeKind::onePhone:
+      return ResultPanel{outcome.detail, {}};
     case OutcomeKind::severalPhones: {
-      std::string names;
+      std::string names = outcome.detail;
       for (const auto& serial : outcome.serials) {
+        if (!outcome.detail.empty()) break;
         if (!names.empty()) names += t::kResultSerialSeparator;
         names += serial;
       }

@@ -35,10 +35,13 @@ struct Outcome {
     noPhone,              // the device list is empty
     severalPhones,        // the device list names more than one phone
     noAnswer,             // the device query did not answer in time and was ended
+    onePhone,             // the device list's one phone said of itself what `detail` tells
   };
   Kind kind = Kind::none;
   // otherFailure: the client's own failure line; imageNotOpened: the file as the client named
-  // it. Empty when the output holds none.
+  // it; onePhone: what the phone said of itself; severalPhones: the serials with the models the
+  // phones named; flashed: what the phone's answers add (the slot written). Empty when there is
+  // none.
   std::string detail;
   // severalPhones: the serial numbers, in the list's order.
   std::vector<std::string> serials;

@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "common/ascii.h"
 #include "common/texts.h"
 
 namespace quorlane::window {
@@ -14,22 +15,10 @@ using State = Fact::State;
 
 constexpr std::string_view kBlanks = " \t";
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
-}
-
 std::string_view trim(std::string_view text) {
   const auto first = text.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
 }
 
 bool contains(std::string_view text, std::string_view part) {
@@ -56,19 +45,19 @@ constexpr std::array<std::string_view, 3> kUnknownWordings = {
 
 // The answer a line of the client's output gives, if it is one for `name`.
 std::optional<Fact> answer(std::string_view line, std::string_view name) {
-  const std::string lowered = lower(line);
+  const std::string lowered = asciiLower(line);
   // "NAME: VALUE"; a bootloader that knows nothing of a name may answer it with nothing.
-  if (startsWith(lowered, concat(name, ":"))) {
+  if (lowered.starts_with(concat(name, ":"))) {
     const std::string_view value = trim(line.substr(name.size() + 1));
     if (value.empty()) return Fact{};
     return Fact{State::known, std::string(value)};
   }
   // "getvar:NAME<blanks>FAILED (reason)"
   const std::string failed = concat("getvar:", name);
-  if (!startsWith(lowered, failed)) return std::nullopt;
+  if (!lowered.starts_with(failed)) return std::nullopt;
   const std::string_view rest = std::string_view(lowered).substr(failed.size());
   if (rest.empty() || (rest.front() != ' ' && rest.front() != '\t')) return std::nullopt;
-  if (!startsWith(trim(rest), "failed")) return std::nullopt;
+  if (!trim(rest).starts_with("failed")) return std::nullopt;
   for (const auto wording : kUnknownWordings) {
     if (contains(rest, wording)) return Fact{State::unknownVariable, {}};
   }
@@ -76,7 +65,7 @@ std::optional<Fact> answer(std::string_view line, std::string_view name) {
 }
 
 bool known(const Fact& fact, std::string_view value) {
-  return fact.state == State::known && lower(fact.value) == value;
+  return fact.state == State::known && asciiLower(fact.value) == value;
 }
 
 std::optional<bool> unlocked(const PhoneFacts& facts) {
@@ -89,7 +78,7 @@ std::optional<bool> unlocked(const PhoneFacts& facts) {
 std::string currentSlot(const PhoneFacts& facts) {
   if (facts.currentSlot.state != State::known) return {};
   std::string_view slot = facts.currentSlot.value;
-  if (startsWith(slot, "_")) slot.remove_prefix(1);
+  if (slot.starts_with("_")) slot.remove_prefix(1);
   return std::string(slot);
 }
 
@@ -123,7 +112,11 @@ std::optional<std::string> phoneFactsCommand(std::string_view serial) {
                        c == '.' || c == '_' || c == '-';
     if (!plain) return std::nullopt;
   }
-  return concat(texts::kFactsCommandBefore, serial, texts::kFactsCommandAfter);
+  return concat(texts::kFactsCommand, texts::kFactsSerialOption, serial, texts::kFactsQuestions);
+}
+
+std::string environmentPhoneFactsCommand() {
+  return concat(texts::kFactsCommand, texts::kFactsQuestions);
 }
 
 PhoneFacts readPhoneFacts(std::string_view clientOutput) {

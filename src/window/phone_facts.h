@@ -20,6 +20,9 @@ namespace quorlane::window {
 // anything but letters, digits, '.', '_' and '-' (the interpreter treats some characters
 // specially; a tcp: or udp: serial would reach the network instead of USB).
 std::optional<std::string> phoneFactsCommand(std::string_view serial);
+// The same for the phone the environment names (ANDROID_SERIAL), which the client reaches by
+// itself: a phone on the network, which the client's list of USB phones never shows.
+std::string environmentPhoneFactsCommand();
 
 // One variable's answer.
 struct Fact {

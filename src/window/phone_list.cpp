@@ -1,5 +1,6 @@
 #include "window/phone_list.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "common/texts.h"
@@ -8,25 +9,120 @@ namespace quorlane::window {
 
 PhoneList::PhoneList(ports::Process& os, const MyCMD& runner, Controls& controls,
                      CommandFeedback& feedback, const ClockSource& clock)
-    : runner_(runner), controls_(controls), feedback_(feedback), clock_(clock), query_(os) {}
+    : os_(os),
+      runner_(runner),
+      controls_(controls),
+      feedback_(feedback),
+      clock_(clock),
+      query_(os),
+      factsQuery_(os) {}
 
 void PhoneList::changed() {
   ++generation_;
   dueAt_ = clock_() + kSettle;
+  // What the phones of the list before said is about a list that is going: the next list asks
+  // its phones anew, and the query of the list waits for no client.
+  toAsk_.clear();
+  factsQuery_.end();
 }
 
 void PhoneList::askNow() {
   const auto now = clock_();
-  if (!query_.running() && (!dueAt_ || *dueAt_ > now)) dueAt_ = now;
+  if (query_.running() || (dueAt_ && *dueAt_ <= now)) return;
+  dueAt_ = now;
+  // The list's phones are asked again once it has been taken; a client asking one now would only
+  // hold the query up.
+  stopAskingFacts();
 }
 
 void PhoneList::taken(std::vector<std::string> phones, Generation since) {
   phones_ = std::move(phones);
   phonesSince_ = since;
+  askFacts();
+}
+
+std::optional<std::string> PhoneList::environmentPhone() const {
+  auto serial = os_.environment("ANDROID_SERIAL");
+  if (serial && serial->empty()) serial.reset();
+  return serial;
+}
+
+std::optional<std::string> PhoneList::target() const {
+  if (auto named = environmentPhone()) return named;
+  if (current() && phones_->size() == 1) return phones_->front();
+  return std::nullopt;
+}
+
+void PhoneList::askFacts() {
+  facts_.clear();
+  factsQuery_.end();
+  toAsk_.assign(phones_->begin(), phones_->end());
+  if (auto named = environmentPhone()) toAsk_.push_back(std::move(*named));
+}
+
+bool PhoneList::factsPending() const {
+  const auto phone = target();
+  if (!phone) return false;
+  if (factsQuery_.running() && asking_ == *phone) return true;
+  return std::find(toAsk_.begin(), toAsk_.end(), *phone) != toAsk_.end();
+}
+
+std::optional<PhoneFacts> PhoneList::targetFacts() const {
+  const auto phone = target();
+  if (!phone) return std::nullopt;
+  const auto found = facts_.find(*phone);
+  if (found == facts_.end()) return std::nullopt;
+  return found->second;
+}
+
+void PhoneList::stopAskingFacts() {
+  toAsk_.clear();
+  factsQuery_.end();
+}
+
+bool PhoneList::tickFacts(Clock::time_point now) {
+  if (factsQuery_.running()) {
+    const auto outcome = factsQuery_.poll(now);
+    if (!outcome) return true;
+    // A phone that did not answer in time says nothing: everything runs as it would without.
+    if (!outcome->complete) return false;
+    facts_[asking_] = readPhoneFacts(outcome->written);
+    // The panel about the list names the phone now, where it shows.
+    if (!runner_.busy() && listShown_ && controls_.text(ControlId::CMDTeXT) == *listShown_) {
+      feedback_.deviceList(listOutcome());
+    }
+    return false;
+  }
+  while (!toAsk_.empty() && !runner_.busy()) {
+    asking_ = toAsk_.front();
+    toAsk_.pop_front();
+    const auto named = environmentPhone();
+    const auto command = named && asking_ == *named ? std::optional(environmentPhoneFactsCommand())
+                                                    : phoneFactsCommand(asking_);
+    if (command && factsQuery_.start(*command, now, kQueryLimit)) return true;
+  }
+  return false;
+}
+
+Outcome PhoneList::listOutcome() const {
+  Outcome outcome = deviceListOutcome(*phones_);
+  const auto facts = targetFacts();
+  const std::string said = facts ? describePhone(*facts) : std::string();
+  if (!said.empty() && outcome.kind != Outcome::Kind::severalPhones) {
+    return {Outcome::Kind::onePhone, said, {}};
+  }
+  if (outcome.kind == Outcome::Kind::severalPhones) {
+    outcome.detail = serialsWithModels(outcome.serials, facts_);
+  }
+  return outcome;
 }
 
 void PhoneList::tick() {
   const auto now = clock_();
+  // One client at a time: a phone a client asks for its variables is held by it, and a list
+  // taken meanwhile could miss it.
+  if (!query_.running() && (!dueAt_ || now < *dueAt_) && tickFacts(now)) return;
+  if (factsQuery_.running()) return;
   if (query_.running()) {
     const auto outcome = query_.poll(now);
     // An unanswered query leaves the list before it as it was.
@@ -51,7 +147,7 @@ void PhoneList::refreshed(const std::string& shownText) {
   if (shownText != *listShown_) controls_.setText(ControlId::CMDTeXT, shownText);
   shown(controls_.text(ControlId::CMDTeXT));
   // A panel that told of no phone or of several follows the list it was about.
-  feedback_.deviceList(*phones_);
+  feedback_.deviceList(listOutcome());
 }
 
 void PhoneList::startupQueryBegins() {

@@ -1,13 +1,17 @@
 #pragma once
-// The phones in fastboot mode, kept current. When a device comes or goes, the list is asked for
-// again once the changes have settled and no command runs, by a query that runs beside the
-// window's commands and is never waited for by anything but a press about to run a command. While
-// the output box shows a list and nothing else, a newer list replaces it there, and a result
-// panel about the list follows it.
+// The phones in fastboot mode, kept current, and what each said of itself. When a device comes or
+// goes, the list is asked for again once the changes have settled and no command runs, by a query
+// that runs beside the window's commands and is never waited for by anything but a press about to
+// run a command. Each list taken is followed by one client run per phone that asks its bootloader
+// for its variables, one client at a time (two would contend for a phone). While the output box
+// shows a list and nothing else, a newer list replaces it there, and a result panel about the
+// list and its phones follows it.
 // Re-entrancy: it moves on at timer ticks, which come inside boxes and inside the gate's wait for
 // it too; whoever needs the list reads it afresh after such a wait.
 
 #include <chrono>
+#include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +23,8 @@
 #include "runner/polled_command.h"
 #include "window/clock.h"
 #include "window/command_feedback.h"
+#include "window/outcome.h"
+#include "window/phone_facts.h"
 
 namespace quorlane::window {
 
@@ -50,7 +56,21 @@ class PhoneList {
   // a list tells which phone a command would reach.
   bool current() const { return phones_.has_value() && phonesSince_ == generation_; }
   // Ends a running query with everything it started.
-  void end() { query_.end(); }
+  void end() {
+    query_.end();
+    factsQuery_.end();
+  }
+
+  // The phone a command would reach: the one the environment names (ANDROID_SERIAL, how a phone
+  // on the network is reached), else the one phone of a current list; nothing otherwise.
+  std::optional<std::string> target() const;
+  // Whether that phone is still being asked for its variables (or is about to be).
+  bool factsPending() const;
+  // What it said of itself; nothing when it was not asked or did not answer.
+  std::optional<PhoneFacts> targetFacts() const;
+  // Gives up asking: a command is about to reach the phone, which a client still asking would
+  // hold.
+  void stopAskingFacts();
 
   // The start-up's query, which the window's runner runs: it begins now; it runs (and is due to
   // end at the query's limit after it began); it is overdue (true once, when its time is up: then
@@ -69,7 +89,17 @@ class PhoneList {
   void shown(const std::string& text) { listShown_ = text; }
   // A query has answered with the latest list; the box would show its output as `shownText`.
   void refreshed(const std::string& shownText);
+  // The phone named by the environment, when one is.
+  std::optional<std::string> environmentPhone() const;
+  // Asks the phones the latest list reaches for their variables, one after another, forgetting
+  // what they said before.
+  void askFacts();
+  // Moves the asking on; true while a client asks.
+  bool tickFacts(Clock::time_point now);
+  // What the result panel says of the latest list and its phones.
+  Outcome listOutcome() const;
 
+  ports::Process& os_;
   const MyCMD& runner_;
   Controls& controls_;
   CommandFeedback& feedback_;
@@ -81,6 +111,11 @@ class PhoneList {
   std::optional<std::vector<std::string>> phones_;
   Generation phonesSince_ = 0;
   std::optional<std::string> listShown_;
+  // What each phone said of itself, the phones still to ask, the one being asked and its query.
+  std::map<std::string, PhoneFacts> facts_;
+  std::deque<std::string> toAsk_;
+  std::string asking_;
+  PolledCommand factsQuery_;
   // The start-up's query: when it began, the changes seen by then, when it is ended unless it
   // has answered, and whether it was.
   Clock::time_point startupBegan_{};
