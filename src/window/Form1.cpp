@@ -179,7 +179,7 @@ void Form1::showOutcome(const Outcome& outcome, CommandKind command) {
   const auto panel = resultPanel(outcome, command);
   resultIsDeviceList_ = panel && command == CommandKind::deviceQuery;
   if (panel) {
-    feedback_->showResult(ControlId::CMDTeXT, panel->text, panel->button);
+    feedback_->showResult(ControlId::CMDTeXT, panel->text, panel->captions());
   } else {
     feedback_->hideResult();
   }

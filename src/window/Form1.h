@@ -162,7 +162,7 @@ class Form1 : public WindowEvents {
     void setProgress(Progress) override {}
     bool inForeground() override { return true; }
     void flashUntilActive() override {}
-    void showResult(ControlId, std::string_view, std::string_view) override {}
+    void showResult(ControlId, std::string_view, const ResultButtons&) override {}
     void hideResult() override {}
   } none_;
   Feedback* feedback_ = &none_;

@@ -72,10 +72,8 @@ class Phone:
         self.args = args
         self.folder = args.dir
         self.deadline = time.monotonic() + args.time_limit
-        self.refusals = []
-        for rule in args.refuse:
-            prefix, _, message = rule.partition("=")
-            self.refusals.append((prefix, message))
+        self.refusals = [rule.partition("=")[::2] for rule in args.refuse]
+        self.infos = [rule.partition("=")[::2] for rule in args.info]
         self.download = b""
         self.log_file = open(os.path.join(self.folder, "phone.log"), "a", encoding="utf-8")
 
@@ -128,13 +126,16 @@ class Phone:
             command = self.recv_message(conn).decode("utf-8", "replace")
             self.log("command " + command)
             self.drop_if(command)
+            for prefix, message in self.infos:
+                if command.startswith(prefix):
+                    self.send_message(conn, ("INFO" + message).encode())
             refusal = next((m for p, m in self.refusals if command.startswith(p)), None)
             if refusal is not None:
                 self.send_message(conn, ("FAIL" + refusal).encode())
                 continue
             for reply in self.answer(conn, command):
                 self.send_message(conn, reply)
-            if command.startswith("reboot"):
+            if command.startswith("reboot") or command == "oem reboot-recovery":
                 return
 
     def answer(self, conn, command):
@@ -172,7 +173,10 @@ class Phone:
             with open(os.path.join(self.folder, "booted.bin"), "wb") as f:
                 f.write(self.download)
             return [b"OKAY"]
-        if name in ("reboot", "reboot-bootloader", "continue", "set_active"):
+        # The restarts every client since 29.0.1 sends, and the older OEM form of the one into
+        # recovery that some bootloaders know instead.
+        if name in ("reboot", "reboot-bootloader", "reboot-recovery", "reboot-fastboot",
+                    "continue", "set_active") or command == "oem reboot-recovery":
             return [b"OKAY"]
         return [b"FAILunknown command"]
 
@@ -268,6 +272,8 @@ def main(argv=None):
     parser.add_argument("--time-limit", type=float, default=120, help="seconds until it ends")
     parser.add_argument("--refuse", action="append", default=[], metavar="PREFIX=MESSAGE",
                         help="answer FAIL MESSAGE to commands that begin with PREFIX")
+    parser.add_argument("--info", action="append", default=[], metavar="PREFIX=MESSAGE",
+                        help="say INFO MESSAGE first to commands that begin with PREFIX")
     parser.add_argument("--rate", type=int, default=0, help="receive at most this many bytes/s")
     parser.add_argument("--drop", default="", metavar="STEP",
                         help="close the connection at STEP: handshake, data:N (after N bytes of "
