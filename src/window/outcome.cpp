@@ -402,9 +402,10 @@ std::optional<ResultPanel> resultPanel(const Outcome& outcome, CommandKind comma
     case OutcomeKind::restarting:
       return panel(t::kResultRestarting);
     case OutcomeKind::restartRefused:
-      return panel(withPhoneSaid(
-          command == CommandKind::reboot ? t::kResultRestartRefused : t::kResultRecoveryKeys,
-          outcome));
+      // The keys' steps need the room more than the bootloader's words, which say no more than
+      // that it does not know the command.
+      return panel(command == CommandKind::reboot ? withPhoneSaid(t::kResultRestartRefused, outcome)
+                                                  : std::string(t::kResultRecoveryKeys));
     case OutcomeKind::clientNotFound:
       return panel(t::kResultClientNotFound);
     case OutcomeKind::clientLibraryMissing:

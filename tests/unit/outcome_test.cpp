@@ -200,7 +200,7 @@ const Transcript kTranscripts[] = {
     {"RestartOptionUnsupported", rebootRecovery,
      "Rebooting into recovery                            FAILED (remote: 'Unsupported reboot "
      "option')\r\nfastboot: error: Command failed\r\n", 1, OutcomeKind::restartRefused, "",
-     "原因：Unsupported reboot option"},
+     "各机型略有不同"},
     {"RestartTargetUnknownToTheClient", rebootRecovery,
      "fastboot: usage: unknown reboot target recovery\r\n", std::nullopt,
      OutcomeKind::restartRefused, "", "用音量键选中“Recovery”"},
@@ -208,7 +208,7 @@ const Transcript kTranscripts[] = {
      "                                                   FAILED (remote: 'unknown command')\r\n"
      "fastboot: error: Command failed\r\n", 1, OutcomeKind::restartRefused, "", "什么也没有改变"},
     {"PlainRestartRefused", reboot, "Rebooting FAILED (remote: 'not supported')\r\n", 1,
-     OutcomeKind::restartRefused, "", "按住电源键约 10 秒"},
+     OutcomeKind::restartRefused, "", "原因：not supported"},
     {"RestartLinkBroke", rebootRecovery,
      "Rebooting into recovery                            FAILED (Status read failed (Too many "
      "links))\r\nfastboot: error: Command failed\r\n", 1, OutcomeKind::connectionBroke, "",
