@@ -74,8 +74,8 @@ inline constexpr bool kImageDialogOverwritePrompt = true;
 // characters the ANSI code page cannot represent and the file has no short name.
 inline constexpr std::string_view kPathNotUsableBefore = "fastboot 无法打开这个镜像文件：\r\n";
 inline constexpr std::string_view kPathNotUsableAfter =
-    "\r\n\r\n它的路径里有系统编码无法表示的字符。请把它移到名称只含中文或英文字符的文件夹里"
-    "（文件名也一样），再选择它。";
+    "\r\n\r\nfastboot 无法处理它路径里的某些字符（例如表情符号或一些外文字符）。请把它移到名称"
+    "只有中文、英文字母和数字的文件夹里（文件名也一样），再选择它。";
 // The same, when the path is longer than the client can open (260 characters) and has no short
 // form that is not.
 inline constexpr std::string_view kPathTooLongAfter =
@@ -103,8 +103,8 @@ inline constexpr std::string_view kNoImageChosen =
     "还没有选择要刷入的 Recovery 镜像文件。\r\n\r\n请点“选择”选中 .img 文件，或把它拖到窗口上。";
 inline constexpr std::string_view kBuiltInMissingBefore = "找不到内置的 Recovery 镜像：\r\n";
 inline constexpr std::string_view kBuiltInMissingMiddle =
-    "\r\n\r\n软件包里不带镜像。请把为这台手机的型号制作的 Recovery 镜像放到程序旁边的 "
-    "RE 文件夹里，并命名为 ";
+    "\r\n\r\n软件包里没有附带镜像。请把适用于这台手机型号的 Recovery 镜像放进程序旁边的 "
+    "RE 文件夹，并命名为 ";
 inline constexpr std::string_view kBuiltInMissingAfter = "。";
 inline constexpr std::string_view kImageMissingBefore = "找不到要刷入的镜像文件：\r\n";
 inline constexpr std::string_view kImageMissingAfter =
@@ -133,20 +133,21 @@ inline constexpr std::string_view kImageLookBusyAfter =
 inline constexpr std::string_view kImageEmpty = "镜像文件是空的（0 字节），不能刷入：\r\n";
 inline constexpr std::string_view kImageNotBootBefore = "这个文件不像 Recovery 镜像：\r\n";
 inline constexpr std::string_view kImageNotBootMiddle =
-    "\r\n\r\nRecovery 镜像都是 Android 启动镜像，以“ANDROID!”开头，这个文件不是。";
+    "\r\n\r\nRecovery 镜像通常是 Android 启动镜像，以“ANDROID!”开头，这个文件不是。";
 // What the file looks like instead, between the middle and the end of that question.
 inline constexpr std::string_view kImageLooksZip =
-    "它是一个 ZIP 压缩包：这种刷机包要在手机的 Recovery 里刷入，不能用本工具刷到 Recovery 分区。";
+    "它是一个 ZIP 压缩包（卡刷包）。卡刷包要在手机的 Recovery 里安装，它本身不是 Recovery 镜像；"
+    "如果压缩包里有 recovery.img，请先把它解压出来，再选择它。";
 inline constexpr std::string_view kImageLooksSparse =
-    "它是一个稀疏镜像（sparse），通常是 system 或 vendor 等分区的镜像，不是 Recovery 镜像。";
+    "它是一个稀疏镜像（sparse），通常是 system、vendor 等分区的镜像，不是 Recovery 镜像。";
 inline constexpr std::string_view kImageLooksUnknown = "无法识别它是什么文件。";
 inline constexpr std::string_view kImageNotBootAfter =
-    "\r\n\r\n刷入错误的镜像可能使手机无法进入 Recovery。仍然要刷入吗？";
+    "\r\n\r\n如果它不是这台手机的 Recovery 镜像，刷入后手机可能无法进入 Recovery。仍然要刷入吗？";
 // Laid over the output box while the client waits for a phone.
 inline constexpr std::string_view kPhoneWaitHint =
     "正在等待手机连接……\r\n"
     "请检查：手机是否已进入 FastBoot 模式，数据线是否连好，电脑是否装好了 USB 驱动。\r\n"
-    "点“退出”可取消等待。";
+    "点“退出”会停止等待并关闭本程序。";
 
 inline constexpr std::array<std::string_view, 3> kBuiltInImages = {
     "RE\\recovery1.img", "RE\\recovery2.img", "RE\\recovery3.img"};
@@ -156,32 +157,33 @@ inline constexpr std::string_view kBootCommand = "fastboot boot ";
 
 // The result panel after a command, by what it came to.
 inline constexpr std::string_view kResultFlashed =
-    "刷入成功。现在请直接让手机进入 Recovery（按键因机型而异，常见的是“音量加 + 电源键”），"
-    "不要先正常开机：很多手机正常开机一次，就会把原来的 Recovery 装回去。";
+    "刷入成功。现在请点“重启进入 Recovery”，让手机直接进入新的 Recovery，不要先正常开机："
+    "很多手机正常开机一次，就会把原来的 Recovery 装回去。";
 inline constexpr std::string_view kResultNoRecovery =
-    "这台手机没有 recovery 分区，什么也没有写入（A/B 分区的手机和多数 Android 11 以后的手机，"
-    "Recovery 在 boot 或 vendor_boot 里）。可以点右边的按钮，把这个镜像从内存启动一次，"
-    "不写入手机。";
-inline constexpr std::string_view kResultBootButton = "从内存启动(&R)";
+    "这台手机没有 recovery 分区，什么也没有写入。A/B 分区的手机通常是这样，它们的 Recovery 在 "
+    "boot 或 vendor_boot 分区里。可以点“临时启动”，让手机从内存启动这个镜像一次，不写入手机。";
+inline constexpr std::string_view kResultBootButton = "临时启动(&T)";
 inline constexpr std::string_view kResultBooted =
-    "手机正在从内存启动这个 Recovery，手机里什么也没有写入。想一直保留它，可以在这个 Recovery "
-    "里安装它（如果它提供这个功能）。";
+    "手机正在临时启动这个 Recovery（从内存启动），手机里什么也没有写入。想一直保留它，可以在这个 "
+    "Recovery 里把它装到手机上（如果它有这个功能）。\r\n如果手机一直停在开机画面（logo）不动，"
+    "请按住电源键约 10 秒，让它重启；手机里同样什么也没有改变。";
 inline constexpr std::string_view kResultCannotBoot =
-    "这台手机的 Bootloader 不能从电脑启动镜像，什么也没有写入。请使用为这个机型准备的刷入方法。";
+    "这台手机不支持临时启动（fastboot boot），手机里什么也没有改变。请按这个机型的刷机教程刷入 "
+    "Recovery。";
 inline constexpr std::string_view kResultLocked =
-    "手机的 Bootloader 已上锁，什么也没有写入。解锁要用手机厂商自己的工具，"
-    "解锁会清除手机上的全部数据。";
+    "手机的 Bootloader 未解锁，什么也没有写入。要先解锁才能刷入 Recovery；解锁的方法因品牌而异，"
+    "而且解锁会清除手机上的全部数据，请先备份。";
 inline constexpr std::string_view kResultTooLarge =
-    "镜像太大，放不进这台手机的 Recovery 分区：它是为别的机型制作的。"
-    "请换用为这个机型制作的镜像。";
+    "镜像太大，放不进这台手机的 recovery 分区，什么也没有写入。这个镜像多半不是给这个机型用的，"
+    "请换用适用于这台手机型号的镜像。";
 inline constexpr std::string_view kResultConnectionBroke =
-    "传输中 USB 连接断开了。请让手机保持在 FastBoot 模式，换一根数据线，插到电脑机箱后面的 "
-    "USB 口（不要用集线器），再重新刷入。";
+    "传输中 USB 连接断开了。请让手机保持在 FastBoot 模式，换一根数据线，直接插到电脑自带的 USB "
+    "口上（不要经过集线器或扩展坞），再重新刷入。";
 inline constexpr std::string_view kResultNotOpenedBefore = "fastboot 打不开镜像文件：";
 inline constexpr std::string_view kResultNotOpenedAfter =
     "\r\n请确认文件还在原处、没有被别的程序占用，再重新刷入。";
 inline constexpr std::string_view kResultFlashFailed = "刷入没有完成。";
-inline constexpr std::string_view kResultBootFailed = "从内存启动没有完成。";
+inline constexpr std::string_view kResultBootFailed = "临时启动没有完成。";
 inline constexpr std::string_view kResultQueryFailed = "查找手机没有完成。";
 inline constexpr std::string_view kResultReasonBefore = "fastboot 报告：\r\n";
 inline constexpr std::string_view kResultNoReason = "fastboot 没有说明原因。";
@@ -376,6 +378,63 @@ inline constexpr std::string_view kUsbHintUnusable =
     "，本程序用不了：请拔掉数据线，按住电源键 10～15 秒让它重启。";
 inline constexpr std::string_view kUsbHintStarting =
     "：几秒后还在时，请按住电源键 10～15 秒让它重启。";
+
+// ---- the result panel's restarts and what else a command can come to ----------------------
+
+// The restarts the panel offers after a flash. Bootloaders that do not know the first are asked
+// once with the second.
+inline constexpr std::string_view kRebootRecoveryCommand = "fastboot reboot recovery";
+inline constexpr std::string_view kOemRebootRecoveryCommand = "fastboot oem reboot-recovery";
+inline constexpr std::string_view kRebootCommand = "fastboot reboot";
+inline constexpr std::string_view kResultRecoveryButton = "重启进入 Recovery(&R)";
+inline constexpr std::string_view kResultRestartButton = "重启手机(&P)";
+inline constexpr std::string_view kResultRestartingToRecovery =
+    "手机正在重启进入 Recovery，可以拔掉数据线了。如果它没有进入 Recovery，而是正常开机了，"
+    "新的 Recovery 可能已被换回原来的，请重新刷入，再用按键进入 Recovery（见使用说明）。";
+inline constexpr std::string_view kResultRestarting = "手机正在重启，可以拔掉数据线了。";
+inline constexpr std::string_view kResultRestartRefused =
+    "手机不接受重启命令，手机里什么也没有改变。请拔掉数据线，按住电源键约 10 秒，手机会强制重启。";
+// When neither restart command brings the phone into recovery: the keys, step by step.
+inline constexpr std::string_view kResultRecoveryKeys =
+    "手机不接受用命令进入 Recovery，什么也没有改变。请用按键进入（各机型略有不同）：\r\n"
+    "1. 拔掉数据线。\r\n"
+    "2. 同时按住电源键和“音量加”，直到屏幕变黑。\r\n"
+    "3. 松开电源键，继续按住“音量加”，直到出现 Recovery 画面。\r\n"
+    "FastBoot 画面有菜单的手机：用音量键选中“Recovery”，再按电源键确认。";
+inline constexpr std::string_view kResultRestartConnectionBroke =
+    "发出重启命令后，USB 连接断开了。这通常说明手机已经开始重启，请看手机屏幕。如果它还停在 "
+    "FastBoot 画面，请重新插好数据线，再试一次。";
+// A start from memory refused or broken off.
+inline constexpr std::string_view kResultBootLocked =
+    "手机的 Bootloader 未解锁，不允许临时启动，手机里什么也没有改变。要先解锁才能使用；解锁的方法"
+    "因品牌而异，而且解锁会清除手机上的全部数据，请先备份。";
+inline constexpr std::string_view kResultBootTooLarge =
+    "镜像太大，手机无法把它载入内存临时启动，手机里什么也没有改变。这个镜像多半不是给这个机型用的，"
+    "请换用适用于这台手机型号的镜像。";
+inline constexpr std::string_view kResultBootConnectionBroke =
+    "临时启动时 USB 连接断开了。手机可能已经开始启动这个镜像：请看手机屏幕，如果已经进入 "
+    "Recovery，就不用再做什么。否则请让手机回到 FastBoot 模式，换一根数据线，直接插到电脑自带的 "
+    "USB 口上，再试一次。手机里什么也没有写入。";
+// The phone's own reason follows.
+inline constexpr std::string_view kResultPhoneSaid = "\r\n手机给出的原因：";
+// fastboot.exe itself could not run.
+inline constexpr std::string_view kResultClientNotFound =
+    "找不到 fastboot.exe，命令没有运行。请确认 fastboot.exe 还在本程序旁边（没有被杀毒软件删除"
+    "或隔离），再试一次。";
+inline constexpr std::string_view kResultClientLibraryMissing =
+    "fastboot.exe 无法启动：缺少它需要的 DLL 文件。请把 Platform-Tools 文件夹里的 fastboot.exe "
+    "和所有 .dll 文件一起复制到本程序旁边。在较旧的 Windows 上也可能是缺少系统更新，这时请改用"
+    "较旧的 Platform-Tools。";
+inline constexpr std::string_view kResultClientTooNew =
+    "这个 fastboot.exe 太新，不能在这个版本的 Windows 上运行。请下载较旧的 "
+    "Platform-Tools，用里面的 "
+    "fastboot.exe、AdbWinApi.dll 和 AdbWinUsbApi.dll 替换本程序旁边的这三个文件。";
+inline constexpr std::string_view kResultClientWrongArchitecture =
+    "fastboot.exe 或它旁边的 DLL 与这台电脑的 Windows 不匹配（例如在 32 位 Windows 上用了 64 位的 "
+    "fastboot），无法运行。请换用适合这个 Windows 的 Platform-Tools，三个文件要来自同一个压缩包。";
+inline constexpr std::string_view kResultClientCrashed =
+    "fastboot.exe 运行时崩溃了。请拔下数据线重新连接，再试一次；如果每次都这样，请换用另一个版本的 "
+    "Platform-Tools。";
 
 // ---- failures the Windows layer reports --------------------------------------------------------
 

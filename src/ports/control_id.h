@@ -31,9 +31,10 @@ enum class ControlId : int {
   CMDTeXT,        // output box
   MyCMD1 = 2401,
   MyCMD2,
-  // Not in the table: the button of the result panel that the feedback shows over the output
-  // box (the panels themselves are 2501 and 2502).
+  // Not in the table: the buttons of the result panel that the feedback shows over the output
+  // box (the panels themselves are 2501 and 2502), the first and the second.
   ResultAction = 2503,
+  ResultAction2 = 2504,
 };
 
 }  // namespace quorlane::window

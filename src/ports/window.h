@@ -10,6 +10,7 @@
 // something returns a Failure: nothing when it succeeded, otherwise what went wrong in words the
 // user can be shown. Callers can then neither miss a failure nor meet one they did not expect.
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -130,6 +131,9 @@ enum class Progress {
   failed,   // the error state
 };
 
+// The captions of the result panel's buttons, in order; an empty caption is no button.
+using ResultButtons = std::array<std::string_view, 2>;
+
 class Feedback {
  public:
   virtual ~Feedback() = default;
@@ -143,11 +147,13 @@ class Feedback {
   // Flashes the window's taskbar button until the window is brought to the front.
   virtual void flashUntilActive() = 0;
   // Shows what the last command came to: `text` in a panel anchored to the control `anchor`
-  // like the hint, without changing that control and clear of its last line, and a button
-  // captioned `button` (& marks its access key) when that is not empty. A click on the panel
-  // hides it; a click on the button is reported to the window's events as a click of
-  // ControlId::ResultAction. Replaces any result shown before.
-  virtual void showResult(ControlId anchor, std::string_view text, std::string_view button) = 0;
+  // like the hint, without changing that control and clear of its last line, with a button for
+  // each caption in `buttons` that is not empty (& marks its access key). A click on the panel
+  // hides it; a click on the first button is reported to the window's events as a click of
+  // ControlId::ResultAction, on the second as one of ControlId::ResultAction2. Replaces any
+  // result shown before.
+  virtual void showResult(ControlId anchor, std::string_view text,
+                          const ResultButtons& buttons) = 0;
   virtual void hideResult() = 0;
 };
 

@@ -3,6 +3,8 @@
 #include <shobjidl.h>
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include "win32/common_controls.h"
 #include "win32/default_handling.h"
@@ -15,10 +17,14 @@ namespace quorlane::win32 {
 
 namespace {
 
-// Space between a panel's border and its text, and around its button, in pixels at 96 DPI.
+// Space between a panel's border and its text, around its buttons and between them, in pixels
+// at 96 DPI.
 constexpr int kPadding = 4;
-constexpr int kButtonMargin = 10;  // the button's caption to its sides, and its height to a line
-constexpr int kResultButtonId = static_cast<int>(window::ControlId::ResultAction);
+constexpr int kButtonMargin = 10;  // a button's caption to its sides, and its height to a line
+// The result panel's buttons, in the order of ResultButtons: their ids are the clicks they report.
+constexpr std::array<int, 2> kResultButtonIds = {
+    static_cast<int>(window::ControlId::ResultAction),
+    static_cast<int>(window::ControlId::ResultAction2)};
 
 int scaled(int pixels, HWND hwnd) {
   return MulDiv(pixels, dpi::forWindow(hwnd), USER_DEFAULT_SCREEN_DPI);
@@ -47,14 +53,21 @@ HGDIOBJ drawingFont(HWND panel) {
   return fontOrStock(anchorOf(panel), DEFAULT_GUI_FONT);  // no anchor: no font, the stock one
 }
 
-// The panel's button when it is to be shown (only the result panel has one).
-HWND shownButton(HWND panel) {
-  HWND button = GetDlgItem(panel, kResultButtonId);
-  return button != nullptr && (GetWindowLongPtrW(button, GWL_STYLE) & WS_VISIBLE) != 0 ? button
-                                                                                       : nullptr;
+// The panel's buttons that are to be shown, in order (only the result panel has buttons). Their
+// style says so even while the panel itself is hidden.
+std::vector<HWND> shownButtons(HWND panel) {
+  std::vector<HWND> shown;
+  for (const int id : kResultButtonIds) {
+    HWND button = GetDlgItem(panel, id);
+    if (button != nullptr && (GetWindowLongPtrW(button, GWL_STYLE) & WS_VISIBLE) != 0) {
+      shown.push_back(button);
+    }
+  }
+  return shown;
 }
 
-// The text's rectangle inside a panel of the given client size, left of a button of that width.
+// The text's rectangle inside a panel of the given client size, left of a column of buttons of
+// that width.
 RECT textArea(HWND panel, const RECT& client, int buttonWidth) {
   const int pad = scaled(kPadding, panel);
   RECT area{client.left + pad, client.top + pad, client.right - pad, client.bottom - pad};
@@ -85,11 +98,12 @@ LastLine lastLine(HWND anchor, int clientHeight, int lineHeight) {
   return {top, top + lineHeight};
 }
 
-// Lays the panel (and its button) out over the anchor's client area, which leaves out the
-// anchor's scroll bar: across its width, as tall as the text, below the anchor's last line when
-// it fits there, otherwise above it, at the top, so the newest line stays in view either way.
+// Lays the panel (and its buttons, one below the other at its right, all as wide as the widest)
+// out over the anchor's client area, which leaves out the anchor's scroll bar: across its width,
+// as tall as the text or the buttons, below the anchor's last line when it fits there, otherwise
+// above it, at the top, so the newest line stays in view either way.
 void placePanel(HWND main, HWND panel, HWND anchor) {
-  HWND button = shownButton(panel);
+  const std::vector<HWND> buttons = shownButtons(panel);
   RECT client;
   GetClientRect(anchor, &client);
   const int clientHeight = client.bottom - client.top;
@@ -100,6 +114,7 @@ void placePanel(HWND main, HWND panel, HWND anchor) {
 
   int lineHeight = 0;
   SIZE buttonSize{0, 0};
+  int column = 0;  // the buttons' height, one below the other
   RECT measure{};
   {
     WindowDC dc(panel);
@@ -107,13 +122,19 @@ void placePanel(HWND main, HWND panel, HWND anchor) {
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc.get(), &metrics);
     lineHeight = metrics.tmHeight;
-    if (button != nullptr) {
+    for (HWND button : buttons) {
+      // The caption as the button draws it: its access key's & takes no room.
       const std::wstring caption = windowText(button);
       RECT c{0, 0, 0, 0};
       DrawTextW(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &c,
                 DT_SINGLELINE | DT_CALCRECT);
-      buttonSize = {c.right - c.left + 2 * scaled(kButtonMargin, panel),
+      buttonSize.cx = std::max<int>(buttonSize.cx, c.right - c.left);
+    }
+    if (!buttons.empty()) {
+      buttonSize = {buttonSize.cx + 2 * scaled(kButtonMargin, panel),
                     lineHeight + scaled(kButtonMargin, panel)};
+      const int count = static_cast<int>(buttons.size());
+      column = count * buttonSize.cy + (count - 1) * pad;
     }
     measure =
         textArea(panel, RECT{0, 0, client.right - client.left - 2 * border, 0}, buttonSize.cx);
@@ -121,8 +142,7 @@ void placePanel(HWND main, HWND panel, HWND anchor) {
     DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &measure,
               DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
   }
-  const int wanted =
-      std::max<int>(measure.bottom - measure.top, buttonSize.cy) + 2 * pad + 2 * border;
+  const int wanted = std::max<int>(measure.bottom - measure.top, column) + 2 * pad + 2 * border;
   const LastLine last = lastLine(anchor, clientHeight, lineHeight);
   const int below = clientHeight - last.bottom;
   const int above = last.top;
@@ -132,12 +152,14 @@ void placePanel(HWND main, HWND panel, HWND anchor) {
   const int top = atBottom ? client.bottom - height : client.top;
   SetWindowPos(panel, HWND_TOP, client.left, top, client.right - client.left, height,
                SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  if (button != nullptr) {
+  RECT inside;
+  GetClientRect(panel, &inside);
+  int buttonTop = pad;
+  for (HWND button : buttons) {
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(fontOf(panel)), FALSE);
-    RECT inside;
-    GetClientRect(panel, &inside);
-    SetWindowPos(button, nullptr, inside.right - pad - buttonSize.cx, pad, buttonSize.cx,
+    SetWindowPos(button, nullptr, inside.right - pad - buttonSize.cx, buttonTop, buttonSize.cx,
                  buttonSize.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    buttonTop += buttonSize.cy + pad;
   }
   RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -153,21 +175,27 @@ LRESULT onPanelPaint(HWND hwnd) {
   Selection selected(paint.dc(), drawingFont(hwnd));
   SetTextColor(paint.dc(), GetSysColor(COLOR_INFOTEXT));
   SetBkMode(paint.dc(), TRANSPARENT);
-  HWND button = shownButton(hwnd);
-  RECT area = textArea(hwnd, client, button != nullptr ? widthOf(button) : 0);
+  const std::vector<HWND> buttons = shownButtons(hwnd);
+  RECT area = textArea(hwnd, client, buttons.empty() ? 0 : widthOf(buttons.front()));
   DrawTextW(paint.dc(), text.c_str(), static_cast<int>(text.size()), &area,
             DT_LEFT | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
   return 0;
 }
 
-// Hides the result panel; the keyboard focus, when it was on its button, goes to the anchor.
-void hideResultPanel(HWND panel) {
-  if (panel == nullptr || !IsWindowVisible(panel)) return;
+// The keyboard focus, when it is on `window` or inside it, goes to the panel's anchor: a window
+// about to be hidden must not keep it.
+void focusAnchorInstead(HWND panel, HWND window) {
   HWND focus = GetFocus();
-  if (focus != nullptr && (focus == panel || IsChild(panel, focus))) {
+  if (focus != nullptr && (focus == window || IsChild(window, focus))) {
     HWND anchor = anchorOf(panel);
     if (anchor != nullptr && IsWindowEnabled(anchor)) SetFocus(anchor);
   }
+}
+
+// Hides the result panel; the keyboard focus, when it was on a button, goes to the anchor.
+void hideResultPanel(HWND panel) {
+  if (panel == nullptr || !IsWindowVisible(panel)) return;
+  focusAnchorInstead(panel, panel);
   ShowWindow(panel, SW_HIDE);
 }
 
@@ -322,7 +350,7 @@ void Win32Feedback::setHint(window::ControlId anchor, std::string_view text) {
 }
 
 void Win32Feedback::showResult(window::ControlId anchor, std::string_view text,
-                               std::string_view button) {
+                               const window::ResultButtons& buttons) {
   HWND target = GetDlgItem(main_, static_cast<int>(anchor));
   if (text.empty() || target == nullptr) {
     hideResult();
@@ -336,15 +364,20 @@ void Win32Feedback::showResult(window::ControlId anchor, std::string_view text,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kResultId)),
                                   GetModuleHandleW(nullptr), nullptr));
     if (!result_) return;
-    // Destroyed with the panel.
-    CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
-                    result_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kResultButtonId)),
-                    GetModuleHandleW(nullptr), nullptr);
+    // Destroyed with the panel; Tab goes through them in this order.
+    for (const int id : kResultButtonIds) {
+      CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
+                      result_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                      GetModuleHandleW(nullptr), nullptr);
+    }
   }
-  if (HWND action = resultButton()) {
-    const std::wstring caption = widen(button);
+  for (std::size_t i = 0; i < buttons.size(); ++i) {
+    HWND action = resultButton(i);
+    if (action == nullptr) continue;
+    if (buttons[i].empty()) focusAnchorInstead(result_.get(), action);
+    const std::wstring caption = widen(buttons[i]);
     SetWindowTextW(action, caption.c_str());
-    ShowWindow(action, button.empty() ? SW_HIDE : SW_SHOWNA);
+    ShowWindow(action, buttons[i].empty() ? SW_HIDE : SW_SHOWNA);
   }
   show(result_.get(), target, text);
 }
@@ -353,8 +386,10 @@ void Win32Feedback::hideResult() {
   hideResultPanel(result_.get());
 }
 
-HWND Win32Feedback::resultButton() const {
-  return result_ ? GetDlgItem(result_.get(), kResultButtonId) : nullptr;
+HWND Win32Feedback::resultButton(std::size_t index) const {
+  return result_ && index < kResultButtonIds.size()
+             ? GetDlgItem(result_.get(), kResultButtonIds[index])
+             : nullptr;
 }
 
 bool Win32Feedback::hasTaskbar() {

@@ -1,8 +1,8 @@
 #pragma once
 // What the window shows about a command besides its output, on Windows: a hint panel laid over a
-// control while the command waits, a result panel (with a button where the user can act) after
-// it, the taskbar button's progress (ITaskbarList3, where the system has it), and flashing the
-// taskbar button.
+// control while the command waits, a result panel (with up to two buttons where the user can
+// act) after it, the taskbar button's progress (ITaskbarList3, where the system has it), and
+// flashing the taskbar button.
 //
 // Both panels are children of the main window laid over their anchor, clear of its last line,
 // and draw with the anchor's current font; they follow the anchor when its font or place
@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -40,13 +41,14 @@ class Win32Feedback final : public window::Feedback {
   bool inForeground() override;
   void flashUntilActive() override;
   void showResult(window::ControlId anchor, std::string_view text,
-                  std::string_view button) override;
+                  const window::ResultButtons& buttons) override;
   void hideResult() override;
 
   HWND hint() const { return hint_.get(); }
   HWND result() const { return result_.get(); }
-  // The result panel's button (a child of the panel); nullptr before the first result.
-  HWND resultButton() const;
+  // The result panel's first or second button (children of the panel); nullptr before the first
+  // result.
+  HWND resultButton(std::size_t index = 0) const;
   // Whether the taskbar interface could be reached; without it progress is simply not shown.
   bool hasTaskbar();
 

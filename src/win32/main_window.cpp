@@ -363,9 +363,10 @@ LRESULT MainWindow::onCommand(int id, UINT code, HWND control,
   // manager's IDOK / IDCANCEL for Enter and Esc come without one and are ignored.
   if (code != BN_CLICKED || control == nullptr) return defaultHandling();
   const ControlRow* row = window::findRow(id);
-  // The table's buttons, and the result panel's, whose click the panel passes on.
+  // The table's buttons, and the result panel's, whose clicks the panel passes on.
   const bool button = (row != nullptr && row->kind == Kind::button) ||
-                      id == static_cast<int>(ControlId::ResultAction);
+                      id == static_cast<int>(ControlId::ResultAction) ||
+                      id == static_cast<int>(ControlId::ResultAction2);
   if (button && events_ != nullptr) events_->click(static_cast<ControlId>(id));
   return 0;
 }

@@ -6,6 +6,7 @@
 #include "common/ascii.h"
 #include "common/file_name.h"
 #include "common/texts.h"
+#include "window/restart.h"
 
 namespace quorlane::window {
 
@@ -101,9 +102,16 @@ void Form1::MyCMD2_执行完毕(const std::string& 返回内容, bool /*结束*/
   // can cut a line in two.
   const bool unanswered =
       runningKind_ == CommandKind::deviceQuery && phones_.startupQueryUnanswered();
-  feedback_.ended(unanswered ? Outcome{Outcome::Kind::noAnswer, {}, {}}
-                             : recogniseOutcome(runningKind_, output_.written(), MyCMD2.exitCode()),
-                  MyCMD2.exitCode());
+  const Outcome outcome = unanswered ? Outcome{Outcome::Kind::noAnswer, {}, {}, {}}
+                                     : recogniseOutcome(runningKind_, output_.written(),
+                                                        MyCMD2.exitCode());
+  // A restart into recovery that the client or the bootloader refused is tried once more, with
+  // the OEM command; its panel tells how it ended.
+  if (const auto next = afterRestart(runningKind_, outcome).next; next && gate_.listAllows()) {
+    run(std::string(restartCommandLine(*next)), *next, std::nullopt, {});
+    return;
+  }
+  feedback_.ended(outcome, MyCMD2.exitCode());
 }
 
 void Form1::endWaits() {
@@ -149,6 +157,17 @@ void Form1::bootResultImage() {
   const Image image = *feedback_.resultImage();
   if (!gate_.imageApproved(image)) return;
   send(gate_.phonesAllow(Press::boot), texts::kBootCommand, image);
+}
+
+void Form1::panelButton(std::size_t index) {
+  const auto command = feedback_.buttonCommand(index);
+  if (!command || gate_.waiting()) return;
+  if (*command == CommandKind::boot) {
+    bootResultImage();
+  } else if (gate_.listAllows()) {
+    // A restart reaches whichever phone the client finds, as a flash does.
+    run(std::string(restartCommandLine(*command)), *command, std::nullopt, {});
+  }
 }
 
 void Form1::send(const FlashGate::Clearance& clearance, std::string_view prefix,
@@ -231,7 +250,10 @@ void Form1::click(ControlId id) {
       endProgram();
       break;
     case ControlId::ResultAction:
-      bootResultImage();
+      panelButton(0);
+      break;
+    case ControlId::ResultAction2:
+      panelButton(1);
       break;
     default:
       break;

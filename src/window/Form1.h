@@ -80,8 +80,9 @@ class Form1 : public WindowEvents {
   void Command1_Click();
   void Command3_Click();
   void flashBuiltIn(ControlId button, std::string_view path);
-  // The result panel's button: starts the image of the flash the panel tells about once from
-  // the phone's memory.
+  // A button of the result panel (0 or 1): a restart of the phone, or a start from memory of the
+  // image of the flash the panel tells about (bootResultImage).
+  void panelButton(std::size_t index);
   void bootResultImage();
   // Sends the image as the gate's clearance says: with `prefix` (a flash's, or a start from
   // memory's) as pressed, as a start from memory instead, or not at all.

@@ -47,11 +47,18 @@ void CommandFeedback::activated() {
   if (progress_ == Progress::failed) setProgress(Progress::none);
 }
 
+std::optional<CommandKind> CommandFeedback::buttonCommand(std::size_t index) const {
+  if (index >= buttons_.size()) return std::nullopt;
+  return buttons_[index].command;
+}
+
 void CommandFeedback::show(const Outcome& outcome, CommandKind command) {
-  const auto panel = resultPanel(outcome, command);
+  auto panel = resultPanel(outcome, command);
   resultIsDeviceList_ = panel && command == CommandKind::deviceQuery;
+  buttons_.clear();
   if (panel) {
-    feedback_->showResult(ControlId::CMDTeXT, panel->text, panel->button);
+    feedback_->showResult(ControlId::CMDTeXT, panel->text, panel->captions());
+    buttons_ = std::move(panel->buttons);
   } else {
     feedback_->hideResult();
   }

@@ -41,8 +41,10 @@ class CommandFeedback {
   // The user has seen the window: a failure's colour on the taskbar goes.
   void activated();
 
-  // The image of the command whose result the panel shows; what its button acts on.
+  // The image of the command whose result the panel shows, and what the panel's button at
+  // `index` (0 or 1) runs: what its buttons act on.
   const std::optional<Image>& resultImage() const { return resultImage_; }
+  std::optional<CommandKind> buttonCommand(std::size_t index) const;
 
  private:
   void show(const Outcome& outcome, CommandKind command);
@@ -53,7 +55,7 @@ class CommandFeedback {
     void setProgress(Progress) override {}
     bool inForeground() override { return true; }
     void flashUntilActive() override {}
-    void showResult(ControlId, std::string_view, std::string_view) override {}
+    void showResult(ControlId, std::string_view, const ResultButtons&) override {}
     void hideResult() override {}
   } none_;
   Feedback* feedback_ = &none_;
@@ -65,6 +67,7 @@ class CommandFeedback {
   std::optional<Image> runningImage_;
   std::string runningNote_;
   std::optional<Image> resultImage_;
+  std::vector<ResultButton> buttons_;
   bool resultIsDeviceList_ = false;
 };
 

@@ -46,24 +46,8 @@ bool FlashGate::imageApproved(const Image& image) {
 FlashGate::Clearance FlashGate::phonesAllow(Press press) {
   using Go = Clearance::Go;
   if (runner_.busy()) return {Go::asPressed, {}};
-  // With several phones listed nothing could run: rather than trust that list, it is asked for
-  // again, as one of them may have gone without the system saying so.
-  if (phones_.current() && phones_.phones()->size() > 1) phones_.askNow();
-  // Nothing changed since the last list was taken: nothing to wait for, nothing is asked. Else
-  // the list is asked for at once, again after every change, while the window stays responsive
-  // (its timer moves the query on as well). Past the deadline nothing counts any more: never the
-  // list before a burst of changes or an unanswered query.
   const auto deadline = clock_() + kListWait;
-  const auto listed =
-      waitUntil(deadline, true, [this] { return phones_.current() && !phones_.pending(); });
-  if (listed != Wait::done) return listUnknown();
-  if (phones_.phones()->size() > 1) {
-    std::string prompt(texts::kSeveralPhonesBefore);
-    for (const auto& serial : *phones_.phones()) prompt += serial + "\r\n";
-    prompt += texts::kSeveralPhonesAfter;
-    shell_.messageBox(prompt, MessageStyle::warning, texts::kSeveralPhonesTitle);
-    return {};
-  }
+  if (!listAllows(deadline)) return {};
   // What the phone says of itself was asked for when the list was taken. Not answered within the
   // same time, it decides nothing.
   const auto asked = waitUntil(deadline, false, [this] { return !phones_.factsPending(); });
@@ -87,6 +71,32 @@ FlashGate::Clearance FlashGate::phonesAllow(Press press) {
       return {};
   }
   return {};
+}
+
+bool FlashGate::listAllows() {
+  return runner_.busy() || listAllows(clock_() + kListWait);
+}
+
+bool FlashGate::listAllows(Clock::time_point deadline) {
+  // With several phones listed nothing could run: rather than trust that list, it is asked for
+  // again, as one of them may have gone without the system saying so.
+  if (phones_.current() && phones_.phones()->size() > 1) phones_.askNow();
+  // Nothing changed since the last list was taken: nothing to wait for, nothing is asked. Else
+  // the list is asked for at once, again after every change, while the window stays responsive
+  // (its timer moves the query on as well). Past the deadline nothing counts any more: never the
+  // list before a burst of changes or an unanswered query.
+  const auto listed =
+      waitUntil(deadline, true, [this] { return phones_.current() && !phones_.pending(); });
+  if (listed != Wait::done) {
+    listUnknown();
+    return false;
+  }
+  if (phones_.phones()->size() < 2) return true;
+  std::string prompt(texts::kSeveralPhonesBefore);
+  for (const auto& serial : *phones_.phones()) prompt += serial + "\r\n";
+  prompt += texts::kSeveralPhonesAfter;
+  shell_.messageBox(prompt, MessageStyle::warning, texts::kSeveralPhonesTitle);
+  return false;
 }
 
 template <typename Done>

@@ -51,6 +51,9 @@ class FlashGate {
     std::string note;
   };
   Clearance phonesAllow(Press press);
+  // The list rule alone, for a command that asks nothing of the image (a restart): whether the
+  // list is known, unchanged and names one phone at most.
+  bool listAllows();
   // `prefix` followed by the image's path as the client can open it, quoted for the command
   // interpreter; nothing when there is no such path.
   std::optional<std::string> command(std::string_view prefix, const Image& image);
@@ -61,6 +64,7 @@ class FlashGate {
   // with `askForList`, the list is asked for whenever it is not current.
   template <typename Done>
   Wait waitUntil(Clock::time_point deadline, bool askForList, Done done);
+  bool listAllows(Clock::time_point deadline);
   // Tells that nothing ran as the list of phones could not be known.
   Clearance listUnknown();
 

@@ -109,7 +109,7 @@ Outcome PhoneList::listOutcome() const {
   const auto facts = targetFacts();
   const std::string said = facts ? describePhone(*facts) : std::string();
   if (!said.empty() && outcome.kind != Outcome::Kind::severalPhones) {
-    return {Outcome::Kind::onePhone, said, {}};
+    return {Outcome::Kind::onePhone, said, {}, {}};
   }
   if (outcome.kind == Outcome::Kind::severalPhones) {
     outcome.detail = serialsWithModels(outcome.serials, facts_);

@@ -176,16 +176,19 @@ class FakeFeedback final : public window::Feedback {
   void flashUntilActive() override { ++flashes; }
   bool hintShown() const { return !hints.empty() && !hints.back().empty(); }
 
-  // Every result shown, as "text [button]", and "" when it was hidden.
+  // Every result shown, as "text [button] [button]", and "" when it was hidden.
   std::vector<std::string> results;
   void showResult(window::ControlId anchor, std::string_view text,
-                  std::string_view button) override {
+                  const window::ResultButtons& buttons) override {
     if (anchor != window::ControlId::CMDTeXT) {
       results.emplace_back("wrong anchor");
-    } else {
-      results.push_back(std::string(text) +
-                        (button.empty() ? "" : " [" + std::string(button) + "]"));
+      return;
     }
+    std::string shown(text);
+    for (const auto button : buttons) {
+      if (!button.empty()) shown += " [" + std::string(button) + "]";
+    }
+    results.push_back(shown);
   }
   void hideResult() override {
     if (results.empty() || !results.back().empty()) results.emplace_back();

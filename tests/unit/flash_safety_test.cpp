@@ -283,7 +283,7 @@ TEST_F(FlashSafetyTest, ABuiltInImageThatFailsSaysWhereToPutItAndLeavesTheBoxAsI
     EXPECT_TRUE(contains(prompt, "C:\\Quorlane\\RE\\" + name)) << prompt;
     EXPECT_TRUE(contains(prompt, "RE 文件夹")) << prompt;
     EXPECT_TRUE(contains(prompt, "命名为 " + name)) << prompt;
-    EXPECT_TRUE(contains(prompt, "手机的型号")) << prompt;
+    EXPECT_TRUE(contains(prompt, "手机型号")) << prompt;
     EXPECT_EQ(shell.boxes[0].style, MessageStyle::warning);
     EXPECT_EQ(shell.looks.back().first, "RE\\" + name);  // as the command would open it
     EXPECT_EQ(controls.texts[ControlId::CMDTeXT], "0123456789ABCDEF\tfastboot\r\n");

@@ -267,7 +267,7 @@ TEST_F(FormTest, APathTheClientCannotOpenRunsNothingAndNamesTheFile) {
   EXPECT_TRUE(os.commandLines.empty());
   ASSERT_EQ(shell.boxes.size(), 1u);
   EXPECT_NE(shell.boxes[0].prompt.find(path), std::string::npos) << shell.boxes[0].prompt;
-  EXPECT_NE(shell.boxes[0].prompt.find("中文或英文"), std::string::npos);
+  EXPECT_NE(shell.boxes[0].prompt.find("中文、英文字母"), std::string::npos);
   EXPECT_EQ(shell.boxes[0].style, MessageStyle::critical);
   EXPECT_EQ(box(), "devices\r\n");  // the output is left as it was
   EXPECT_TRUE(controls.states[ControlId::Command1]);
@@ -315,7 +315,7 @@ TEST_F(FormTest, EachCommandEndsWithItsResultAndAFlashWithoutRecoveryOffersAStar
   EXPECT_TRUE(hiddenWhileRunning);
   EXPECT_NE(box().find("FAILED (remote: 'partition does not exist')"), std::string::npos);
   EXPECT_NE(feedback.result().find("没有 recovery 分区"), std::string::npos) << feedback.result();
-  EXPECT_NE(feedback.result().find("[从内存启动(&R)]"), std::string::npos);
+  EXPECT_NE(feedback.result().find("[临时启动(&T)]"), std::string::npos);
 
   // The button starts that same image, checked and quoted as for the flash, whatever the path
   // box says now.
@@ -327,7 +327,7 @@ TEST_F(FormTest, EachCommandEndsWithItsResultAndAFlashWithoutRecoveryOffersAStar
   EXPECT_EQ(lastCommand(), "fastboot boot \"D:\\my img\\r.img\"");
   ASSERT_EQ(shell.looks.size(), looks + 1);
   EXPECT_EQ(shell.looks.back().first, path);
-  EXPECT_NE(feedback.result().find("正在从内存启动"), std::string::npos) << feedback.result();
+  EXPECT_NE(feedback.result().find("正在临时启动"), std::string::npos) << feedback.result();
 }
 
 TEST_F(FormTest, LiveOutputShowsChunksAndEndsAsTheCollectedText) {

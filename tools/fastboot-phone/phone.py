@@ -73,10 +73,8 @@ class Phone:
         self.args = args
         self.folder = args.dir
         self.deadline = time.monotonic() + args.time_limit
-        self.refusals = []
-        for rule in args.refuse:
-            prefix, _, message = rule.partition("=")
-            self.refusals.append((prefix, message))
+        self.refusals = [rule.partition("=")[::2] for rule in args.refuse]
+        self.infos = [rule.partition("=")[::2] for rule in args.info]
         self.variables = dict(rule.partition("=")[::2] for rule in args.var)
         self.unknown = set(args.unknown_var)
         self.download = b""
@@ -131,13 +129,16 @@ class Phone:
             command = self.recv_message(conn).decode("utf-8", "replace")
             self.log("command " + command)
             self.drop_if(command)
+            for prefix, message in self.infos:
+                if command.startswith(prefix):
+                    self.send_message(conn, ("INFO" + message).encode())
             refusal = next((m for p, m in self.refusals if command.startswith(p)), None)
             if refusal is not None:
                 self.send_message(conn, ("FAIL" + refusal).encode())
                 continue
             for reply in self.answer(conn, command):
                 self.send_message(conn, reply)
-            if command.startswith("reboot"):
+            if command.startswith("reboot") or command == "oem reboot-recovery":
                 return
 
     def answer(self, conn, command):
@@ -175,7 +176,10 @@ class Phone:
             with open(os.path.join(self.folder, "booted.bin"), "wb") as f:
                 f.write(self.download)
             return [b"OKAY"]
-        if name in ("reboot", "reboot-bootloader", "continue", "set_active"):
+        # The restarts every client since 29.0.1 sends, and the older OEM form of the one into
+        # recovery that some bootloaders know instead.
+        if name in ("reboot", "reboot-bootloader", "reboot-recovery", "reboot-fastboot",
+                    "continue", "set_active") or command == "oem reboot-recovery":
             return [b"OKAY"]
         return [b"FAILunknown command"]
 
@@ -280,6 +284,8 @@ def main(argv=None):
                         help="answer getvar:NAME with VALUE (which may be empty)")
     parser.add_argument("--unknown-var", action="append", default=[], metavar="NAME",
                         help="answer getvar:NAME as a variable this phone does not know")
+    parser.add_argument("--info", action="append", default=[], metavar="PREFIX=MESSAGE",
+                        help="say INFO MESSAGE first to commands that begin with PREFIX")
     parser.add_argument("--rate", type=int, default=0, help="receive at most this many bytes/s")
     parser.add_argument("--drop", default="", metavar="STEP",
                         help="close the connection at STEP: handshake, data:N (after N bytes of "

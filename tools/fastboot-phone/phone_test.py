@@ -176,6 +176,24 @@ class FlashWithTheLinuxClient(PhoneTest):
         # Only the refused command fails: another partition is written.
         self.assertEqual(self.fastboot("flash", "boot", self.write_image(image(2048)))[0], 0)
 
+    def test_info_comes_before_the_answer_and_the_restarts_into_recovery(self):
+        self.start_phone("--info", "flash:recovery=Flashing is not allowed for Critical Partitions",
+                         "--refuse", "flash:recovery=", "--refuse",
+                         "reboot-recovery=unknown command")
+        code, _, err = self.fastboot("flash", "recovery", self.write_image(image(2048)))
+        self.assertEqual(code, 1)
+        self.assertRegex(err, r"Writing 'recovery' +\(bootloader\) Flashing is not allowed for "
+                              r"Critical Partitions\nFAILED \(remote: ''\)")
+        # A bootloader without the restart into recovery that knows the OEM command instead.
+        code, _, err = self.fastboot("reboot", "recovery")
+        self.assertEqual(code, 1)
+        self.assertRegex(err, r"Rebooting into recovery +FAILED \(remote: 'unknown command'\)")
+        code, _, err = self.fastboot("oem", "reboot-recovery")
+        self.assertEqual(code, 0, err)
+        self.assertIn("Finished. Total time:", err)
+        self.assertEqual([l for l in self.log() if "reboot" in l],
+                         ["command reboot-recovery", "command oem reboot-recovery"])
+
     def test_boot_starts_the_image_from_memory_and_stores_nothing(self):
         self.start_phone()
         data = image(8192 + 3)

@@ -256,8 +256,14 @@ TEST_F(RealClientTest, PanelAfterAWorkingFlashSaysToStartRecoveryNow) {
   expectResult(app, "没有找到 FastBoot 模式的手机", "no-phone");
   ASSERT_TRUE(app.pressStart(image));
   ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
-  expectResult(app, "刷入成功", "flashed");
+  HWND panel = expectResult(app, "刷入成功", "flashed");
   EXPECT_TRUE(phone.partition() == bytes);
+  // With the two restarts it offers.
+  ASSERT_NE(panel, nullptr);
+  EXPECT_EQ(gui::text(gui::child(panel, static_cast<int>(ControlId::ResultAction))),
+            "重启进入 Recovery(&R)");
+  EXPECT_EQ(gui::text(gui::child(panel, static_cast<int>(ControlId::ResultAction2))),
+            "重启手机(&P)");
 }
 
 TEST_F(RealClientTest, PanelOnAPhoneWithoutRecoveryStartsTheSameImageFromMemoryByItsButton) {
@@ -272,9 +278,9 @@ TEST_F(RealClientTest, PanelOnAPhoneWithoutRecoveryStartsTheSameImageFromMemoryB
   ASSERT_TRUE(gui::setText(app.control(ControlId::Combo1), folder.file("images\\other.img")));
   HWND button = gui::child(panel, static_cast<int>(ControlId::ResultAction));
   ASSERT_NE(button, nullptr);
-  EXPECT_EQ(gui::text(button), "从内存启动(&R)");
+  EXPECT_EQ(gui::text(button), "临时启动(&T)");
   ASSERT_TRUE(gui::click(button));
-  expectResult(app, "正在从内存启动", "booted");
+  expectResult(app, "正在临时启动", "booted");
   EXPECT_NE(box(app).find("Sending 'boot.img' (96 KB)"), std::string::npos) << box(app);
   EXPECT_NE(box(app).find("Booting"), std::string::npos) << box(app);
   // The phone got the image's exact bytes and stored nothing.
@@ -289,9 +295,9 @@ TEST_F(RealClientTest, PanelSaysWhenThePhoneCannotStartAnImageFromMemory) {
       {"--refuse", "flash:recovery=partition not found", "--refuse", "boot=unknown command"});
   App app = startFlash(phone, "images\\a.img", imageBytes(8192, 8));
   ASSERT_NE(expectResult(app, "没有 recovery 分区", "no-recovery-2"), nullptr);
-  // The button's access key, Alt+R, starts it as a click does.
-  ASSERT_TRUE(PostMessageW(app.window, WM_SYSCHAR, L'r', 1 | (1 << 29)));
-  expectResult(app, "不能从电脑启动镜像", "cannot-boot");
+  // The button's access key, Alt+T, starts it as a click does.
+  ASSERT_TRUE(PostMessageW(app.window, WM_SYSCHAR, L't', 1 | (1 << 29)));
+  expectResult(app, "不支持临时启动", "cannot-boot");
   EXPECT_NE(box(app).find("FAILED (remote: 'unknown command')"), std::string::npos) << box(app);
   EXPECT_EQ(phone.booted(), std::nullopt);
 }
@@ -300,7 +306,7 @@ TEST_F(RealClientTest, PanelSaysWhenThePhoneCannotStartAnImageFromMemory) {
 TEST_F(RealClientTest, PanelSaysALockedBootloaderWroteNothing) {
   NetworkPhone phone({"--refuse", "flash:recovery=Flashing is not allowed in Lock State"});
   App app = startFlash(phone, "images\\locked.img", imageBytes(8192, 9));
-  expectResult(app, "Bootloader 已上锁", "locked");
+  expectResult(app, "Bootloader 未解锁", "locked");
   const std::string text = box(app);
   const auto writing = text.find("Writing 'recovery'");
   ASSERT_NE(writing, std::string::npos) << text;

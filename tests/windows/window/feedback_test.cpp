@@ -125,7 +125,7 @@ TEST_F(FeedbackTest, TheHintLiesOverTheBoxClearOfItsLastLineAndLeavesItsTextAlon
 
 TEST_F(FeedbackTest, TheResultStaysClearOfTheLastLineItsButtonIsAClickAndAClickHidesIt) {
   const std::string result =
-      "这台手机没有 recovery 分区，什么也没有写入。可以点右边的按钮，把这个镜像从内存启动一次，"
+      "这台手机没有 recovery 分区，什么也没有写入。可以点“临时启动”，让手机从内存启动这个镜像一次，"
       "不写入手机。这一段写得长一些，好占用好几行。";
   // However much output there is, the panel lies inside the box and off its last line.
   for (const int lines : {0, 1, 3, 4, 5, 6, 40}) {
@@ -134,7 +134,7 @@ TEST_F(FeedbackTest, TheResultStaysClearOfTheLastLineItsButtonIsAClickAndAClickH
     // The client's output often ends in empty lines: they are not what must stay in view.
     controls_->setText(ControlId::CMDTeXT, output + "fastboot: error: Command failed\r\n\r\n\r\n");
     win32::scrollToEnd(box());
-    feedback_->showResult(ControlId::CMDTeXT, result, "从内存启动(&R)");
+    feedback_->showResult(ControlId::CMDTeXT, result, {"临时启动(&T)"});
     ASSERT_NE(feedback_->result(), nullptr);
     ASSERT_TRUE(IsWindowVisible(feedback_->result()));
     const RECT area = boxClient();
@@ -155,7 +155,7 @@ TEST_F(FeedbackTest, TheResultStaysClearOfTheLastLineItsButtonIsAClickAndAClickH
   HWND button = feedback_->resultButton();
   ASSERT_NE(button, nullptr);
   EXPECT_TRUE(IsWindowVisible(button));
-  EXPECT_EQ(win32::narrow(win32::windowText(button)), "从内存启动(&R)");
+  EXPECT_EQ(win32::narrow(win32::windowText(button)), "临时启动(&T)");
   RECT panelOnScreen;
   RECT buttonOnScreen;
   GetWindowRect(feedback_->result(), &panelOnScreen);
@@ -170,17 +170,80 @@ TEST_F(FeedbackTest, TheResultStaysClearOfTheLastLineItsButtonIsAClickAndAClickH
   // A click on the panel hides it; the next result comes back in it, without a button.
   SendMessageW(feedback_->result(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
   EXPECT_FALSE(IsWindowVisible(feedback_->result()));
-  feedback_->showResult(ControlId::CMDTeXT, "刷入成功。", "");
+  feedback_->showResult(ControlId::CMDTeXT, "刷入成功。", {});
   EXPECT_TRUE(IsWindowVisible(feedback_->result()));
   EXPECT_FALSE(IsWindowVisible(button));
   feedback_->hideResult();
   EXPECT_FALSE(IsWindowVisible(feedback_->result()));
 }
 
+TEST_F(FeedbackTest, TwoButtonsStandOneBelowTheOtherAndEachReportsItsOwnClickAndAccessKey) {
+  const std::string text = "刷入成功。现在请点“重启进入 Recovery”，让手机直接进入新的 Recovery。";
+  const window::ResultButtons two = {"重启进入 Recovery(&R)", "重启手机(&P)"};
+  controls_->setText(ControlId::CMDTeXT, "Finished. Total time: 0.004s\r\n");
+  RECT outer;
+  GetWindowRect(window_->handle(), &outer);
+  // At both sizes of the box's font: inside the panel, at its right, as wide as each other, the
+  // second below the first, and the panel tall enough for both.
+  for (const int dpi : {96, 144}) {
+    SendMessageW(window_->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&outer));
+    feedback_->showResult(ControlId::CMDTeXT, text, two);
+    ASSERT_TRUE(IsWindowVisible(feedback_->result()));
+    RECT panel;
+    GetWindowRect(feedback_->result(), &panel);
+    RECT first;
+    RECT second;
+    GetWindowRect(feedback_->resultButton(0), &first);
+    GetWindowRect(feedback_->resultButton(1), &second);
+    for (const RECT& r : {first, second}) {
+      RECT inside;
+      EXPECT_TRUE(IntersectRect(&inside, &panel, &r) && EqualRect(&inside, &r)) << dpi;
+      EXPECT_GT(r.left, (panel.left + panel.right) / 2) << dpi;
+      EXPECT_GT(r.bottom - r.top, 12) << dpi;
+    }
+    EXPECT_EQ(first.left, second.left) << dpi;
+    EXPECT_EQ(first.right, second.right) << dpi;
+    EXPECT_GT(second.top, first.bottom - 1) << dpi;
+    EXPECT_EQ(fontOf(feedback_->resultButton(1)), fontOf(box())) << dpi;
+    EXPECT_EQ(win32::narrow(win32::windowText(feedback_->resultButton(1))), "重启手机(&P)");
+    // The two captions are whole: each button is wider than the other's longer caption needs
+    // at the box's font, measured as the button draws it.
+    HDC dc = GetDC(feedback_->resultButton(0));
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(fontOf(box())));
+    RECT caption{0, 0, 0, 0};
+    DrawTextW(dc, L"重启进入 Recovery(&R)", -1, &caption, DT_SINGLELINE | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(feedback_->resultButton(0), dc);
+    EXPECT_GT(second.right - second.left, caption.right - caption.left) << dpi;
+  }
+
+  // Clicks and access keys (through the dialog manager, as the message loop has them) report
+  // the first as ResultAction, the second as ResultAction2.
+  SendMessageW(feedback_->resultButton(0), BM_CLICK, 0, 0);
+  SendMessageW(feedback_->resultButton(1), BM_CLICK, 0, 0);
+  for (const wchar_t key : {L'p', L'r'}) {
+    MSG alt{GetFocus(), WM_SYSCHAR, key, 0x20000001, 0, {}};
+    IsDialogMessageW(window_->handle(), &alt);
+    pump();
+  }
+  EXPECT_EQ(events_.clicks,
+            (std::vector<ControlId>{ControlId::ResultAction, ControlId::ResultAction2,
+                                    ControlId::ResultAction2, ControlId::ResultAction}));
+
+  // The next result with one button: the second goes, and the focus it had goes to the box.
+  SetFocus(feedback_->resultButton(1));
+  ASSERT_EQ(GetFocus(), feedback_->resultButton(1));
+  feedback_->showResult(ControlId::CMDTeXT, "这台手机没有 recovery 分区。", {"临时启动(&T)"});
+  EXPECT_TRUE(IsWindowVisible(feedback_->resultButton(0)));
+  EXPECT_FALSE(IsWindowVisible(feedback_->resultButton(1)));
+  EXPECT_EQ(GetFocus(), box());
+}
+
 TEST_F(FeedbackTest, AfterADpiChangeThePanelsDrawWithTheBoxsNewFontInItsNewPlace) {
   controls_->setText(ControlId::CMDTeXT, "< waiting for any device >\r\n");
   feedback_->setHint(ControlId::CMDTeXT, "正在等待手机连接……\r\n第二行");
-  feedback_->showResult(ControlId::CMDTeXT, "这台手机没有 recovery 分区。", "从内存启动(&R)");
+  feedback_->showResult(ControlId::CMDTeXT, "这台手机没有 recovery 分区。", {"临时启动(&T)"});
   const int resultHeightAt96 =
       rectInParent(feedback_->result()).bottom - rectInParent(feedback_->result()).top;
   for (const int dpi : {144, 96}) {
