@@ -11,6 +11,7 @@
 #include "common/texts.h"
 #include "win32/common_controls.h"
 #include "win32/controls_win32.h"
+#include "win32/device_tree_win32.h"
 #include "win32/dpi.h"
 #include "win32/failure_barrier.h"
 #include "win32/feedback_win32.h"
@@ -126,6 +127,8 @@ int run(HINSTANCE instance) {
   ComApartment com;
   quorlane::win32::Win32Process process;
   quorlane::win32::Win32Pump pump;
+  // Outlives the form, whose looks it delivers.
+  quorlane::win32::Win32DeviceTree deviceTree;
   // The form first, its controls and the owner of its boxes set once the window exists: the first
   // half of its start-up needs no window, and the device query it starts runs while the window is
   // built.
@@ -142,6 +145,7 @@ int run(HINSTANCE instance) {
   shell.setMainWindow(window.handle());
   quorlane::win32::Win32Feedback feedback(window.handle());
   form.setFeedback(&feedback);
+  form.setDeviceTree(&deviceTree);
   window.setEvents(&form);
   // A failure's box holds the form's handlers back: a command waiting for a phone would go on
   // unwatched and be ended with the program in the middle of writing to one connected meanwhile.

@@ -144,10 +144,11 @@ inline constexpr std::string_view kImageLooksUnknown = "无法识别它是什么
 inline constexpr std::string_view kImageNotBootAfter =
     "\r\n\r\n如果它不是这台手机的 Recovery 镜像，刷入后手机可能无法进入 Recovery。仍然要刷入吗？";
 // Laid over the output box while the client waits for a phone.
-inline constexpr std::string_view kPhoneWaitHint =
-    "正在等待手机连接……\r\n"
-    "请检查：手机是否已进入 FastBoot 模式，数据线是否连好，电脑是否装好了 USB 驱动。\r\n"
-    "点“退出”会停止等待并关闭本程序。";
+// In three lines: the wait, what to check (or what Windows tells of the phone instead), and Exit.
+inline constexpr std::string_view kPhoneWaitHintFirst = "正在等待手机连接……\r\n";
+inline constexpr std::string_view kPhoneWaitHintCheck =
+    "请检查：手机是否已进入 FastBoot 模式，数据线是否连好，电脑是否装好了 USB 驱动。";
+inline constexpr std::string_view kPhoneWaitHintLast = "\r\n点“退出”会停止等待并关闭本程序。";
 
 inline constexpr std::array<std::string_view, 3> kBuiltInImages = {
     "RE\\recovery1.img", "RE\\recovery2.img", "RE\\recovery3.img"};

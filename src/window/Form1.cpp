@@ -102,9 +102,9 @@ void Form1::MyCMD2_执行完毕(const std::string& 返回内容, bool /*结束*/
   // can cut a line in two.
   const bool unanswered =
       runningKind_ == CommandKind::deviceQuery && phones_.startupQueryUnanswered();
-  const Outcome outcome = unanswered ? Outcome{Outcome::Kind::noAnswer, {}, {}, {}}
-                                     : recogniseOutcome(runningKind_, output_.written(),
-                                                        MyCMD2.exitCode());
+  const Outcome outcome =
+      unanswered ? Outcome{Outcome::Kind::noAnswer, {}, {}, {}}
+                 : recogniseOutcome(runningKind_, output_.written(), MyCMD2.exitCode());
   // A restart into recovery that the client or the bootloader refused is tried once more, with
   // the OEM command; its panel tells how it ended.
   if (const auto next = afterRestart(runningKind_, outcome).next; next && gate_.listAllows()) {
@@ -202,6 +202,7 @@ void Form1::filesDropped(const std::vector<std::string>& paths) {
 
 void Form1::devicesChanged() {
   phones_.changed();
+  feedback_.devicesChanged();
 }
 
 // ---- help, links and exit ------------------------------------------------------------------

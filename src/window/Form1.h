@@ -63,6 +63,9 @@ class Form1 : public WindowEvents {
 
   // Where the hint, the taskbar progress and the flashing go; without it they are not shown.
   void setFeedback(Feedback* feedback) { feedback_.setFeedback(feedback); }
+  // Where Windows' USB devices are looked at when no phone is listed or a command waits for one;
+  // without it the general words stay.
+  void setDeviceTree(ports::DeviceTree* tree) { feedback_.setDeviceTree(tree); }
 
   MyCMD& runner() { return MyCMD2; }
 

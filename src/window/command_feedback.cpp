@@ -12,6 +12,7 @@ void CommandFeedback::started(CommandKind kind, std::optional<Image> image, std:
   runningNote_ = std::move(note);
   feedback_->hideResult();
   resultIsDeviceList_ = false;
+  noPhoneShown_ = false;
   setProgress(Progress::running);
 }
 
@@ -22,7 +23,38 @@ void CommandFeedback::notStarted() {
 void CommandFeedback::waitingForPhone(bool waiting) {
   if (waiting == hintShown_) return;
   hintShown_ = waiting;
-  feedback_->setHint(ControlId::CMDTeXT, waiting ? texts::kPhoneWaitHint : std::string_view());
+  if (waiting) usbAdvice_.reset();
+  feedback_->setHint(ControlId::CMDTeXT, waiting ? hintText() : std::string());
+  if (waiting) lookAtUsb();
+}
+
+std::string CommandFeedback::hintText() const {
+  return texts::concat(texts::kPhoneWaitHintFirst,
+                       usbAdvice_ ? std::string_view(usbAdvice_->hint) : texts::kPhoneWaitHintCheck,
+                       texts::kPhoneWaitHintLast);
+}
+
+void CommandFeedback::devicesChanged() {
+  if (hintShown_ || noPhoneShown_) lookAtUsb();
+}
+
+void CommandFeedback::lookAtUsb() {
+  if (deviceTree_ == nullptr) return;
+  // A newer look replaces one still under way, whose answer is older.
+  usbLook_ = deviceTree_->lookAtUsb([this](std::optional<std::vector<ports::UsbDevice>> devices) {
+    usbLook_.reset();
+    usbSeen(devices ? usbAdvice(diagnoseUsb(*devices)) : std::nullopt);
+  });
+}
+
+void CommandFeedback::usbSeen(std::optional<UsbAdvice> advice) {
+  usbAdvice_ = std::move(advice);
+  if (hintShown_) feedback_->setHint(ControlId::CMDTeXT, hintText());
+  if (noPhoneShown_) {
+    feedback_->showResult(ControlId::CMDTeXT,
+                          usbAdvice_ ? std::string_view(usbAdvice_->panel) : texts::kResultNoPhone,
+                          {});
+  }
 }
 
 void CommandFeedback::ended(const Outcome& outcome, const std::optional<long>& exitCode) {
@@ -61,6 +93,12 @@ void CommandFeedback::show(const Outcome& outcome, CommandKind command) {
     buttons_ = std::move(panel->buttons);
   } else {
     feedback_->hideResult();
+  }
+  // No phone listed: Windows may know why; the general words show until it has been asked.
+  noPhoneShown_ = outcome.kind == Outcome::Kind::noPhone;
+  if (noPhoneShown_) {
+    usbAdvice_.reset();
+    lookAtUsb();
   }
 }
 

@@ -5,13 +5,16 @@
 // Re-entrancy: none of its own. A panel about a device list may be shown while no command runs;
 // a command's start takes it away and its end shows the command's own.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "ports/device_tree.h"
 #include "ports/window.h"
 #include "window/image.h"
 #include "window/outcome.h"
+#include "window/usb_diagnosis.h"
 
 namespace quorlane::window {
 
@@ -23,6 +26,12 @@ class CommandFeedback {
 
   // Where it is shown; without it nothing is.
   void setFeedback(Feedback* feedback) { feedback_ = feedback != nullptr ? feedback : &none_; }
+  // Where Windows' USB devices are looked at: when a device list comes back empty and while a
+  // command waits for a phone, what Windows knows of a phone the client cannot see is told
+  // instead of the general words. Without it they stay.
+  void setDeviceTree(ports::DeviceTree* tree) { deviceTree_ = tree; }
+  // A device came or went: Windows' devices are looked at again while that matters.
+  void devicesChanged();
 
   // A command of `kind` starts, with the image it flashes or starts and what the panel is to add
   // after a successful flash.
@@ -49,6 +58,10 @@ class CommandFeedback {
  private:
   void show(const Outcome& outcome, CommandKind command);
   void setProgress(Progress progress);
+  // Looks at Windows' USB devices; what it finds replaces the general words where they show.
+  void lookAtUsb();
+  void usbSeen(std::optional<UsbAdvice> advice);
+  std::string hintText() const;
 
   class NoFeedback final : public Feedback {
     void setHint(ControlId, std::string_view) override {}
@@ -69,6 +82,11 @@ class CommandFeedback {
   std::optional<Image> resultImage_;
   std::vector<ResultButton> buttons_;
   bool resultIsDeviceList_ = false;
+  // The look at Windows' devices and what it told; whether the panel says no phone was found.
+  ports::DeviceTree* deviceTree_ = nullptr;
+  std::unique_ptr<ports::DeviceLook> usbLook_;
+  std::optional<UsbAdvice> usbAdvice_;
+  bool noPhoneShown_ = false;
 };
 
 }  // namespace quorlane::window
