@@ -32,6 +32,11 @@ inline std::deque<ReadStep> chunks(std::initializer_list<std::string> texts) {
   return steps;
 }
 
+// Device lists as the client prints them: one phone, and two (the second in the newer clients'
+// form).
+inline const std::string kOnePhone = "AAA\tfastboot\r\n";
+inline const std::string kTwoPhones = "AAA\tfastboot\r\nBBB\t fastboot\r\n";
+
 class FakeProcess final : public ports::Process, public ports::EventPump {
  public:
   std::vector<std::string> journal;
