@@ -505,34 +505,5 @@ TEST_F(FlashSafetyTest, TheTaskbarShowsProgressWhileACommandRunsAndAnErrorWhenIt
   EXPECT_EQ(feedback.progress.size(), before + 2);  // running, then the result: nothing between
 }
 
-TEST_F(FlashSafetyTest, ACommandThatEndsBehindOtherWindowsFlashesTheTaskbarButton) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  shell.addImage("x.img");
-  os.reads = chunks({"OKAY"});
-  start("x.img");
-  EXPECT_EQ(feedback.flashes, 0);  // the user watched it end
-  feedback.foreground = false;
-  os.reads = chunks({"OKAY"});
-  start("x.img");
-  EXPECT_EQ(feedback.flashes, 1);
-  // A failed one too, with its error state.
-  os.exitCodeResult = 1;
-  os.reads = chunks({"FAILED"});
-  start("x.img");
-  EXPECT_EQ(feedback.flashes, 2);
-  EXPECT_EQ(feedback.progress.back(), Progress::failed);
-}
-
-TEST_F(FlashSafetyTest, WithoutFeedbackEverythingStillWorks) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  form.setFeedback(nullptr);
-  shell.addImage("x.img");
-  os.reads = chunks({kWaiting});
-  start("x.img");
-  EXPECT_EQ(os.commandLines.size(), 1u);
-  EXPECT_TRUE(feedback.hints.empty());
-  EXPECT_TRUE(feedback.progress.empty());
-}
-
 }  // namespace
 }  // namespace quorlane::window
