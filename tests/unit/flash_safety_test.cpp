@@ -68,20 +68,6 @@ class FlashSafetyTest : public ::testing::Test {
 
 // ---- the image check ---------------------------------------------------------------------------
 
-TEST(ImageKind, TellsBootImagesZipsAndSparseImagesByTheirFirstBytes) {
-  EXPECT_EQ(imageKind("ANDROID!"), ImageKind::bootImage);
-  EXPECT_EQ(imageKind(std::string("ANDROID!\0\0\x10\0", 12)), ImageKind::bootImage);
-  EXPECT_EQ(imageKind("PK\x03\x04rest"), ImageKind::zip);
-  EXPECT_EQ(imageKind("\x3A\xFF\x26\xED\x01\x00"), ImageKind::sparse);
-  // Near misses are not what they resemble.
-  EXPECT_EQ(imageKind("ANDROID"), ImageKind::unknown);
-  EXPECT_EQ(imageKind("android!"), ImageKind::unknown);
-  EXPECT_EQ(imageKind("PK\x05\x06"), ImageKind::unknown);  // an empty ZIP's end record
-  EXPECT_EQ(imageKind("\x3A\xFF\x26"), ImageKind::unknown);
-  EXPECT_EQ(imageKind(std::string("\0ANDROID!", 9)), ImageKind::unknown);
-  EXPECT_EQ(imageKind(""), ImageKind::unknown);
-}
-
 TEST_F(FlashSafetyTest, AValidImageIsFlashedWithoutAQuestionAndOnlyItsFirstBytesAreRead) {
   testing::startWithOnePhone(form, os, controls, shell, &feedback);
   shell.addImage("D:\\img\\twrp.img", "ANDROID!" + std::string(4096, 'x'));
@@ -136,47 +122,6 @@ TEST_F(FlashSafetyTest, AnImageThatCannotBeFlashedIsNamedAndNothingRuns) {
   }
 }
 
-TEST_F(FlashSafetyTest, AFileThatIsNoBootImageIsFlashedOnlyWhenTheUserSaysYes) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  struct Case {
-    std::string bytes;
-    std::string said;  // what the question says the file is
-  };
-  const std::vector<Case> cases = {
-      {"PK\x03\x04\x14\x00\x08\x00", "ZIP"},
-      {"\x3A\xFF\x26\xED\x01\x00\x00\x00", "稀疏镜像"},
-      {"\x7F"
-       "ELF\x02\x01\x01\x00",
-       "无法识别"},
-      {"ANDR", "无法识别"},  // shorter than the header
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.said);
-    shell.boxes.clear();
-    os.commandLines.clear();
-    shell.addImage("E:\\rom\\file.bin", c.bytes);
-
-    // No: nothing runs. Also the default answer, taken by Enter.
-    start("E:\\rom\\file.bin");
-    ASSERT_EQ(shell.boxes.size(), 1u);
-    EXPECT_EQ(shell.boxes[0].style, kAskStyle);
-    EXPECT_EQ(shell.boxes[0].title, "确认刷入");
-    EXPECT_TRUE(contains(shell.boxes[0].prompt, "E:\\rom\\file.bin"));
-    EXPECT_TRUE(contains(shell.boxes[0].prompt, c.said));
-    EXPECT_TRUE(contains(shell.boxes[0].prompt, "仍然要刷入吗"));
-    EXPECT_TRUE(os.commandLines.empty());
-
-    // Yes: the flash goes on exactly as without the question.
-    shell.answers = {Answer::yes};
-    start("E:\\rom\\file.bin");
-    EXPECT_EQ(shell.boxes.size(), 2u);
-    ASSERT_EQ(os.commandLines.size(), 1u);
-    EXPECT_TRUE(contains(os.commandLines[0], "\"fastboot flash recovery E:\\rom\\file.bin\""));
-  }
-  // Only the kinds that are known are named.
-  EXPECT_FALSE(contains(shell.boxes[0].prompt, "ZIP"));
-}
-
 TEST_F(FlashSafetyTest, ThePathIsLookedAtAsTheToolWouldOpenItAndThePrefixIsNot) {
   testing::startWithOnePhone(form, os, controls, shell, &feedback);
   shell.addImage("C:\\img\\a b.img");
@@ -191,80 +136,6 @@ TEST_F(FlashSafetyTest, ThePathIsLookedAtAsTheToolWouldOpenItAndThePrefixIsNot) 
   ASSERT_EQ(shell.boxes.size(), 1u);
   EXPECT_TRUE(contains(shell.boxes[0].prompt, "还没有选择"));
   EXPECT_EQ(os.commandLines.size(), 1u);
-}
-
-// A pasted path is cleaned the way the system opens it, and a device's name is never looked at:
-// it is answered as not an image file, with the time-out for the look passed on.
-TEST_F(FlashSafetyTest, PastedPathsAreCleanedAndDevicesAreNeverOpened) {
-  struct Case {
-    std::string typed;
-    std::string opened;  // empty: a device, never opened
-  };
-  const std::vector<Case> cases = {
-      {"  \"C:\\img\\a b.img\" \r\n", "C:\\img\\a b.img"},
-      {"\" C:\\img\\a b.img \"", "C:\\img\\a b.img"},
-      {"C:\\img\\a b.img. . ", "C:\\img\\a b.img"},
-      {"C:/img/a b.img", "C:\\img\\a b.img"},
-      {"D:\\img\\..", "D:\\img\\.."},                        // a folder's dots are its name
-      {"\\\\?\\C:\\img\\x.img.", "\\\\?\\C:\\img\\x.img."},  // the literal form is left alone
-      {"\\\\?\\C:\\img\\x.img", "\\\\?\\C:\\img\\x.img"},
-      {"\\\\.\\D:\\x.img", "\\\\.\\D:\\x.img"},
-      {"CON", ""},
-      {"nul", ""},
-      {"COM1", ""},
-      {"lpt9.img", ""},
-      {"C:\\img\\aux .img", ""},
-      {"C:\\img\\CON:", ""},
-      {"COM\xC2\xB9", ""},
-      {"CONOUT$", ""},
-      {"\\\\.\\PhysicalDrive0", ""},
-      {"//./PhysicalDrive0", ""},
-      {"\\\\.\\pipe\\x", ""},
-      {"\\\\?\\GLOBALROOT\\Device\\Null", ""},
-      {"C:\\img\\console.img", "C:\\img\\console.img"},
-      {"C:\\img\\COM10.img", "C:\\img\\COM10.img"},
-      {"C:\\nul\\x.img", "C:\\nul\\x.img"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.typed);
-    testing::FakeForm fresh;
-    auto& [ctl, sh, sk, p, f] = fresh;
-    testing::startWithOnePhone(f, p, ctl, sh);
-    ctl.texts[ControlId::Combo1] = c.typed;
-    ctl.states[ControlId::Command1] = true;
-    if (!c.opened.empty()) sh.addImage(c.opened);
-    f.click(ControlId::Command1);
-    if (c.opened.empty()) {
-      EXPECT_TRUE(sh.looks.empty());
-      ASSERT_EQ(sh.boxes.size(), 1u);
-      EXPECT_TRUE(contains(sh.boxes[0].prompt, "不是镜像文件")) << sh.boxes[0].prompt;
-      EXPECT_TRUE(p.commandLines.empty());
-    } else {
-      ASSERT_EQ(sh.looks.size(), 1u);
-      EXPECT_EQ(sh.looks[0].first, c.opened);
-      EXPECT_EQ(sh.lookTimeoutMs, 2000u);
-      EXPECT_TRUE(sh.boxes.empty());
-      EXPECT_EQ(p.commandLines.size(), 1u);
-    }
-  }
-}
-
-// A path too long for the client is handed on in its short form; without one short enough the
-// user is told why, and nothing starts.
-TEST_F(FlashSafetyTest, APathTooLongForTheClientIsShortenedOrExplained) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  const std::string longPath = "C:\\" + std::string(270, 'a') + ".img";
-  shell.addImage(longPath);
-  shell.longPaths[longPath] = "C:\\AAAAAA~1.IMG";
-  start(longPath);
-  ASSERT_EQ(os.commandLines.size(), 1u);
-  EXPECT_TRUE(contains(os.commandLines[0], "recovery C:\\AAAAAA~1.IMG\""));
-  shell.longPaths[longPath] = "";
-  start(longPath);
-  EXPECT_EQ(os.commandLines.size(), 1u);
-  ASSERT_EQ(shell.boxes.size(), 1u);
-  EXPECT_TRUE(contains(shell.boxes[0].prompt, "路径太长")) << shell.boxes[0].prompt;
-  EXPECT_TRUE(contains(shell.boxes[0].prompt, longPath));
 }
 
 TEST_F(FlashSafetyTest, ABuiltInImageThatFailsSaysWhereToPutItAndLeavesTheBoxAsItWas) {

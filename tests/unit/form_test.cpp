@@ -191,51 +191,6 @@ TEST_F(FormTest, BuiltInPressedDuringStartEmptiesTheBoxAndTheRunningFlashFillsIt
   EXPECT_TRUE(controls.states[ControlId::Command8]);
 }
 
-TEST_F(FormTest, APathOutsideTheAnsiCodePageIsHandedOnInItsShortForm) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  const std::string path = "D:\\নতুন\\twrp.img";
-  shell.nonAnsiPaths[path] = "D:\\A1B2~1\\twrp.img";
-  shell.addImage(path);
-  // Pasted in quotes: the path inside them is what is checked and shortened.
-  controls.texts[ControlId::Combo1] = "\"" + path + "\"";
-  os.reads = chunks({"Finished"});
-  form.click(ControlId::Command1);
-  ASSERT_EQ(os.commandLines.size(), 1u);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery D:\\A1B2~1\\twrp.img");
-  EXPECT_TRUE(shell.boxes.empty());
-  // A short form that itself needs quoting is quoted like any other path.
-  shell.nonAnsiPaths[path] = "D:\\my dir\\TWRP~1.IMG";
-  form.click(ControlId::Command1);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery \"D:\\my dir\\TWRP~1.IMG\"");
-}
-
-TEST_F(FormTest, APathTheClientCannotOpenRunsNothingAndNamesTheFile) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  controls.texts[ControlId::CMDTeXT] = "devices\r\n";
-  const std::string path = "D:\\নতুন\\twrp.img";
-  shell.nonAnsiPaths[path] = "";  // the volume keeps no short names
-  shell.addImage(path);
-  controls.texts[ControlId::Combo1] = path;
-  form.Timer1_Timer();
-  form.click(ControlId::Command1);
-  EXPECT_TRUE(os.commandLines.empty());
-  ASSERT_EQ(shell.boxes.size(), 1u);
-  EXPECT_NE(shell.boxes[0].prompt.find(path), std::string::npos) << shell.boxes[0].prompt;
-  EXPECT_NE(shell.boxes[0].prompt.find("中文或英文"), std::string::npos);
-  EXPECT_EQ(shell.boxes[0].style, MessageStyle::critical);
-  EXPECT_EQ(box(), "devices\r\n");  // the output is left as it was
-  EXPECT_TRUE(controls.states[ControlId::Command1]);
-  EXPECT_FALSE(shell.ended);
-
-  // Other paths still run.
-  controls.texts[ControlId::Combo1] = "D:\\img\\ok.img";
-  shell.addImage("D:\\img\\ok.img");
-  os.reads = chunks({"Finished"});
-  form.click(ControlId::Command1);
-  ASSERT_EQ(os.commandLines.size(), 1u);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery D:\\img\\ok.img");
-}
-
 TEST_F(FormTest, BuiltInImagesAreCheckedLikeAChosenFile) {
   testing::startWithOnePhone(form, os, controls, shell, &feedback);
   shell.nonAnsiPaths["RE\\recovery2.img"] = "";
@@ -609,24 +564,6 @@ TEST_F(DeviceListTest, AChangeDuringACommandIsTakenUpAfterItAndAQueryEndsWithThe
   EXPECT_TRUE(shell.ended);
   EXPECT_EQ(os.ended, 1);
   EXPECT_EQ(os.openHandles, 0);
-}
-
-TEST(QuoteImagePath, PlainPathsStayAndOthersBecomeOneArgument) {
-  EXPECT_EQ(quoteImagePath("RE\\recovery1.img"), "RE\\recovery1.img");
-  EXPECT_EQ(quoteImagePath("D:\\下载\\twrp-3.7.img"), "D:\\下载\\twrp-3.7.img");
-  EXPECT_EQ(quoteImagePath("C:\\img\\a b.img"), "\"C:\\img\\a b.img\"");
-  EXPECT_EQ(quoteImagePath("C:\\a&b.img"), "\"C:\\a&b.img\"");
-  for (const char* special : {"|", "<", ">", "^", "(", ")", ",", ";", "=", "!"}) {
-    const std::string path = std::string("C:\\x") + special + "y.img";
-    EXPECT_EQ(quoteImagePath(path), '"' + path + '"') << special;
-  }
-  EXPECT_EQ(quoteImagePath("C:\\50%off.img"), R"("C:\50"%"off.img")");
-  // A backslash before an inserted quote is doubled; one in the middle of a piece is not.
-  EXPECT_EQ(quoteImagePath("C:\\x\\%PATH%.img"), R"("C:\x\\"%"PATH"%".img")");
-  EXPECT_EQ(quoteImagePath("C:\\%a b\\%"), R"("C:\\"%"a b\\"%"")");
-  // A path pasted with its quotes is not quoted twice.
-  EXPECT_EQ(quoteImagePath("\"C:\\img\\a b.img\""), "\"C:\\img\\a b.img\"");
-  EXPECT_EQ(quoteImagePath("\"C:\\img\\ab.img\""), "C:\\img\\ab.img");
 }
 
 }  // namespace
