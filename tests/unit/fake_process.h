@@ -32,6 +32,11 @@ inline std::deque<ReadStep> chunks(std::initializer_list<std::string> texts) {
   return steps;
 }
 
+// Device lists as the client prints them: one phone, and two (the second in the newer clients'
+// form).
+inline const std::string kOnePhone = "AAA\tfastboot\r\n";
+inline const std::string kTwoPhones = "AAA\tfastboot\r\nBBB\t fastboot\r\n";
+
 class FakeProcess final : public ports::Process, public ports::EventPump {
  public:
   std::vector<std::string> journal;
@@ -49,6 +54,15 @@ class FakeProcess final : public ports::Process, public ports::EventPump {
   // Pipes, by the order of their creation from 0, on which nothing ever arrives: a command that
   // never ends. The script is never handed to their readings.
   std::set<int> silentPipes;
+  // The queries that ask a phone for its variables are answered apart from the script: each
+  // prints `factsAnswer` at once (nothing, unless a test sets it) and ends, or, with
+  // `factsHang`, never answers. Their command lines are kept apart too, and their starts are
+  // journalled as "start facts".
+  std::vector<std::string> factsLines;
+  // The next pipe created is silent.
+  void silenceNextPipe() { silentPipes.insert(pipes_); }
+  std::string factsAnswer;
+  bool factsHang = false;
 
   std::optional<ports::Pipe> createPipe() override {
     journal.push_back("createPipe");
@@ -58,19 +72,29 @@ class FakeProcess final : public ports::Process, public ports::EventPump {
     return ports::Pipe{r, allocate("write")};
   }
   std::optional<std::string> environment(std::string_view name) override {
-    journal.push_back("env " + std::string(name));
-    return name == "ComSpec" ? comSpec : std::nullopt;
+    if (name == "ComSpec") {
+      journal.push_back("env " + std::string(name));
+      return comSpec;
+    }
+    const auto found = environmentValues.find(std::string(name));
+    if (found == environmentValues.end()) return std::nullopt;
+    return found->second;
   }
+  // Other variables of the environment, by name.
+  std::map<std::string, std::string> environmentValues;
   // A start set to end with the program is journalled as that setting, right after the start.
   std::optional<ports::Started> start(std::string_view line, ports::Handle out,
                                       bool endWithProgram) override {
-    journal.push_back("start " + name(out));
-    commandLines.emplace_back(line);
+    const bool facts = line.find(" getvar ") != std::string_view::npos;
+    journal.push_back(facts ? "start facts" : "start " + name(out));
+    (facts ? factsLines : commandLines).emplace_back(line);
     if (startFails) return std::nullopt;
+    if (facts) factsPipes_.insert(out - 1);  // the read end was allocated right before
     const ports::Handle process = allocate("process");
+    if (facts) factsProcesses_.insert(process);
     const ports::Handle thread = allocate("thread");
     const ports::Handle job = giveJob ? allocate("job") : 0;
-    if (endWithProgram && job != 0) journal.push_back("end with program job");
+    if (endWithProgram && job != 0 && !facts) journal.push_back("end with program job");
     return ports::Started{process, thread, job};
   }
   std::unique_ptr<ports::OutputReading> startReading(ports::Handle readEnd, std::size_t maxBytes,
@@ -80,6 +104,13 @@ class FakeProcess final : public ports::Process, public ports::EventPump {
                       " ms");
     maxRead = maxBytes;
     if (readingFails) return nullptr;
+    if (factsPipes_.count(readEnd) > 0) {
+      if (factsHang) silentPipes.insert(pipeOf_[readEnd]);
+      if (!factsHang && !factsAnswer.empty()) deliver(factsAnswer);
+      if (!factsHang) deliver(std::nullopt);
+      readings_[readEnd] = {++readingsStarted_, std::move(deliver), !factsHang};
+      return std::make_unique<Reading>(*this, readEnd);
+    }
     readings_[readEnd] = {++readingsStarted_, std::move(deliver), false};
     return std::make_unique<Reading>(*this, readEnd);
   }
@@ -150,6 +181,10 @@ class FakeProcess final : public ports::Process, public ports::EventPump {
                       name(command.job));
   }
   void endCommand(const ports::Started& command) override {
+    if (factsProcesses_.count(command.process) > 0) {
+      ++factsEnded;
+      return;
+    }
     journal.push_back("end " + name(command.process) + " " + name(command.job));
     ++ended;
     if (onEnd) onEnd();
@@ -158,6 +193,7 @@ class FakeProcess final : public ports::Process, public ports::EventPump {
   std::size_t maxRead = 0;
   std::optional<long> exitCodeResult = 0;
   int ended = 0;
+  int factsEnded = 0;  // queries for a phone's variables, kept apart from `ended`
   std::function<void()> onEnd;
   bool giveJob = true;  // whether started commands come with a job
   bool readingFails = false;
@@ -186,6 +222,8 @@ class FakeProcess final : public ports::Process, public ports::EventPump {
   std::map<ports::Handle, Delivery> readings_;  // by read end
   int readingsStarted_ = 0;
   std::map<ports::Handle, int> pipeOf_;  // read end -> creation order of its pipe
+  std::set<ports::Handle> factsPipes_;   // read ends of the queries for a phone's variables
+  std::set<ports::Handle> factsProcesses_;
   int pipes_ = 0;
   ports::Handle allocate(const std::string& what) {
     names.push_back(what + std::to_string(names.size()));

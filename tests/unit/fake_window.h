@@ -15,6 +15,10 @@
 
 namespace quorlane::testing {
 
+inline bool contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
 class FakeControls final : public window::Controls {
  public:
   FakeControls() {
@@ -139,6 +143,13 @@ class FakeShell final : public window::Shell {
   void endProgram() override {
     journal.push_back("end");
     ended = true;
+  }
+  std::vector<Box> boxesTitled(std::string_view title) const {
+    std::vector<Box> found;
+    for (const auto& b : boxes) {
+      if (b.title == title) found.push_back(b);
+    }
+    return found;
   }
 };
 

@@ -1,169 +1,145 @@
+// The window as a whole: each event handed to the part whose job it is, and what only the whole
+// shows: the start-up, a press from its checks to its command's end, the live output, the result
+// panel's button, and the program's end. Each part's own rules are tested on the part.
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <deque>
 #include <utility>
 
-#include "fake_form.h"
 #include "fake_process.h"
 #include "fake_window.h"
 #include "window/Form1.h"
-#include "window/command_text.h"
 
 namespace quorlane::window {
 namespace {
 
 using testing::chunks;
+using testing::contains;
 using testing::FakeControls;
+using testing::FakeFeedback;
 using testing::FakeProcess;
 using testing::FakeShell;
 using testing::FakeSkin;
+using testing::kOnePhone;
+using testing::kTwoPhones;
+using testing::PipeState;
 
 constexpr const char* kCmd = R"(C:\windows\system32\cmd.exe /c ")";
+constexpr const char* kWaiting = "< waiting for any device >\r\n";
 
-class FormTest : public ::testing::Test {
- protected:
-  FormTest() : form(controls, shell, skin, os, os) {
+// The form over fakes of its own.
+struct FakeForm {
+  FakeForm() {
     // A second passes in each of the runner's pauses, so every piece of live output is due at
     // once unless a test makes appends slow.
     form.setClock([this] { return now; });
     os.onEachWait = [this] { now += std::chrono::seconds(1); };
     // Every image these tests flash is a boot image, so its check lets it through unasked.
-    for (const char* image :
-         {"a.img", "b.img", "x.img", "C:\\img\\r.img", "RE\\recovery1.img", "RE\\recovery2.img",
-          "RE\\recovery3.img", "D:\\নতুন\\twrp.img", "D:\\img\\ok.img"}) {
+    for (const char* image : {"a.img", "b.img", "x.img", "C:\\img\\r.img", "RE\\recovery1.img",
+                              "RE\\recovery2.img", "RE\\recovery3.img"}) {
       shell.addImage(image);
     }
     form.setFeedback(&feedback);
   }
-
-  std::string box() { return controls.texts[ControlId::CMDTeXT]; }
-  // The text the runner was asked to run, from the command line it formed.
-  std::string lastCommand() const {
-    const std::string& line = os.commandLines.back();
-    return line.substr(std::string(kCmd).size(), line.size() - std::string(kCmd).size() - 1);
+  // Runs the start-up with one phone listed, as a flash runs only on a known list, then forgets
+  // what it ran and showed, so that a test sees only what its own presses do.
+  void startWithOnePhone() {
+    os.reads = chunks({kOnePhone});
+    form.Form_Load();
+    os.commandLines.clear();
+    os.journal.clear();
+    os.pumps = 0;
+    controls.texts[ControlId::CMDTeXT].clear();
+    shell.journal.clear();
+    feedback = FakeFeedback();
   }
 
   FakeControls controls;
   FakeShell shell;
   FakeSkin skin;
   FakeProcess os;
-  testing::FakeFeedback feedback;
-  Form1 form;
-  Form1::Clock::time_point now{};
+  FakeFeedback feedback;
+  Clock::time_point now{};
+  Form1 form{controls, shell, skin, os, os};
 };
 
-TEST_F(FormTest, LoadChecksComponentsAppliesSkinAndShowsTheDeviceList) {
+class FormTest : public ::testing::Test, public FakeForm {
+ protected:
+  std::string box() { return controls.texts[ControlId::CMDTeXT]; }
+  // The text the runner was asked to run, from the command line it formed.
+  std::string lastCommand() const {
+    const std::string& line = os.commandLines.back();
+    return line.substr(std::string(kCmd).size(), line.size() - std::string(kCmd).size() - 1);
+  }
+};
+
+// ---- start-up ------------------------------------------------------------------------------
+
+TEST_F(FormTest, StartUpChecksFirstThenShowsTheListItAskedForWhileTheWindowWasBuilt) {
   os.reads = chunks({"0123456789ABCDEF\tfastboot\r\n"});
-  // The first half starts the device query and touches no control: the window is built meanwhile.
+  // The first half checks and starts the device query, and touches no control: the window is
+  // built meanwhile.
   ASSERT_TRUE(form.beginLoad());
+  EXPECT_EQ(shell.currentDirectory, "C:\\Quorlane");
   EXPECT_EQ(os.commandLines.size(), 1u);
   EXPECT_EQ(controls.setTextCalls + controls.appends, 0);
   ASSERT_TRUE(form.Form_Load());
-  EXPECT_EQ(shell.checked, (std::vector<std::string>{"C:\\Quorlane\\fastboot.exe",
-                                                     "C:\\Quorlane\\AdbWinUsbApi.dll",
-                                                     "C:\\Quorlane\\AdbWinApi.dll"}));
-  EXPECT_EQ(skin.calls, (std::vector<std::string>{
-                            "aero C:\\Quorlane\\Config.dll 1",
-                            "attach C:\\Quorlane\\Config.dll C:\\Quorlane\\Config.INI []"}));
-  // The commands run beside the executable, not where the program was started from.
-  EXPECT_EQ(shell.currentDirectory, "C:\\Quorlane");
   ASSERT_EQ(os.commandLines.size(), 1u);
   EXPECT_EQ(lastCommand(), "fastboot devices");
   EXPECT_EQ(box(), "0123456789ABCDEF\tfastboot\r\n\r\n\r\n");
-  EXPECT_TRUE(shell.boxes.empty());
-  EXPECT_FALSE(shell.ended);
+  EXPECT_EQ(feedback.result(), "");
   EXPECT_FALSE(form.runner().busy());
+
+  // Without its components the program ends before it asks anything of a phone.
+  FakeForm missing;
+  missing.shell.files.erase("C:\\Quorlane\\fastboot.exe");
+  EXPECT_FALSE(missing.form.Form_Load());
+  EXPECT_TRUE(missing.shell.ended);
+  EXPECT_TRUE(missing.os.commandLines.empty());
 }
 
-TEST_F(FormTest, FirstMissingComponentIsNamedAndTheProgramEnds) {
-  struct Case {
-    std::vector<std::string> missing;
-    std::string named;
+// The start-up's query ends like the watch's: after five seconds without an answer, with all it
+// started; the panel says fastboot does not answer. Exit before that ends it too.
+TEST_F(FormTest, AStartUpQueryWithoutAnAnswerEndsAtItsLimitOrWithTheProgram) {
+  os.silentPipes = {0};
+  os.onPump = [&](int) { form.Timer1_Timer(); };
+  // Ended, its pipe breaks.
+  os.onEnd = [&] {
+    os.silentPipes.clear();
+    os.reads = chunks({});
   };
-  const std::vector<Case> cases = {
-      {{"fastboot.exe"}, "fastboot.exe"},
-      {{"AdbWinUsbApi.dll", "AdbWinApi.dll"}, "AdbWinUsbApi.dll"},
-      {{"AdbWinApi.dll"}, "AdbWinApi.dll"},
-      {{"fastboot.exe", "AdbWinApi.dll", "Config.dll"}, "fastboot.exe"},
+  ASSERT_TRUE(form.Form_Load());
+  EXPECT_EQ(os.ended, 1);
+  EXPECT_GE(now - Clock::time_point{}, PhoneList::kQueryLimit);
+  EXPECT_LT(now - Clock::time_point{}, PhoneList::kQueryLimit + std::chrono::seconds(2));
+  EXPECT_TRUE(contains(feedback.result(), "没有回答")) << feedback.result();
+  EXPECT_EQ(os.openHandles, 0);
+
+  // Exit while the start-up's query still hangs (the window shows after three seconds).
+  FakeForm fresh;
+  fresh.os.silentPipes = {0};
+  fresh.os.onPump = [&](int n) {
+    if (n == 3) fresh.form.click(ControlId::Command4);
   };
-  for (const auto& c : cases) {
-    testing::FakeForm fresh;
-    auto& [ctl, sh, sk, p, f] = fresh;
-    for (const auto& m : c.missing) sh.files.erase("C:\\Quorlane\\" + m);
-    EXPECT_FALSE(f.Form_Load());
-    ASSERT_EQ(sh.boxes.size(), 1u) << c.named;
-    EXPECT_EQ(
-        sh.boxes[0].prompt,
-        "没有找到 " + c.named + " ，因此这个应用程序未能启动。重新安装应用程序可能修复此问题。");
-    EXPECT_EQ(sh.boxes[0].style, MessageStyle::critical);
-    EXPECT_EQ(sh.boxes[0].title, "Quorlane.exe  - 无法找到组件");
-    EXPECT_EQ(sh.journal, (std::vector<std::string>{"box", "end"}));
-    EXPECT_TRUE(sk.calls.empty());
-    EXPECT_TRUE(p.commandLines.empty());
-  }
+  fresh.os.onEnd = [&] {
+    fresh.os.silentPipes.clear();
+    fresh.os.reads = chunks({});
+  };
+  fresh.form.Form_Load();
+  EXPECT_TRUE(fresh.shell.ended);
+  EXPECT_EQ(fresh.os.ended, 1);
+  EXPECT_EQ(fresh.os.openHandles, 0);
 }
 
-TEST_F(FormTest, SkinFailureLooksForTheSkinFileThenTheLibraryThenReportsTheFailure) {
-  struct Case {
-    std::vector<std::string> missing;
-    bool failAero;
-    std::string prompt;
-    std::string title;
-  };
-  const std::string missingIni =
-      "没有找到 Config.ini ，因此这个应用程序未能启动。重新安装应用程序可能修复此问题。";
-  const std::string missingDll =
-      "没有找到 Config.dll ，因此这个应用程序未能启动。重新安装应用程序可能修复此问题。";
-  const std::vector<Case> cases = {
-      {{"Config.ini"}, true, missingIni, "Quorlane.exe  - 无法找到组件"},
-      {{"Config.ini", "Config.dll"}, false, missingIni, "Quorlane.exe  - 无法找到组件"},
-      {{"Config.dll"}, true, missingDll, "Quorlane.exe  - 无法找到组件"},
-      {{}, true, "错误信息：找不到指定的程序。", "错误"},
-      {{}, false, "错误信息：找不到指定的程序。", "错误"},
-  };
-  for (const auto& c : cases) {
-    testing::FakeForm fresh;
-    auto& [ctl, sh, sk, p, f] = fresh;
-    for (const auto& m : c.missing) sh.files.erase("C:\\Quorlane\\" + m);
-    (c.failAero ? sk.aeroFailure : sk.attachFailure) = "找不到指定的程序。";
-    EXPECT_FALSE(f.Form_Load());
-    ASSERT_EQ(sh.boxes.size(), 1u);
-    EXPECT_EQ(sh.boxes[0].prompt, c.prompt);
-    EXPECT_EQ(sh.boxes[0].style, MessageStyle::critical);
-    EXPECT_EQ(sh.boxes[0].title, c.title);
-    EXPECT_EQ(sh.journal, (std::vector<std::string>{"box", "end"}));
-    EXPECT_EQ(sk.calls.size(), c.failAero ? 1u : 2u);
-    EXPECT_TRUE(p.commandLines.empty());
-  }
-}
+// ---- a press, from its checks to its command's end -------------------------------------------
 
-TEST_F(FormTest, OutputOfEachCommandIsAppendedAndRefusalsAddNothing) {
-  os.reads = chunks({"first"});
-  form.Form_Load();
-  controls.texts[ControlId::Combo1] = "a.img";
-  os.reads = chunks({});
-  form.click(ControlId::Command1);
-  EXPECT_EQ(box(), "first\r\n\r\n\r\n");
-  // Nothing to run: the prefix is empty, and an empty path is stopped by the image check.
-  controls.texts[ControlId::Text2] = "";
-  controls.texts[ControlId::Combo1] = "";
-  form.click(ControlId::Command1);
-  EXPECT_EQ(box(), "first\r\n\r\n\r\n");
-  ASSERT_EQ(shell.boxes.size(), 1u);
-  EXPECT_EQ(os.commandLines.size(), 2u);
-  shell.boxes.clear();
-  // The runner cannot start the interpreter: nothing is shown either.
-  controls.texts[ControlId::Combo1] = "b.img";
-  os.startFails = true;
-  form.click(ControlId::Command1);
-  EXPECT_EQ(box(), "first\r\n\r\n\r\n");
-  EXPECT_TRUE(controls.states[ControlId::Command1]);
-}
-
-TEST_F(FormTest, StartRunsPrefixAndPathAndStaysUsableDuringItsOwnFlash) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
+// Start runs the prefix and the path, and its output shows in the box as it arrives. During its
+// own flash the timer enables Start again; presses meanwhile are refused by the busy runner and
+// change nothing of the running command, though a built-in button's empties the box.
+TEST_F(FormTest, StartRunsPrefixAndPathShowsItsOutputLiveAndStaysUsableDuringItsOwnFlash) {
+  startWithOnePhone();
   EXPECT_FALSE(controls.states[ControlId::Command1]);  // disabled before anything ran
   form.Timer1_Timer();
   EXPECT_FALSE(controls.states[ControlId::Command1]);
@@ -171,36 +147,63 @@ TEST_F(FormTest, StartRunsPrefixAndPathAndStaysUsableDuringItsOwnFlash) {
   form.Timer1_Timer();
   EXPECT_TRUE(controls.states[ControlId::Command1]);
 
-  // Pumps come before every read: before "Sending", before "OKAY", before the broken pipe.
+  // Pumps come before every read: of "Sending", "OKAY", "Finished" and the broken pipe.
   std::vector<bool> startEnabled;
-  int pump = 0;
-  os.reads = chunks({"Sending", "OKAY"});
-  os.onPump = [&](int) {
-    ++pump;
+  std::vector<std::string> seen;
+  os.reads = chunks({"Sending", "OKAY", "Finished"});
+  os.onPump = [&](int n) {
     startEnabled.push_back(controls.states[ControlId::Command1]);
-    if (pump == 2) form.Timer1_Timer();  // the timer enables Start during its own flash
-    if (pump == 3) {
-      form.click(ControlId::Command1);  // refused, as the runner is busy, and enabled at once
+    if (n == 2) form.Timer1_Timer();
+    if (n == 3) {
+      form.click(ControlId::Command1);
       EXPECT_TRUE(controls.states[ControlId::Command1]);
+      form.click(ControlId::Command8);
     }
+    seen.push_back(box());
   };
   controls.texts[ControlId::CMDTeXT] = "old\r\n";
   form.click(ControlId::Command1);
-  EXPECT_EQ(startEnabled, (std::vector<bool>{false, false, true}));
+  EXPECT_EQ(startEnabled, (std::vector<bool>{false, false, true, true}));
+  EXPECT_EQ(seen, (std::vector<std::string>{"old\r\n", "old\r\nSending\r\n", "", "Finished\r\n"}));
+  EXPECT_EQ(box(), "Sending\r\nOKAY\r\nFinished\r\n\r\n");
   ASSERT_EQ(os.commandLines.size(), 1u);
   EXPECT_EQ(lastCommand(), "fastboot flash recovery C:\\img\\r.img");
-  EXPECT_EQ(box(), "old\r\nSending\r\nOKAY\r\n\r\n");  // appended, not cleared
+  EXPECT_EQ(shell.journal.front(), "look C:\\img\\r.img");  // the image is looked at first
+  EXPECT_EQ(feedback.progress, (std::vector<Progress>{Progress::running, Progress::none}));
   EXPECT_TRUE(controls.states[ControlId::Command1]);
+  EXPECT_TRUE(controls.states[ControlId::Command8]);
 
-  // The prefix is read afresh for every flash.
-  os.onPump = nullptr;
+  // The prefix is read afresh for every flash, and only the image is looked at. Output gathered
+  // while appends are slow shows at the timer's tick, also while the command is silent.
+  controls.onAppend = [this] { now += std::chrono::seconds(1); };
+  os.reads = {
+      {PipeState::data, "A", true}, {PipeState::data, "B", true}, {PipeState::empty, "", true}};
+  std::string beforeTick;
+  std::string afterTick;
+  int pumps = 0;
+  os.onPump = [&](int) {
+    if (++pumps != 3) return;  // B has come and waits to be shown
+    beforeTick = box();
+    now += std::chrono::seconds(20);
+    form.Timer1_Timer();
+    afterTick = box();
+  };
   controls.texts[ControlId::Text2] = "fastboot -w flash recovery ";
   form.click(ControlId::Command1);
+  EXPECT_EQ(afterTick, beforeTick + "B\r\n");
   EXPECT_EQ(lastCommand(), "fastboot -w flash recovery C:\\img\\r.img");
+  EXPECT_EQ(shell.looks.back().first, "C:\\img\\r.img");
+  // A command that cannot start shows nothing.
+  const std::string shown = box();
+  os.startFails = true;
+  form.click(ControlId::Command1);
+  EXPECT_EQ(box(), shown);
+  EXPECT_EQ(feedback.progress.back(), Progress::none);
+  EXPECT_TRUE(controls.states[ControlId::Command1]);
 }
 
 TEST_F(FormTest, BuiltInButtonsClearTheBoxAndFlashTheImageBesideTheProgram) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
+  startWithOnePhone();
   const std::vector<std::pair<ControlId, std::string>> buttons = {
       {ControlId::Command7, "RE\\recovery1.img"},
       {ControlId::Command8, "RE\\recovery2.img"},
@@ -221,101 +224,165 @@ TEST_F(FormTest, BuiltInButtonsClearTheBoxAndFlashTheImageBesideTheProgram) {
     EXPECT_TRUE(othersUsable);
     EXPECT_TRUE(controls.states[button]);
   }
-}
-
-TEST_F(FormTest, BuiltInPressedDuringStartEmptiesTheBoxAndTheRunningFlashFillsIt) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  controls.texts[ControlId::Combo1] = "C:\\img\\r.img";
-  controls.texts[ControlId::CMDTeXT] = "devices\r\n";
-  os.reads = chunks({"Sending", "Writing", "Finished"});
-  os.onPump = [&](int n) {
-    if (n == 2) form.click(ControlId::Command8);
-  };
-  form.click(ControlId::Command1);
-  EXPECT_EQ(os.commandLines.size(), 1u);  // the built-in image was not started
-  EXPECT_EQ(box(), "Sending\r\nWriting\r\nFinished\r\n\r\n");
-  EXPECT_TRUE(controls.states[ControlId::Command8]);
-}
-
-TEST_F(FormTest, APathOutsideTheAnsiCodePageIsHandedOnInItsShortForm) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  const std::string path = "D:\\নতুন\\twrp.img";
-  shell.nonAnsiPaths[path] = "D:\\A1B2~1\\twrp.img";
-  shell.addImage(path);
-  // Pasted in quotes: the path inside them is what is checked and shortened.
-  controls.texts[ControlId::Combo1] = "\"" + path + "\"";
-  os.reads = chunks({"Finished"});
-  form.click(ControlId::Command1);
-  ASSERT_EQ(os.commandLines.size(), 1u);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery D:\\A1B2~1\\twrp.img");
-  EXPECT_TRUE(shell.boxes.empty());
-  // A short form that itself needs quoting is quoted like any other path.
-  shell.nonAnsiPaths[path] = "D:\\my dir\\TWRP~1.IMG";
-  form.click(ControlId::Command1);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery \"D:\\my dir\\TWRP~1.IMG\"");
-}
-
-TEST_F(FormTest, APathTheClientCannotOpenRunsNothingAndNamesTheFile) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  controls.texts[ControlId::CMDTeXT] = "devices\r\n";
-  const std::string path = "D:\\নতুন\\twrp.img";
-  shell.nonAnsiPaths[path] = "";  // the volume keeps no short names
-  shell.addImage(path);
-  controls.texts[ControlId::Combo1] = path;
-  form.Timer1_Timer();
-  form.click(ControlId::Command1);
-  EXPECT_TRUE(os.commandLines.empty());
-  ASSERT_EQ(shell.boxes.size(), 1u);
-  EXPECT_NE(shell.boxes[0].prompt.find(path), std::string::npos) << shell.boxes[0].prompt;
-  EXPECT_NE(shell.boxes[0].prompt.find("中文、英文字母"), std::string::npos);
-  EXPECT_EQ(shell.boxes[0].style, MessageStyle::critical);
-  EXPECT_EQ(box(), "devices\r\n");  // the output is left as it was
-  EXPECT_TRUE(controls.states[ControlId::Command1]);
-  EXPECT_FALSE(shell.ended);
-
-  // Other paths still run.
-  controls.texts[ControlId::Combo1] = "D:\\img\\ok.img";
-  shell.addImage("D:\\img\\ok.img");
-  os.reads = chunks({"Finished"});
-  form.click(ControlId::Command1);
-  ASSERT_EQ(os.commandLines.size(), 1u);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery D:\\img\\ok.img");
-}
-
-TEST_F(FormTest, BuiltInImagesAreCheckedLikeAChosenFile) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
+  // A built-in image's path is checked like a chosen one's.
+  const std::size_t commands = os.commandLines.size();
   shell.nonAnsiPaths["RE\\recovery2.img"] = "";
   form.click(ControlId::Command8);
-  EXPECT_TRUE(os.commandLines.empty());
-  ASSERT_EQ(shell.boxes.size(), 1u);
-  EXPECT_NE(shell.boxes[0].prompt.find("RE\\recovery2.img"), std::string::npos);
+  EXPECT_EQ(os.commandLines.size(), commands);
+  EXPECT_TRUE(contains(shell.boxes.back().prompt, "RE\\recovery2.img"));
   EXPECT_TRUE(controls.states[ControlId::Command8]);
+}
+
+// A command that writes to or starts a phone runs only on a list that is known and has not
+// changed since it was taken; otherwise the list is asked for and waited for, with the window
+// serviced meanwhile. What the checks stop runs nothing: the box keeps its text (not even a
+// built-in button empties it) and the button is usable again at once.
+TEST_F(FormTest, APressRunsOnlyOnAKnownListOfOnePhoneAndWhatTheChecksStopRunsNothing) {
+  os.reads = chunks({kOnePhone});
+  ASSERT_TRUE(form.Form_Load());
+  controls.texts[ControlId::Combo1] = "a.img";
+  form.devicesChanged();
+  os.reads = chunks({kOnePhone});
+  os.reads.push_back({PipeState::data, "Finished", true});  // the flash, once the list is taken
+  form.click(ControlId::Command1);
+  ASSERT_EQ(os.commandLines.size(), 3u);
+  EXPECT_EQ(os.commandLines[1], os.commandLines[0]);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
+  // Nothing changed since: the next press asks nothing.
+  os.reads = chunks({"Finished"});
+  form.click(ControlId::Command7);
+  ASSERT_EQ(os.commandLines.size(), 4u);
+  EXPECT_EQ(lastCommand(), "fastboot flash recovery RE\\recovery1.img");
+
+  // A second phone connected: every flash button waits for the list, where presses of the flash
+  // buttons and of the result panel's are refused, and stops.
+  const std::string shown = box();
+  form.devicesChanged();
+  bool pressedMeanwhile = false;
+  os.onPump = [&](int) {
+    if (std::exchange(pressedMeanwhile, true)) return;
+    for (const auto button : {ControlId::Command1, ControlId::Command9, ControlId::ResultAction}) {
+      form.click(button);
+    }
+  };
+  for (const auto button :
+       {ControlId::Command1, ControlId::Command7, ControlId::Command8, ControlId::Command9}) {
+    const std::size_t before = os.commandLines.size();
+    os.reads = chunks({kTwoPhones});
+    form.click(button);
+    ASSERT_EQ(os.commandLines.size(), before + 1);
+    EXPECT_EQ(lastCommand(), "fastboot devices");
+    EXPECT_EQ(box(), shown);
+    EXPECT_TRUE(controls.states[button]);
+  }
+  EXPECT_TRUE(pressedMeanwhile);
+  EXPECT_EQ(shell.boxesTitled("连接了多部手机").size(), 4u);
+  EXPECT_EQ(shell.boxes.size(), 4u);
+
+  // An image that cannot be flashed, chosen or built in: the button never disables itself.
+  os.onPump = nullptr;
+  controls.texts[ControlId::Combo1] = "missing.img";
+  shell.images.erase("RE\\recovery1.img");
+  bool enabledDuringBoxes = true;
+  shell.onBox = [&] {
+    enabledDuringBoxes = enabledDuringBoxes && controls.states[ControlId::Command1] &&
+                         controls.states[ControlId::Command7];
+  };
+  form.click(ControlId::Command1);
+  form.click(ControlId::Command7);
+  EXPECT_TRUE(enabledDuringBoxes);
+  EXPECT_EQ(shell.boxesTitled("无法刷入").size(), 2u);
+  EXPECT_EQ(box(), shown);
+}
+
+// ---- what the window shows of a command ------------------------------------------------------
+
+// The window follows the running command's output with it: for the hint, and for whether the
+// command may outlive the program.
+TEST(PhoneWaitWatch, FollowsTheLatestLineAcrossPieces) {
+  PhoneWaitWatch watch;
+  EXPECT_FALSE(watch.waiting());
+  watch.add("< waiting for any device >\r\n");
+  EXPECT_TRUE(watch.waiting());
+  watch.add("\r\n\r\n");  // blank lines do not move the output on
+  EXPECT_TRUE(watch.waiting());
+  watch.add("Sending 'recovery' (4 KB)");  // the next line, still without its end
+  EXPECT_FALSE(watch.waiting());
+  watch.reset();
+  EXPECT_FALSE(watch.waiting());
+  // Split anywhere, with a serial, with bare line feeds.
+  watch.add("0123\tfastboot\n< wait");
+  EXPECT_FALSE(watch.waiting());
+  watch.add("ing for 0123456789ABCDEF >");
+  EXPECT_TRUE(watch.waiting());
+  watch.add("\n");
+  EXPECT_TRUE(watch.waiting());
+  // Only the start of the line counts.
+  watch.reset();
+  watch.add("fastboot: < waiting for any device >\r\n");
+  EXPECT_FALSE(watch.waiting());
+  // A very long line is no trouble.
+  watch.add(std::string(100000, '#') + "\r\n" + kWaiting);
+  EXPECT_TRUE(watch.waiting());
+}
+
+TEST_F(FormTest, ACommandThatWaitsForAPhoneShowsTheHintAndEndsWithTheProgramUntilItSends) {
+  startWithOnePhone();
+  std::vector<bool> shown;
+  std::string boxDuringHint;
+  os.reads = {{PipeState::data, kWaiting, true},
+              {PipeState::empty, "", true},
+              {PipeState::data, "Sending 'recovery' (4 KB)", true},
+              {PipeState::data, "   OKAY [  0.100s]\r\nFinished.\r\n", true},
+              {PipeState::broken, "", false}};
+  os.onPump = [&](int) {
+    shown.push_back(feedback.hintShown());
+    if (feedback.hintShown()) boxDuringHint = box();
+  };
+  controls.texts[ControlId::CMDTeXT] = "devices\r\n";
+  controls.texts[ControlId::Combo1] = "x.img";
+  form.click(ControlId::Command1);
+  // Pumps before the reads of: the wait, an empty look, Sending, OKAY, the broken pipe.
+  EXPECT_EQ(shown, (std::vector<bool>{false, true, true, false, false}));
+  // The hint comes after the text it keeps clear of.
+  EXPECT_EQ(boxDuringHint, "devices\r\n< waiting for any device >\r\n\r\n");
+  // Its processes end with the program from their start until the first line that sends:
+  // killed from outside, the program takes a wait with it, never a command that sends.
+  std::vector<std::string> jobSettings;
+  for (const auto& entry : os.journal) {
+    if (contains(entry, "program") || entry == "start write" || entry == "read") {
+      jobSettings.push_back(entry);
+    }
+  }
+  EXPECT_EQ(jobSettings, (std::vector<std::string>{"start write", "end with program job", "read",
+                                                   "read", "outlive program job", "read"}));
 }
 
 TEST_F(FormTest, EachCommandEndsWithItsResultAndAFlashWithoutRecoveryOffersAStartFromMemory) {
   // Start-up: no phone in the list.
   os.reads = chunks({});
   ASSERT_TRUE(form.Form_Load());
-  EXPECT_NE(feedback.result().find("没有找到 FastBoot 模式的手机"), std::string::npos);
+  EXPECT_TRUE(contains(feedback.result(), "没有找到 FastBoot 模式的手机")) << feedback.result();
   // No flash to start from memory yet.
   form.click(ControlId::ResultAction);
   EXPECT_EQ(os.commandLines.size(), 1u);
 
-  // A flash the phone refuses for want of the partition: the box keeps the client's words, the
-  // panel says why and offers the button.
+  // A flash the phone refuses for want of the partition: the panel says why and offers the
+  // button, and the taskbar shows the failure.
   const std::string path = "D:\\my img\\r.img";
   shell.addImage(path);
   controls.texts[ControlId::Combo1] = path;
-  bool hiddenWhileRunning = false;
-  os.onPump = [&](int) { hiddenWhileRunning = feedback.result().empty(); };
   os.reads = chunks({"Writing 'recovery'  FAILED (remote: 'partition does not exist')",
                      "fastboot: error: Command failed"});
   os.exitCodeResult = 1;
   form.click(ControlId::Command1);
-  EXPECT_TRUE(hiddenWhileRunning);
-  EXPECT_NE(box().find("FAILED (remote: 'partition does not exist')"), std::string::npos);
-  EXPECT_NE(feedback.result().find("没有 recovery 分区"), std::string::npos) << feedback.result();
-  EXPECT_NE(feedback.result().find("[临时启动(&T)]"), std::string::npos);
+  EXPECT_TRUE(contains(feedback.result(), "没有 recovery 分区")) << feedback.result();
+  EXPECT_TRUE(contains(feedback.result(), "[临时启动(&T)]"));
+  // The failure stays on the taskbar over the timer's ticks, until the window is seen.
+  form.Timer1_Timer();
+  EXPECT_EQ(feedback.progress.back(), Progress::failed);
+  form.Form_Activate();
+  EXPECT_EQ(feedback.progress.back(), Progress::none);
 
   // The button starts that same image, checked and quoted as for the flash, whatever the path
   // box says now.
@@ -327,65 +394,10 @@ TEST_F(FormTest, EachCommandEndsWithItsResultAndAFlashWithoutRecoveryOffersAStar
   EXPECT_EQ(lastCommand(), "fastboot boot \"D:\\my img\\r.img\"");
   ASSERT_EQ(shell.looks.size(), looks + 1);
   EXPECT_EQ(shell.looks.back().first, path);
-  EXPECT_NE(feedback.result().find("正在临时启动"), std::string::npos) << feedback.result();
+  EXPECT_TRUE(contains(feedback.result(), "正在临时启动")) << feedback.result();
 }
 
-TEST_F(FormTest, LiveOutputShowsChunksAndEndsAsTheCollectedText) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  std::vector<std::string> seen;
-  os.reads = chunks({"Sending 'recovery'", "OKAY"});
-  os.onPump = [&](int) { seen.push_back(box()); };
-  controls.texts[ControlId::CMDTeXT] = "old\r\n";
-  controls.texts[ControlId::Combo1] = "x.img";
-  form.click(ControlId::Command1);
-  EXPECT_EQ(seen, (std::vector<std::string>{"old\r\n", "old\r\nSending 'recovery'\r\n",
-                                            "old\r\nSending 'recovery'\r\nOKAY\r\n"}));
-  EXPECT_EQ(box(), "old\r\nSending 'recovery'\r\nOKAY\r\n\r\n");
-
-  // A command that prints nothing adds only the runner's one CR LF.
-  os.onPump = nullptr;
-  os.reads = chunks({});
-  form.click(ControlId::Command1);
-  EXPECT_EQ(box(), "old\r\nSending 'recovery'\r\nOKAY\r\n\r\n\r\n");
-
-  // A built-in button empties the box in the middle of a command: later chunks show in the
-  // empty box, and at the end the whole output replaces them.
-  seen.clear();
-  int pump = 0;
-  os.reads = chunks({"A", "B", "C"});
-  os.onPump = [&](int) {
-    if (++pump == 3) form.click(ControlId::Command9);
-    seen.push_back(box());
-  };
-  form.click(ControlId::Command1);
-  EXPECT_EQ(seen[2], "");
-  EXPECT_EQ(seen[3], "C\r\n");
-  EXPECT_EQ(box(), "A\r\nB\r\nC\r\n\r\n");
-}
-
-TEST_F(FormTest, SlowAppendsGatherLiveOutputWithoutChangingTheFinalText) {
-  testing::startWithOnePhone(form, os, controls, shell, &feedback);
-  // Every append takes a second: the next one waits twenty times as long.
-  controls.onAppend = [this] { now += std::chrono::seconds(1); };
-  std::vector<int> appendsSeen;
-  int pump = 0;
-  os.reads = chunks({"A", "B", "C", "D"});
-  os.onPump = [&](int) {
-    if (++pump == 4) {
-      form.Timer1_Timer();  // not yet due: nothing is shown
-      now += std::chrono::seconds(20);
-      form.Timer1_Timer();  // due: B and C appear together
-    }
-    appendsSeen.push_back(controls.appends);
-  };
-  controls.texts[ControlId::CMDTeXT] = "old\r\n";
-  controls.texts[ControlId::Combo1] = "x.img";
-  form.click(ControlId::Command1);
-  // Pumps come before the reads of A, B, C, D and the broken pipe.
-  EXPECT_EQ(appendsSeen, (std::vector<int>{0, 1, 1, 2, 2}));
-  EXPECT_EQ(box(), "old\r\nA\r\nB\r\nC\r\nD\r\n\r\n");
-  EXPECT_EQ(controls.appends, 3);  // A; B and C; then D with the closing line break
-}
+// ---- the window's other controls, and the program's end --------------------------------------
 
 TEST_F(FormTest, SelectPutsTheChosenPathInTheBoxAndIgnoresCancelAndFailure) {
   controls.texts[ControlId::Combo1] = "kept.img";
@@ -439,7 +451,7 @@ TEST_F(FormTest, HelpLinksAndExit) {
   form.click(ControlId::Command2);
   ASSERT_EQ(shell.boxes.size(), 2u);
   EXPECT_EQ(shell.boxes[1].style, MessageStyle::critical);
-  EXPECT_NE(shell.boxes[1].prompt.find("系统找不到指定的文件。"), std::string::npos);
+  EXPECT_TRUE(contains(shell.boxes[1].prompt, "系统找不到指定的文件。"));
   EXPECT_FALSE(shell.ended);
 
   form.click(ControlId::Command4);
@@ -448,330 +460,68 @@ TEST_F(FormTest, HelpLinksAndExit) {
   form.Form_Unload();
   EXPECT_TRUE(shell.ended);
   EXPECT_TRUE(os.commandLines.empty());
+  EXPECT_EQ(os.ended, 0);  // with nothing running there is nothing to end
 }
 
-// ---- the device list -----------------------------------------------------------------------
-
-const std::string kOnePhone = "AAA\tfastboot\r\n";
-const std::string kTwoPhones = "AAA\tfastboot\r\nBBB\t fastboot\r\n";
-
-class DeviceListTest : public FormTest {
- protected:
-  // The timer ticking every 100 ms for that long, with what a running query has written by then
-  // arriving between two ticks.
-  void tickFor(std::chrono::milliseconds span) {
-    const auto tick = [this] {
-      while (!os.reads.empty() && os.deliverNext()) {
-      }
-      form.Timer1_Timer();
-    };
-    for (const auto end = now + span; now < end; now += std::chrono::milliseconds(100)) tick();
-    tick();
-  }
-  // Scripted reads of one command after those of another.
-  static std::deque<testing::ReadStep> then(std::deque<testing::ReadStep> first,
-                                            const std::deque<testing::ReadStep>& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-  }
-  // The warnings about several phones shown so far, and about a list that could not be known.
-  std::vector<testing::Box> boxesTitled(const std::string& title) const {
-    std::vector<testing::Box> found;
-    for (const auto& b : shell.boxes) {
-      if (b.title == title) found.push_back(b);
-    }
-    return found;
-  }
-  std::vector<testing::Box> warnings() const { return boxesTitled("连接了多部手机"); }
-  std::vector<testing::Box> unknownListWarnings() const {
-    return boxesTitled("无法确定连接的手机");
-  }
-};
-
-TEST_F(DeviceListTest, APanelAboutTheListFollowsARefreshedListAndAFlashResultStays) {
-  os.reads = chunks({kTwoPhones});
-  ASSERT_TRUE(form.Form_Load());
-  EXPECT_NE(feedback.result().find("AAA、BBB"), std::string::npos) << feedback.result();
-  form.devicesChanged();
-  os.reads = chunks({kOnePhone});
-  tickFor(std::chrono::milliseconds(1500));
-  EXPECT_EQ(feedback.result(), "");
-  form.devicesChanged();
-  os.reads = chunks({});
-  tickFor(std::chrono::milliseconds(1500));
-  EXPECT_NE(feedback.result().find("没有找到"), std::string::npos);
-
-  // The result of a flash stays when the list changes; while the flash runs, a list shows
-  // nothing.
-  controls.texts[ControlId::Combo1] = "a.img";
-  os.reads = chunks({"Writing 'recovery'  OKAY", "Finished. Total time: 0.1s"});
-  os.onPump = [&](int n) {
-    if (n == 1) form.devicesChanged();
-    form.Timer1_Timer();
+// Exit or closing the window ends a command that may still wait for a phone, before the program
+// ends, and leaves one that has begun to send to finish; a device query ends with the program.
+TEST_F(FormTest, ExitEndsACommandThatWaitsForAPhoneAndKeepsOneThatSends) {
+  struct Case {
+    std::string name;
+    std::vector<std::string> output;  // what the command has printed when Exit is pressed
+    bool viaClose;
+    bool ends;
   };
-  form.click(ControlId::Command1);
-  EXPECT_EQ(feedback.results.end()[-2], "");
-  EXPECT_NE(feedback.result().find("刷入成功"), std::string::npos);
-  os.onPump = nullptr;
-  form.devicesChanged();
-  os.reads = chunks({kOnePhone});
-  tickFor(std::chrono::milliseconds(1500));
-  EXPECT_NE(feedback.result().find("刷入成功"), std::string::npos);
-}
-
-TEST_F(DeviceListTest, ANewListReplacesABoxThatShowsOnlyAListAndNoOtherOutput) {
-  os.reads = chunks({});
-  ASSERT_TRUE(form.Form_Load());
-  EXPECT_EQ(box(), "\r\n");
-  // Changes come in a burst while a phone connects: the list is asked for once they settle.
-  form.devicesChanged();
-  tickFor(std::chrono::milliseconds(800));
-  form.devicesChanged();
-  tickFor(std::chrono::milliseconds(900));
-  EXPECT_EQ(os.commandLines.size(), 1u);
-  os.reads = chunks({kOnePhone});
-  tickFor(std::chrono::milliseconds(200));
-  ASSERT_EQ(os.commandLines.size(), 2u);
-  EXPECT_EQ(lastCommand(), "fastboot devices");
-  EXPECT_EQ(box(), kOnePhone + "\r\n\r\n");  // as start-up shows it
-  // An earlier refresh's list is replaced the same way.
-  for (const auto& list : {kTwoPhones, kOnePhone}) {
-    form.devicesChanged();
-    os.reads = chunks({list});
-    tickFor(std::chrono::milliseconds(1500));
-    EXPECT_EQ(box(), list + "\r\n\r\n");
+  const std::vector<Case> cases = {
+      {"waiting, Exit", {kWaiting}, false, true},
+      {"waiting, close", {kWaiting}, true, true},
+      {"waiting for one phone", {"< waiting for 0123456789ABCDEF >\r\n"}, false, true},
+      {"moved on to sending", {kWaiting, "Sending 'recovery' (4 KB)"}, false, false},
+      {"writing", {"Sending 'recovery' (4 KB)   OKAY\r\n", "Writing 'recovery'"}, true, false},
+      // Not yet talking to a phone: it may be about to wait for one.
+      {"nothing yet", {}, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeForm fresh;
+    auto& [ctl, sh, sk, p, fb, clock, f] = fresh;
+    fresh.startWithOnePhone();
+    for (const auto& piece : c.output) p.reads.push_back({PipeState::data, piece, true});
+    for (int i = 0; i < 5; ++i) p.reads.push_back({PipeState::empty, "", true});
+    const int exitAt = static_cast<int>(c.output.size()) + 2;
+    p.onPump = [&](int n) {
+      if (n != exitAt) return;
+      if (c.viaClose) {
+        f.Form_Unload();
+      } else {
+        f.click(ControlId::Command4);
+      }
+    };
+    bool programStillThere = false;
+    p.onEnd = [&] {
+      programStillThere = !sh.ended;
+      p.reads = chunks({});
+    };
+    ctl.texts[ControlId::Combo1] = "x.img";
+    f.click(ControlId::Command1);
+    EXPECT_TRUE(sh.ended);
+    EXPECT_EQ(p.ended, c.ends ? 1 : 0);
+    // The command is ended with its job, before the program ends.
+    EXPECT_EQ(std::count(p.journal.begin(), p.journal.end(), "end process job"), c.ends ? 1 : 0);
+    EXPECT_TRUE(programStillThere || !c.ends);
   }
-  EXPECT_EQ(os.commandLines.size(), 4u);
 
-  // Nothing changed since: a flash starts nothing but itself.
-  controls.texts[ControlId::Combo1] = "a.img";
-  os.reads = chunks({"Finished"});
-  form.click(ControlId::Command1);
-  ASSERT_EQ(os.commandLines.size(), 5u);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
-  // A change while the box holds a flash's output: the list is current, the output stays.
-  const std::string flashed = box();
-  form.devicesChanged();
-  os.reads = chunks({kTwoPhones});
-  tickFor(std::chrono::milliseconds(1500));
-  EXPECT_EQ(os.commandLines.size(), 6u);
-  EXPECT_EQ(box(), flashed);
-  os.reads = chunks({kTwoPhones});  // asked again at the press
-  form.click(ControlId::Command1);
-  EXPECT_EQ(warnings().size(), 1u);
-  EXPECT_EQ(lastCommand(), "fastboot devices");
-  EXPECT_EQ(box(), flashed);
-}
-
-TEST_F(DeviceListTest, SeveralPhonesStopEveryFlashNamingThemAndNothingRuns) {
-  os.reads = chunks({kTwoPhones});
-  ASSERT_TRUE(form.Form_Load());
-  const std::string list = box();
-  controls.texts[ControlId::Combo1] = "a.img";
-  std::size_t warned = 0;
-  for (const auto button :
-       {ControlId::Command1, ControlId::Command7, ControlId::Command8, ControlId::Command9}) {
-    const std::size_t before = os.commandLines.size();
-    os.reads = chunks({kTwoPhones});  // asked again at the press: still two
-    form.click(button);
-    ASSERT_EQ(warnings().size(), ++warned);
-    const auto warning = warnings().back();
-    EXPECT_NE(warning.prompt.find("AAA\r\nBBB\r\n"), std::string::npos) << warning.prompt;
-    EXPECT_NE(warning.prompt.find("只连接要刷入的那一部手机"), std::string::npos);
-    EXPECT_EQ(warning.style, MessageStyle::warning);
-    ASSERT_EQ(os.commandLines.size(), before + 1);
-    EXPECT_EQ(lastCommand(), "fastboot devices");
-    EXPECT_EQ(box(), list);  // not even a built-in button empties it
-    EXPECT_TRUE(controls.states[button]);
-  }
-  // One of them has gone without the system saying so: the list asked for at the press shows
-  // it, replaces the one in the box, and the flash runs.
-  os.reads = then(chunks({kOnePhone}), chunks({"Finished"}));
-  form.click(ControlId::Command1);
-  EXPECT_EQ(warnings().size(), warned);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
-  EXPECT_EQ(box(), kOnePhone + "\r\n\r\n" + "Finished\r\n\r\n");
-}
-
-// A command that writes to or starts a phone runs only on a list that is known and has not
-// changed since it was taken. Otherwise the list is asked for and waited for, about three
-// seconds at most; what cannot be known in that time runs nothing, and the user is told.
-TEST_F(DeviceListTest, APressRunsOnlyOnAListKnownAndUnchangedSinceItWasTaken) {
-  os.reads = chunks({kOnePhone});
-  ASSERT_TRUE(form.Form_Load());
-  controls.texts[ControlId::Combo1] = "a.img";
-  const auto pressedAt = [&] { return now; };
-
-  // The query asked for after a change hangs: the press gives up after three seconds and runs
-  // nothing; the query is ended five seconds after it began.
+  // A device query still running when the program ends is ended with it.
+  startWithOnePhone();
   form.devicesChanged();
   os.silentPipes = {1};
-  os.onPump = [&](int) { form.Timer1_Timer(); };
-  auto pressed = pressedAt();
-  form.click(ControlId::Command1);
-  EXPECT_LE(now - pressed, std::chrono::seconds(4));
-  ASSERT_EQ(os.commandLines.size(), 2u);
-  EXPECT_EQ(lastCommand(), "fastboot devices");
-  ASSERT_EQ(unknownListWarnings().size(), 1u);
-  EXPECT_EQ(unknownListWarnings()[0].style, MessageStyle::warning);
-  EXPECT_EQ(os.ended, 0);
-  tickFor(std::chrono::seconds(2));
-  EXPECT_EQ(os.ended, 1);
-
-  // Unanswered once, it is asked for again at the next press, which runs on the answer.
-  os.onPump = nullptr;
-  os.reads = then(chunks({kOnePhone}), chunks({"Finished"}));
-  form.click(ControlId::Command1);
-  ASSERT_EQ(os.commandLines.size(), 4u);
-  EXPECT_EQ(os.commandLines[2], os.commandLines[1]);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
-  // Nothing changed since: the next press asks nothing.
-  os.reads = chunks({"Finished"});
-  form.click(ControlId::Command1);
-  ASSERT_EQ(os.commandLines.size(), 5u);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
-
-  // A phone rebooting into fastboot sends a burst of changes: while they keep coming, no list
-  // is current, and the press runs nothing rather than the list before them.
-  os.reads = {};
-  form.devicesChanged();
-  os.onPump = [&](int) {
-    form.devicesChanged();
-    form.Timer1_Timer();
-  };
-  form.click(ControlId::Command7);
-  EXPECT_EQ(unknownListWarnings().size(), 2u);
-  EXPECT_EQ(lastCommand(), "fastboot devices");
-  EXPECT_TRUE(controls.states[ControlId::Command7]);
-
-  // A box opened during the wait holds the press; once it closes, long after, the press is
-  // dropped even though the list has come meanwhile.
-  os.onPump = nullptr;
-  tickFor(std::chrono::seconds(6));
-  form.devicesChanged();
-  os.reads = chunks({kOnePhone});
-  bool opened = false;
-  os.onPump = [&](int) {
-    if (!std::exchange(opened, true)) form.click(ControlId::Command10);
-  };
-  shell.onBox = [&] { now += std::chrono::minutes(1); };
-  const auto before = os.commandLines.size();
-  form.click(ControlId::Command1);
-  shell.onBox = nullptr;
-  EXPECT_EQ(shell.boxes.end()[-2].title, "进入FastBoot方法");
-  EXPECT_EQ(unknownListWarnings().size(), 3u);
-  ASSERT_EQ(os.commandLines.size(), before + 1);
-  EXPECT_EQ(lastCommand(), "fastboot devices");
-
-  // A second phone connected just before the press: the flash waits for the list, with the
-  // window serviced meanwhile (where presses of flash buttons are refused), and stops.
-  form.devicesChanged();
-  os.reads = chunks({kTwoPhones});
-  int pumps = 0;
-  os.onPump = [&](int) {
-    ++pumps;
-    form.click(ControlId::Command1);
-    form.click(ControlId::Command9);
-  };
-  form.click(ControlId::Command1);
-  EXPECT_GT(pumps, 0);
-  EXPECT_EQ(warnings().size(), 1u);
-  EXPECT_EQ(unknownListWarnings().size(), 3u);
-  EXPECT_EQ(lastCommand(), "fastboot devices");
-}
-
-// The start-up's query ends like the watch's: after five seconds without an answer, with all it
-// started; the panel says fastboot does not answer, and the watch goes on. Exit before that ends
-// it too.
-TEST_F(DeviceListTest, AStartUpQueryWithoutAnAnswerEndsAtItsLimitOrWithTheProgram) {
-  os.silentPipes = {0};
-  os.onPump = [&](int) { form.Timer1_Timer(); };
-  // Ended, its pipe breaks.
-  os.onEnd = [&] {
-    os.silentPipes.clear();
-    os.reads = chunks({});
-  };
-  ASSERT_TRUE(form.Form_Load());
-  EXPECT_EQ(os.ended, 1);
-  EXPECT_GE(now - Form1::Clock::time_point{}, PhoneList::kQueryLimit);
-  EXPECT_LT(now - Form1::Clock::time_point{}, PhoneList::kQueryLimit + std::chrono::seconds(2));
-  EXPECT_NE(feedback.result().find("没有回答"), std::string::npos) << feedback.result();
-  EXPECT_EQ(os.openHandles, 0);
-
-  // The list is unknown: a press asks for it, and runs on the answer.
-  os.onPump = nullptr;
-  controls.texts[ControlId::Combo1] = "a.img";
-  os.reads = then(chunks({kOnePhone}), chunks({"Finished"}));
-  form.click(ControlId::Command1);
-  ASSERT_EQ(os.commandLines.size(), 3u);
-  EXPECT_EQ(os.commandLines[1], os.commandLines[0]);
-  EXPECT_EQ(lastCommand(), "fastboot flash recovery a.img");
-
-  // Exit while the start-up's query still hangs (the window shows after three seconds).
-  testing::FakeForm fresh;
-  auto& [ctl, sh, sk, p, f] = fresh;
-  p.silentPipes = {0};
-  p.onPump = [&](int n) {
-    if (n == 3) f.click(ControlId::Command4);
-  };
-  p.onEnd = [&] {
-    p.silentPipes.clear();
-    p.reads = chunks({});
-  };
-  f.Form_Load();
-  EXPECT_TRUE(sh.ended);
-  EXPECT_EQ(p.ended, 1);
-  EXPECT_EQ(p.openHandles, 0);
-}
-
-TEST_F(DeviceListTest, AChangeDuringACommandIsTakenUpAfterItAndAQueryEndsWithTheProgram) {
-  os.reads = chunks({kOnePhone});
-  ASSERT_TRUE(form.Form_Load());
-  controls.texts[ControlId::Combo1] = "a.img";
-  os.reads = chunks({"Sending", "Writing", "Finished"});
-  bool changed = false;
-  os.onPump = [&](int) {
-    if (!std::exchange(changed, true)) form.devicesChanged();
-    form.Timer1_Timer();
-  };
-  form.click(ControlId::Command1);
-  EXPECT_EQ(os.commandLines.size(), 2u);  // nothing asked while the flash ran
-  const std::string flashed = box();
-  os.onPump = nullptr;
-  os.reads = chunks({kTwoPhones});
+  now += PhoneList::kSettle;
   form.Timer1_Timer();
-  form.Timer1_Timer();
-  ASSERT_EQ(os.commandLines.size(), 3u);
-  EXPECT_EQ(lastCommand(), "fastboot devices");
-  EXPECT_EQ(box(), flashed);
-
-  // A query still running when the program ends is ended with it.
-  form.devicesChanged();
-  os.silentPipes = {3};
-  tickFor(std::chrono::milliseconds(1100));
-  ASSERT_EQ(os.commandLines.size(), 4u);
+  ASSERT_EQ(os.commandLines.size(), 1u);
   form.Form_Unload();
   EXPECT_TRUE(shell.ended);
   EXPECT_EQ(os.ended, 1);
   EXPECT_EQ(os.openHandles, 0);
-}
-
-TEST(QuoteImagePath, PlainPathsStayAndOthersBecomeOneArgument) {
-  EXPECT_EQ(quoteImagePath("RE\\recovery1.img"), "RE\\recovery1.img");
-  EXPECT_EQ(quoteImagePath("D:\\下载\\twrp-3.7.img"), "D:\\下载\\twrp-3.7.img");
-  EXPECT_EQ(quoteImagePath("C:\\img\\a b.img"), "\"C:\\img\\a b.img\"");
-  EXPECT_EQ(quoteImagePath("C:\\a&b.img"), "\"C:\\a&b.img\"");
-  for (const char* special : {"|", "<", ">", "^", "(", ")", ",", ";", "=", "!"}) {
-    const std::string path = std::string("C:\\x") + special + "y.img";
-    EXPECT_EQ(quoteImagePath(path), '"' + path + '"') << special;
-  }
-  EXPECT_EQ(quoteImagePath("C:\\50%off.img"), R"("C:\50"%"off.img")");
-  // A backslash before an inserted quote is doubled; one in the middle of a piece is not.
-  EXPECT_EQ(quoteImagePath("C:\\x\\%PATH%.img"), R"("C:\x\\"%"PATH"%".img")");
-  EXPECT_EQ(quoteImagePath("C:\\%a b\\%"), R"("C:\\"%"a b\\"%"")");
-  // A path pasted with its quotes is not quoted twice.
-  EXPECT_EQ(quoteImagePath("\"C:\\img\\a b.img\""), "\"C:\\img\\a b.img\"");
-  EXPECT_EQ(quoteImagePath("\"C:\\img\\ab.img\""), "C:\\img\\ab.img");
 }
 
 }  // namespace
