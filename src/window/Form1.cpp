@@ -145,9 +145,7 @@ void Form1::flashBuiltIn(ControlId button, std::string_view path) {
   const Image image{std::string(path), std::string(fileName(path))};
   if (!gate_.imageApproved(image)) return;
   controls_.setEnabled(button, false);
-  const auto clearance = gate_.phonesAllow(Press::flash);
-  if (clearance.go != FlashGate::Clearance::Go::no) output_.clear(MyCMD2.busy());
-  send(clearance, controls_.text(ControlId::Text2), image);
+  send(gate_.phonesAllow(Press::flash), controls_.text(ControlId::Text2), image, true);
   controls_.setEnabled(button, true);
 }
 
@@ -170,21 +168,16 @@ void Form1::panelButton(std::size_t index) {
   }
 }
 
-void Form1::send(const FlashGate::Clearance& clearance, std::string_view prefix,
-                 const Image& image) {
+void Form1::send(const FlashGate::Clearance& clearance, std::string_view prefix, const Image& image,
+                 bool clearFirst) {
   using Go = FlashGate::Clearance::Go;
-  const bool boot = prefix == texts::kBootCommand;
-  switch (clearance.go) {
-    case Go::no:
-      break;
-    case Go::asPressed:
-      run(gate_.command(prefix, image), boot ? CommandKind::boot : CommandKind::flash, image,
-          clearance.note);
-      break;
-    case Go::fromMemory:
-      run(gate_.command(texts::kBootCommand, image), CommandKind::boot, image, {});
-      break;
-  }
+  if (clearance.go == Go::no) return;
+  const bool boot = clearance.go == Go::fromMemory || prefix == texts::kBootCommand;
+  auto command = gate_.command(boot ? texts::kBootCommand : prefix, image);
+  // Only a command that runs empties the box: one the client could not be given leaves the
+  // output before it as it was.
+  if (command && clearFirst) output_.clear(MyCMD2.busy());
+  run(std::move(command), boot ? CommandKind::boot : CommandKind::flash, image, clearance.note);
 }
 
 void Form1::Timer1_Timer() {

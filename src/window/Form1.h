@@ -88,8 +88,10 @@ class Form1 : public WindowEvents {
   void panelButton(std::size_t index);
   void bootResultImage();
   // Sends the image as the gate's clearance says: with `prefix` (a flash's, or a start from
-  // memory's) as pressed, as a start from memory instead, or not at all.
-  void send(const FlashGate::Clearance& clearance, std::string_view prefix, const Image& image);
+  // memory's) as pressed, as a start from memory instead, or not at all; `clearFirst` empties
+  // the output box before a command that runs.
+  void send(const FlashGate::Clearance& clearance, std::string_view prefix, const Image& image,
+            bool clearFirst = false);
   // Runs `command` on MyCMD2; `image` is the image it flashes or starts, `note` what its result
   // panel adds after a success.
   void run(std::optional<std::string> command, CommandKind kind, std::optional<Image> image,

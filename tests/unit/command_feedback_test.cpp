@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "fake_window.h"
 
 namespace quorlane::window {
@@ -120,6 +124,73 @@ TEST(CommandFeedback, WithoutAPlaceToShowItNothingIsShownAndNothingBreaks) {
   feedback.activated();
   EXPECT_TRUE(feedback.resultImage());
   EXPECT_TRUE(shown.hints.empty() && shown.progress.empty() && shown.results.empty());
+}
+
+// A stand-in for Windows' device tree: each look is delivered when the test says so, and a look
+// given up before that delivers nothing.
+class FakeDeviceTree final : public ports::DeviceTree {
+ public:
+  struct Look final : ports::DeviceLook {
+    Look(FakeDeviceTree& tree, ports::UsbDelivery deliver) : tree(tree), number(++tree.looks) {
+      tree.pending = std::move(deliver);
+    }
+    ~Look() override {
+      if (tree.looks == number) tree.pending = nullptr;
+    }
+    FakeDeviceTree& tree;
+    int number;
+  };
+  std::unique_ptr<ports::DeviceLook> lookAtUsb(ports::UsbDelivery deliver) override {
+    return std::make_unique<Look>(*this, std::move(deliver));
+  }
+  // Hands the pending look what Windows knows; false when none is pending.
+  bool deliver(std::vector<ports::UsbDevice> devices) {
+    if (!pending) return false;
+    const auto handOver = pending;
+    handOver(std::move(devices));
+    return true;
+  }
+  ports::UsbDelivery pending;
+  int looks = 0;
+};
+
+// With no phone listed, and while a command waits for one, Windows' devices are looked at, and
+// again at each device change while that lasts: a phone it knows without its driver is told of
+// instead of the general words. A phone listed, or a command that talks to one, asks nothing.
+TEST_F(CommandFeedbackTest, WhatWindowsKnowsOfAPhoneTheClientCannotSeeReplacesTheGeneralWords) {
+  FakeDeviceTree tree;
+  feedback.setDeviceTree(&tree);
+  ports::UsbDevice phone;
+  phone.hardwareIds = {"USB\\VID_18D1&PID_4EE0&REV_0100"};
+  phone.compatibleIds = {"USB\\Class_ff&SubClass_42&Prot_03"};
+  phone.problem = ports::kProblemNoDriver;
+
+  feedback.deviceList(deviceListOutcome({"AAA"}));
+  feedback.devicesChanged();
+  EXPECT_EQ(tree.looks, 0);
+  feedback.deviceList(deviceListOutcome({}));
+  EXPECT_TRUE(contains(shown.result(), "没有找到 FastBoot 模式的手机")) << shown.result();
+  ASSERT_TRUE(tree.deliver({phone}));
+  EXPECT_TRUE(contains(shown.result(), "18D1:4EE0")) << shown.result();
+  EXPECT_TRUE(contains(shown.result(), "Android Bootloader Interface")) << shown.result();
+  feedback.devicesChanged();
+  ASSERT_TRUE(tree.deliver({}));  // gone from Windows too: the general words again
+  EXPECT_TRUE(contains(shown.result(), "没有找到 FastBoot 模式的手机")) << shown.result();
+
+  feedback.started(CommandKind::flash, std::nullopt);
+  feedback.devicesChanged();
+  EXPECT_EQ(tree.looks, 2);
+  feedback.waitingForPhone(true);
+  EXPECT_TRUE(contains(shown.hints.back(), "USB 驱动")) << shown.hints.back();
+  // A look given up for a newer one delivers nothing.
+  feedback.devicesChanged();
+  EXPECT_EQ(tree.looks, 4);
+  ASSERT_TRUE(tree.deliver({phone}));
+  EXPECT_TRUE(contains(shown.hints.back(), "18D1:4EE0")) << shown.hints.back();
+  EXPECT_TRUE(contains(shown.hints.back(), "退出")) << shown.hints.back();
+  feedback.waitingForPhone(false);
+  feedback.devicesChanged();
+  EXPECT_EQ(tree.looks, 4);
 }
 
 }  // namespace

@@ -32,6 +32,12 @@ inline std::deque<ReadStep> chunks(std::initializer_list<std::string> texts) {
   return steps;
 }
 
+// The scripted reads of one command, then those of another.
+inline std::deque<ReadStep> then(std::deque<ReadStep> first, const std::deque<ReadStep>& second) {
+  first.insert(first.end(), second.begin(), second.end());
+  return first;
+}
+
 // Device lists as the client prints them: one phone, and two (the second in the newer clients'
 // form).
 inline const std::string kOnePhone = "AAA\tfastboot\r\n";

@@ -25,6 +25,7 @@ using testing::FakeSkin;
 using testing::kOnePhone;
 using testing::kTwoPhones;
 using testing::PipeState;
+using testing::then;
 
 constexpr const char* kCmd = R"(C:\windows\system32\cmd.exe /c ")";
 constexpr const char* kWaiting = "< waiting for any device >\r\n";
@@ -224,11 +225,14 @@ TEST_F(FormTest, BuiltInButtonsClearTheBoxAndFlashTheImageBesideTheProgram) {
     EXPECT_TRUE(othersUsable);
     EXPECT_TRUE(controls.states[button]);
   }
-  // A built-in image's path is checked like a chosen one's.
+  // A built-in image's path is checked like a chosen one's; when the client could not be given
+  // it, the box keeps its output.
   const std::size_t commands = os.commandLines.size();
   shell.nonAnsiPaths["RE\\recovery2.img"] = "";
+  const std::string before = box();
   form.click(ControlId::Command8);
   EXPECT_EQ(os.commandLines.size(), commands);
+  EXPECT_EQ(box(), before);
   EXPECT_TRUE(contains(shell.boxes.back().prompt, "RE\\recovery2.img"));
   EXPECT_TRUE(controls.states[ControlId::Command8]);
 }
@@ -395,6 +399,43 @@ TEST_F(FormTest, EachCommandEndsWithItsResultAndAFlashWithoutRecoveryOffersAStar
   ASSERT_EQ(shell.looks.size(), looks + 1);
   EXPECT_EQ(shell.looks.back().first, path);
   EXPECT_TRUE(contains(feedback.result(), "正在临时启动")) << feedback.result();
+}
+
+// After a flash the panel offers the restarts. Into recovery: the command every client knows,
+// then once the OEM one when the client or the bootloader refuses it, then the keys to hold;
+// each under the list rule of a flash. The plain restart has no second try.
+TEST_F(FormTest, ThePanelRestartsThePhoneIntoRecoveryOrOutOfFastbootAndFallsBackToTheKeys) {
+  startWithOnePhone();
+  controls.texts[ControlId::Combo1] = "a.img";
+  os.reads = chunks({"Writing 'recovery'  OKAY [  0.001s]", "Finished. Total time: 0.002s"});
+  form.click(ControlId::Command1);
+  EXPECT_TRUE(contains(feedback.result(), "[重启进入 Recovery(&R)] [重启手机(&P)]"))
+      << feedback.result();
+
+  const std::string refused =
+      "FAILED (remote: 'unknown command')\r\nfastboot: error: Command failed\r\n";
+  os.exitCodeResult = 1;
+  os.reads = then(chunks({refused}), chunks({refused}));
+  form.click(ControlId::ResultAction);
+  ASSERT_EQ(os.commandLines.size(), 3u);
+  EXPECT_TRUE(os.commandLines[1].find("\"fastboot reboot recovery\"") != std::string::npos);
+  EXPECT_EQ(lastCommand(), "fastboot oem reboot-recovery");
+  EXPECT_TRUE(contains(feedback.result(), "音量加")) << feedback.result();  // the keys
+  // No button on that panel: another click runs nothing.
+  form.click(ControlId::ResultAction);
+  EXPECT_EQ(os.commandLines.size(), 3u);
+
+  // The list has changed since: the restart waits for it as a flash would, and runs on it.
+  os.reads = chunks({"Writing 'recovery'  OKAY [  0.001s]", "Finished. Total time: 0.002s"});
+  os.exitCodeResult = 0;
+  form.click(ControlId::Command1);
+  form.devicesChanged();
+  os.reads = then(chunks({kOnePhone}), chunks({"Rebooting  OKAY [  0.001s]", "Finished."}));
+  form.click(ControlId::ResultAction2);
+  ASSERT_EQ(os.commandLines.size(), 6u);
+  EXPECT_NE(os.commandLines[4].find("\"fastboot devices\""), std::string::npos);
+  EXPECT_EQ(lastCommand(), "fastboot reboot");
+  EXPECT_TRUE(contains(feedback.result(), "正在重启")) << feedback.result();
 }
 
 // ---- the window's other controls, and the program's end --------------------------------------
