@@ -359,6 +359,8 @@ TEST_F(SafetyTest, OutputGoesOnWhileAMessageBoxIsOpen) {
   App app = start();
   HWND box = app.control(ControlId::CMDTeXT);
   ASSERT_TRUE(gui::click(app.control(ControlId::Command7)));
+  // Once the command runs (a box during the checks before it would hold the press back).
+  ASSERT_TRUE(gui::waitFor([&] { return folder.runs().size() == 2; }));
   const auto instructions = press(app, ControlId::Command10, "");
   ASSERT_TRUE(instructions.has_value());
   ASSERT_TRUE(contains(instructions->title, "FastBoot"));

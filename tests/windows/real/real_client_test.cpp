@@ -120,9 +120,17 @@ class RealClientTest : public ::testing::Test {
     return panel;
   }
 
+  // Whether the output box shows `text` in time; when not, a message box the program shows
+  // instead is named.
   static bool waitBoxHas(const App& app, const std::string& text,
                          int timeoutMs = kTransferTimeoutMs) {
-    return gui::waitFor([&] { return box(app).find(text) != std::string::npos; }, timeoutMs);
+    if (gui::waitFor([&] { return box(app).find(text) != std::string::npos; }, timeoutMs)) {
+      return true;
+    }
+    if (const auto shown = gui::findMessageBox(app.process.pid())) {
+      ADD_FAILURE() << "a box instead: " << shown->title << ": " << shown->prompt;
+    }
+    return false;
   }
 
   AppFolder folder;
@@ -245,15 +253,16 @@ TEST_F(RealClientTest, ExitEndsATransferNotYetReportedAndLeavesOneReportedToFini
                            kTransferTimeoutMs));
 }
 
-// The client's device list holds USB phones only, so the network phone is not in it: the
-// start-up says no phone was found. The flash then works and says what to do next.
+// The client's device list holds USB phones only, so the network phone is not in it; it is the
+// one ANDROID_SERIAL names, and the panel says what it said of itself. The flash then works and
+// says what to do next.
 TEST_F(RealClientTest, PanelAfterAWorkingFlashSaysToStartRecoveryNow) {
   NetworkPhone phone;
   const std::string image = folder.file("images\\good.img");
   const std::string bytes = imageBytes(64 * 1024, 6);
   writeFile(image, bytes);
   App app = start(phone);
-  expectResult(app, "没有找到 FastBoot 模式的手机", "no-phone");
+  expectResult(app, "型号 quorlane-phone", "phone");
   ASSERT_TRUE(app.pressStart(image));
   ASSERT_TRUE(waitBoxHas(app, "Finished. Total time:")) << box(app);
   HWND panel = expectResult(app, "刷入成功", "flashed");
@@ -317,6 +326,55 @@ TEST_F(RealClientTest, PanelSaysALockedBootloaderWroteNothing) {
   EXPECT_EQ(text.find("Finished."), std::string::npos) << text;
   EXPECT_TRUE(phone.logHas("received 8192 bytes"));
   EXPECT_EQ(phone.partition(), std::nullopt);
+}
+
+// What the phone says of itself is asked before anything is sent: a locked one gets nothing
+// unless the user says so, and one without a recovery partition is offered the image from memory
+// instead, so that no flash ever reaches it.
+TEST_F(RealClientTest, APhoneLockedOrWithoutRecoveryIsAskedAboutBeforeAnythingIsSent) {
+  {
+    NetworkPhone phone({"--var", "product=sunfish", "--var", "unlocked=no"});
+    App app = startFlash(phone, "images\\locked-phone.img", imageBytes(8192, 11));
+    const auto box = gui::waitMessageBox(app.process.pid());
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->title, "Bootloader 未解锁");
+    ASSERT_TRUE(gui::pressButton(box->hwnd, IDNO));
+    expectResult(app, "型号 sunfish", "locked-phone");
+    EXPECT_EQ(phone.logCount("command download"), 0u);
+    EXPECT_EQ(phone.logCount("command getvar:product"), 1u);
+  }
+  NetworkPhone phone({"--var", "current-slot=a", "--unknown-var", "has-slot:recovery",
+                      "--unknown-var", "partition-type:recovery"});
+  const std::string bytes = imageBytes(8192, 12);
+  App app = startFlash(phone, "images\\ab-phone.img", bytes);
+  const auto box = gui::waitMessageBox(app.process.pid());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->title, "没有 recovery 分区");
+  ASSERT_TRUE(gui::pressButton(box->hwnd, IDYES));
+  expectResult(app, "正在临时启动", "ab-phone");
+  EXPECT_TRUE(phone.booted() == bytes);
+  EXPECT_EQ(phone.logCount("command flash"), 0u);
+}
+
+// After a flash the panel restarts the phone into recovery with the client's own command; a
+// phone that knows neither that nor the OEM one gets the keys to hold.
+TEST_F(RealClientTest, ThePanelRestartsIntoRecoveryOrTellsTheKeysToHold) {
+  {
+    NetworkPhone phone;
+    App app = startFlash(phone, "images\\restart.img", imageBytes(8192, 13));
+    ASSERT_NE(expectResult(app, "刷入成功", "flashed-2"), nullptr);
+    ASSERT_TRUE(PostMessageW(app.window, WM_SYSCHAR, L'r', 1 | (1 << 29)));
+    expectResult(app, "正在重启进入 Recovery", "restarting");
+    EXPECT_EQ(phone.logCount("command reboot-recovery"), 1u);
+  }
+  NetworkPhone phone({"--refuse", "reboot-recovery=unknown command", "--refuse",
+                      "oem reboot-recovery=unknown command"});
+  App app = startFlash(phone, "images\\restart-keys.img", imageBytes(8192, 14));
+  ASSERT_NE(expectResult(app, "刷入成功", "flashed-3"), nullptr);
+  ASSERT_TRUE(PostMessageW(app.window, WM_SYSCHAR, L'r', 1 | (1 << 29)));
+  expectResult(app, "音量加", "recovery-keys");
+  EXPECT_EQ(phone.logCount("command reboot-recovery"), 1u);
+  EXPECT_EQ(phone.logCount("command oem reboot-recovery"), 1u);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "support/app_folder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -80,8 +81,12 @@ void AppFolder::settings(const std::string& ini) const {
   writeFile(file("fastboot-sim.ini"), ini);
 }
 
-std::vector<SimRun> AppFolder::runs() const {
+std::vector<SimRun> AppFolder::runs(bool factsQueries) const {
   std::vector<SimRun> result;
+  const auto keep = [&result, factsQueries](const SimRun& run) {
+    const bool facts = std::find(run.args.begin(), run.args.end(), "getvar") != run.args.end();
+    if (factsQueries || !facts) result.push_back(run);
+  };
   std::istringstream log(readFile(file("fastboot-sim.log")));
   std::string line;
   SimRun current;
@@ -90,7 +95,7 @@ std::vector<SimRun> AppFolder::runs() const {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     auto value = [&line](std::size_t skip) { return line.substr(skip); };
     if (line.rfind("cmdline: ", 0) == 0) {
-      if (open) result.push_back(current);
+      if (open) keep(current);
       current = {};
       current.cmdline = value(9);
       open = true;
@@ -102,7 +107,7 @@ std::vector<SimRun> AppFolder::runs() const {
       current.finished = std::stoi(value(10));
     }
   }
-  if (open) result.push_back(current);
+  if (open) keep(current);
   return result;
 }
 

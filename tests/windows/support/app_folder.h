@@ -43,7 +43,9 @@ class AppFolder {
   void remove(const std::string& relative) const;
   // The simulated phone's settings (fastboot-sim.ini).
   void settings(const std::string& ini) const;
-  std::vector<SimRun> runs() const;
+  // The simulated client's runs, in order: every one with `factsQueries`, otherwise all but the
+  // queries that ask a phone for its variables, which the program runs by itself after each list.
+  std::vector<SimRun> runs(bool factsQueries = false) const;
   // The image the simulated phone received last.
   std::string flashed() const;
 
