@@ -398,10 +398,9 @@ inline constexpr std::string_view kResultRestartRefused =
 // When neither restart command brings the phone into recovery: the keys, step by step.
 inline constexpr std::string_view kResultRecoveryKeys =
     "手机不接受用命令进入 Recovery，什么也没有改变。请用按键进入（各机型略有不同）：\r\n"
-    "1. 拔掉数据线。\r\n"
-    "2. 同时按住电源键和“音量加”，直到屏幕变黑。\r\n"
-    "3. 松开电源键，继续按住“音量加”，直到出现 Recovery 画面。\r\n"
-    "FastBoot 画面有菜单的手机：用音量键选中“Recovery”，再按电源键确认。";
+    "1. 拔掉数据线，同时按住电源键和“音量加”，直到屏幕变黑。\r\n"
+    "2. 松开电源键，继续按住“音量加”，直到出现 Recovery 画面。\r\n"
+    "FastBoot 画面有菜单的手机：用音量键选中“Recovery”，按电源键确认。";
 inline constexpr std::string_view kResultRestartConnectionBroke =
     "发出重启命令后，USB 连接断开了。这通常说明手机已经开始重启，请看手机屏幕。如果它还停在 "
     "FastBoot 画面，请重新插好数据线，再试一次。";

@@ -196,7 +196,7 @@ const Transcript kTranscripts[] = {
     {"RestartUnknownToTheBootloader", rebootRecovery,
      "Rebooting into recovery                            FAILED (remote: 'unknown command')\r\n"
      "fastboot: error: Command failed\r\n", 1, OutcomeKind::restartRefused, "",
-     "2. 同时按住电源键和“音量加”"},
+     "1. 拔掉数据线，同时按住电源键和“音量加”"},
     {"RestartOptionUnsupported", rebootRecovery,
      "Rebooting into recovery                            FAILED (remote: 'Unsupported reboot "
      "option')\r\nfastboot: error: Command failed\r\n", 1, OutcomeKind::restartRefused, "",

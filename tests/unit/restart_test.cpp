@@ -51,7 +51,7 @@ TEST(RestartTest, IntoRecoveryTriesTheOemCommandOnceThenTellsTheKeysToHold) {
           CommandKind::oemRebootRecovery,
           "  FAILED (remote: 'unknown command')\r\nfastboot: error: Command failed\r\n", 1));
   EXPECT_FALSE(keys.next);
-  EXPECT_NE(panelText(keys).find("1. 拔掉数据线"), std::string::npos) << panelText(keys);
+  EXPECT_NE(panelText(keys).find("1. 拔掉数据线，"), std::string::npos) << panelText(keys);
   EXPECT_NE(panelText(keys).find("什么也没有改变"), std::string::npos) << panelText(keys);
 
   // Whatever else a step comes to ends the restart with its panel: done, a broken link (the

@@ -112,8 +112,15 @@ class RealClientTest : public ::testing::Test {
           << line.y << " in " << r.top << ".." << r.bottom << " [" << text << "]";
     }
 
+    // The same picture twice: Wine hands what a window drew to the screen a moment later.
     testsupport::Shot shot;
-    EXPECT_TRUE(gui::waitFor([&] { return testsupport::panelDrawn(app.window, panel, shot); }));
+    testsupport::Shot before;
+    EXPECT_TRUE(gui::waitFor([&] {
+      if (!testsupport::panelDrawn(app.window, panel, shot)) return false;
+      const bool settled = shot.pixels == before.pixels;
+      before = shot;
+      return settled;
+    }));
     const char* dpi = std::getenv("QUORLANE_SYSTEM_DPI");
     testsupport::saveBmp(shot, win32::narrow(win32::executableFolder()) + "\\result-" + shotName +
                                    "-" + (dpi != nullptr ? dpi : "96") + ".bmp");

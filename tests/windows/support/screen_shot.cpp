@@ -56,6 +56,8 @@ void saveBmp(const Shot& shot, const std::string& path) {
 }
 
 bool panelDrawn(HWND window, HWND panel, Shot& shot) {
+  // A panel whose text has just changed still shows the old one until it has been painted anew.
+  if (GetUpdateRect(panel, nullptr, FALSE)) return false;
   const COLORREF background = GetSysColor(COLOR_INFOBK);
   RECT outer;
   GetWindowRect(window, &outer);

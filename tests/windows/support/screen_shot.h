@@ -26,8 +26,9 @@ Shot capture(HWND window);
 // Writes the picture as a BMP file (path UTF-8).
 void saveBmp(const Shot& shot, const std::string& path);
 
-// Whether `panel` (a child of `window`) is drawn on the screen: mostly the tooltip background the
-// program's panels have, with text on it. `shot` then holds the window's picture.
+// Whether `panel` (a child of `window`) is drawn on the screen as it now is: nothing of it waits
+// to be painted, and it is mostly the tooltip background the program's panels have, with text on
+// it. `shot` then holds the window's picture.
 bool panelDrawn(HWND window, HWND panel, Shot& shot);
 
 }  // namespace quorlane::testsupport
