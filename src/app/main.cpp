@@ -35,7 +35,7 @@ class FailingEvents final : public quorlane::window::WindowEvents {
   FailingEvents(quorlane::window::WindowEvents& events, std::string failIn)
       : events_(events), failIn_(std::move(failIn)) {}
   void click(quorlane::window::ControlId id) override {
-    if (failIn_ == "click") throw std::runtime_error("单击的处理失败 (click failed)");
+    if (failIn_ == "click") throw std::runtime_error("click failed");
     events_.click(id);
   }
   void Timer1_Timer() override {
@@ -46,8 +46,7 @@ class FailingEvents final : public quorlane::window::WindowEvents {
   void Form_Unload() override { events_.Form_Unload(); }
   void Form_Activate() override { events_.Form_Activate(); }
   void devicesChanged() override {
-    if (failIn_ == "devicechange")
-      throw std::runtime_error("设备变化的处理失败 (device change failed)");
+    if (failIn_ == "devicechange") throw std::runtime_error("device change failed");
     events_.devicesChanged();
   }
 

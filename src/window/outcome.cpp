@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdint>
 
+#include "common/ascii.h"
 #include "common/texts.h"
 
 namespace quorlane::window {
@@ -72,13 +72,6 @@ const std::array<ExitRow, 6> kExitRows = {{
 // What cmd prints when it finds no program of that name, on English and Chinese Windows.
 constexpr std::array<std::string_view, 2> kNotRecognised = {
     "is not recognized as an internal or external command", "不是内部或外部命令"};
-
-std::string lower(std::string_view text) {
-  std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
 
 bool contains(std::string_view text, std::string_view word) {
   return text.find(word) != std::string_view::npos;
@@ -225,7 +218,7 @@ Outcome failure(CommandKind command, const std::vector<std::string_view>& lines)
   std::string firstError;
   for (const auto line : lines) {
     std::string tidied = tidy(line);
-    std::string lowered = lower(tidied);
+    std::string lowered = asciiLower(tidied);
     const bool failed = isFailedLine(lowered);
     const bool error = isErrorLine(lowered);
     if (failed && firstFailed.empty()) firstFailed = tidied;
@@ -275,12 +268,12 @@ std::optional<OutcomeKind> clientDidNotRun(const std::vector<std::string_view>& 
 
 bool finished(const std::vector<std::string_view>& lines, std::string_view step) {
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string lowered = lower(tidy(lines[i]));
+    const std::string lowered = asciiLower(tidy(lines[i]));
     if (lowered.starts_with("finished. total time")) return true;
     // The step's own OKAY: on its line, or (older clients) on the next.
     if (lowered.starts_with(step) &&
         (contains(lowered, "okay") ||
-         (i + 1 < lines.size() && lower(tidy(lines[i + 1])).starts_with("okay")))) {
+         (i + 1 < lines.size() && asciiLower(tidy(lines[i + 1])).starts_with("okay")))) {
       return true;
     }
   }
@@ -334,7 +327,7 @@ Outcome recogniseOutcome(CommandKind command, std::string_view output,
   if (const auto kind = clientDidNotRun(lines, exitCode)) return {*kind, {}, {}, {}};
   bool failed = exitCode && *exitCode != 0;
   for (const auto line : lines) {
-    const std::string lowered = lower(tidy(line));
+    const std::string lowered = asciiLower(tidy(line));
     if (isFailedLine(lowered) || isErrorLine(lowered)) failed = true;
   }
   if (failed) return failure(command, lines);

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "common/ascii.h"
 #include "common/texts.h"
 
 namespace quorlane::window {
@@ -13,20 +14,9 @@ namespace {
 using Kind = UsbFinding::Kind;
 using texts::UsbIdMeaning;
 
-char lower(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-char upper(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
+// Windows writes the ids in either case.
 bool startsWith(std::string_view text, std::string_view start) {
-  if (text.size() < start.size()) return false;
-  for (std::size_t i = 0; i < start.size(); ++i) {
-    if (lower(text[i]) != lower(start[i])) return false;
-  }
-  return true;
+  return asciiLower(text.substr(0, start.size())) == asciiLower(start);
 }
 
 // Whether `id` is the row's id or begins with it followed by '&'.
@@ -35,9 +25,8 @@ bool matches(std::string_view id, std::string_view rowId) {
 }
 
 bool isHex(std::string_view digits) {
-  for (const char c : digits) {
-    const char l = lower(c);
-    if (!((l >= '0' && l <= '9') || (l >= 'a' && l <= 'f'))) return false;
+  for (const char c : asciiLower(digits)) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
   }
   return true;
 }
@@ -53,11 +42,7 @@ std::optional<std::string> vidPidIn(std::string_view id) {
   const std::string_view vid = id.substr(kVid.size(), kDigits);
   const std::string_view pid = id.substr(pidAt + kPid.size(), kDigits);
   if (!isHex(vid) || !isHex(pid)) return std::nullopt;
-  std::string text;
-  for (const char c : vid) text += upper(c);
-  text += ':';
-  for (const char c : pid) text += upper(c);
-  return text;
+  return asciiUpper(vid) + ':' + asciiUpper(pid);
 }
 
 std::optional<std::string> vidPidOf(const ports::UsbDevice& node) {

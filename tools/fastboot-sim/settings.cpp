@@ -4,6 +4,8 @@
 #include <limits>
 #include <system_error>
 
+#include "common/ascii.h"
+
 namespace quorlane::fastboot_sim {
 
 namespace {
@@ -14,14 +16,6 @@ std::string_view trim(std::string_view s) {
   if (first == std::string_view::npos) return {};
   const auto last = s.find_last_not_of(blanks);
   return s.substr(first, last - first + 1);
-}
-
-std::string lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return out;
 }
 
 template <typename Number>
@@ -75,7 +69,7 @@ std::optional<std::string> unescape(std::string_view s) {
 }
 
 std::optional<unsigned> toCodePage(std::string_view s) {
-  const std::string name = lower(s);
+  const std::string name = quorlane::asciiLower(s);
   if (name == "acp") return 0u;
   if (name == "oem") return 1u;
   if (name == "utf8" || name == "utf-8") return 65001u;
@@ -124,7 +118,7 @@ std::string apply(Settings& settings, const std::string& key, std::string_view v
   }
   // A number of milliseconds, or forever (unset).
   const auto orForever = [&](std::optional<unsigned>& into) -> std::string {
-    if (lower(value) == "forever") {
+    if (quorlane::asciiLower(value) == "forever") {
       into.reset();
       return {};
     }
@@ -142,7 +136,7 @@ std::string apply(Settings& settings, const std::string& key, std::string_view v
   }
   if (key == "devices_ms") return orForever(settings.devicesMs);
   if (key == "fail") {
-    const std::string mode = lower(value);
+    const std::string mode = quorlane::asciiLower(value);
     if (mode == "none") {
       settings.fail = Failure::none;
     } else if (mode == "remote") {
@@ -199,7 +193,7 @@ ParsedSettings parseSettings(std::string_view text) {
     // A key may name one phone after an @, its serial kept as written.
     const std::string_view rawKey = trim(line.substr(0, equals));
     const auto at = rawKey.find('@');
-    const std::string key = lower(trim(rawKey.substr(0, at)));
+    const std::string key = quorlane::asciiLower(trim(rawKey.substr(0, at)));
     const std::string_view value = trim(line.substr(equals + 1));
     std::string problem;
     if (at == std::string_view::npos) {
