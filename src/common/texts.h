@@ -436,6 +436,13 @@ inline constexpr std::string_view kResultClientCrashed =
     "fastboot.exe 运行时崩溃了。请拔下数据线重新连接，再试一次；如果每次都这样，请换用另一个版本的 "
     "Platform-Tools。";
 
+// ---- what other programs print, to recognise it ------------------------------------------------
+
+// What cmd prints when it finds no program of the name it was given, on English and Chinese
+// Windows.
+inline constexpr std::array<std::string_view, 2> kCmdNotRecognised = {
+    "is not recognized as an internal or external command", "不是内部或外部命令"};
+
 // ---- failures the Windows layer reports --------------------------------------------------------
 
 inline constexpr std::string_view kRunTimeError = "运行时错误";

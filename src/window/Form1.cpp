@@ -3,8 +3,8 @@
 #include <exception>
 #include <utility>
 
-#include "common/ascii.h"
 #include "common/file_name.h"
+#include "common/strings.h"
 #include "common/texts.h"
 #include "window/restart.h"
 
@@ -136,7 +136,8 @@ void Form1::Command1_Click() {
   const Image image{controls_.text(ControlId::Combo1), std::nullopt};
   if (!gate_.imageApproved(image)) return;
   controls_.setEnabled(ControlId::Command1, false);
-  send(gate_.phonesAllow(Press::flash), controls_.text(ControlId::Text2), image);
+  send(gate_.phonesAllow(Press::flash), CommandKind::flash, controls_.text(ControlId::Text2),
+       image);
   controls_.setEnabled(ControlId::Command1, true);
 }
 
@@ -145,7 +146,8 @@ void Form1::flashBuiltIn(ControlId button, std::string_view path) {
   const Image image{std::string(path), std::string(fileName(path))};
   if (!gate_.imageApproved(image)) return;
   controls_.setEnabled(button, false);
-  send(gate_.phonesAllow(Press::flash), controls_.text(ControlId::Text2), image, true);
+  send(gate_.phonesAllow(Press::flash), CommandKind::flash, controls_.text(ControlId::Text2), image,
+       true);
   controls_.setEnabled(button, true);
 }
 
@@ -154,7 +156,7 @@ void Form1::bootResultImage() {
   if (gate_.waiting() || !feedback_.resultImage()) return;
   const Image image = *feedback_.resultImage();
   if (!gate_.imageApproved(image)) return;
-  send(gate_.phonesAllow(Press::boot), texts::kBootCommand, image);
+  send(gate_.phonesAllow(Press::boot), CommandKind::boot, texts::kBootCommand, image);
 }
 
 void Form1::panelButton(std::size_t index) {
@@ -168,11 +170,11 @@ void Form1::panelButton(std::size_t index) {
   }
 }
 
-void Form1::send(const FlashGate::Clearance& clearance, std::string_view prefix, const Image& image,
-                 bool clearFirst) {
+void Form1::send(const FlashGate::Clearance& clearance, CommandKind kind, std::string_view prefix,
+                 const Image& image, bool clearFirst) {
   using Go = FlashGate::Clearance::Go;
   if (clearance.go == Go::no) return;
-  const bool boot = clearance.go == Go::fromMemory || prefix == texts::kBootCommand;
+  const bool boot = clearance.go == Go::fromMemory || kind == CommandKind::boot;
   auto command = gate_.command(boot ? texts::kBootCommand : prefix, image);
   // Only a command that runs empties the box: one the client could not be given leaves the
   // output before it as it was.

@@ -87,11 +87,11 @@ class Form1 : public WindowEvents {
   // image of the flash the panel tells about (bootResultImage).
   void panelButton(std::size_t index);
   void bootResultImage();
-  // Sends the image as the gate's clearance says: with `prefix` (a flash's, or a start from
-  // memory's) as pressed, as a start from memory instead, or not at all; `clearFirst` empties
-  // the output box before a command that runs.
-  void send(const FlashGate::Clearance& clearance, std::string_view prefix, const Image& image,
-            bool clearFirst = false);
+  // Sends the image as the gate's clearance says: as pressed (a command of `kind` that begins
+  // with `prefix`), as a start from memory instead, or not at all; `clearFirst` empties the
+  // output box before a command that runs.
+  void send(const FlashGate::Clearance& clearance, CommandKind kind, std::string_view prefix,
+            const Image& image, bool clearFirst = false);
   // Runs `command` on MyCMD2; `image` is the image it flashes or starts, `note` what its result
   // panel adds after a success.
   void run(std::optional<std::string> command, CommandKind kind, std::optional<Image> image,

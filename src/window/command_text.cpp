@@ -3,23 +3,15 @@
 #include <string_view>
 #include <utility>
 
+#include "common/strings.h"
+
 namespace quorlane::window {
-
-namespace {
-
-std::string trimmed(const std::string& text, std::string_view blanks) {
-  const std::size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-}  // namespace
 
 std::string unquotePath(std::string path) {
   constexpr std::string_view kBlanks = " \t\r\n";
-  path = trimmed(path, kBlanks);
+  path = std::string(trimmed(path, kBlanks));
   if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
-    path = trimmed(path.substr(1, path.size() - 2), kBlanks);
+    path = std::string(trimmed(path.substr(1, path.size() - 2), kBlanks));
   }
   // A path in the system's literal form (\\?\) keeps its slashes and its end as they are.
   if (path.rfind("\\\\?\\", 0) == 0) return path;

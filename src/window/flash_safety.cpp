@@ -1,6 +1,6 @@
 #include "window/flash_safety.h"
 
-#include "common/ascii.h"
+#include "common/strings.h"
 #include "common/texts.h"
 
 namespace quorlane::window {

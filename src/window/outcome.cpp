@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "common/ascii.h"
+#include "common/strings.h"
 #include "common/texts.h"
 
 namespace quorlane::window {
@@ -68,14 +68,6 @@ const std::array<ExitRow, 6> kExitRows = {{
     {0xC0000409, OutcomeKind::clientCrashed},               // STATUS_STACK_BUFFER_OVERRUN
 }};
 // clang-format on
-
-// What cmd prints when it finds no program of that name, on English and Chinese Windows.
-constexpr std::array<std::string_view, 2> kNotRecognised = {
-    "is not recognized as an internal or external command", "不是内部或外部命令"};
-
-bool contains(std::string_view text, std::string_view word) {
-  return text.find(word) != std::string_view::npos;
-}
 
 // The line with blanks at its ends taken off and every run of blanks inside made one: the client
 // pads its status text to a column.
@@ -259,7 +251,7 @@ std::optional<OutcomeKind> clientDidNotRun(const std::vector<std::string_view>& 
     }
   }
   for (const auto line : lines) {
-    for (const auto words : kNotRecognised) {
+    for (const auto words : texts::kCmdNotRecognised) {
       if (contains(line, words)) return OutcomeKind::clientNotFound;
     }
   }
@@ -278,6 +270,16 @@ bool finished(const std::vector<std::string_view>& lines, std::string_view step)
     }
   }
   return false;
+}
+
+// The text of a panel, and the phone's own words after it when it gave a reason the text does
+// not quote already.
+std::string withPhoneSaid(std::string_view text, const Outcome& outcome) {
+  std::string out(text);
+  if (!outcome.phoneSaid.empty() && !contains(text, outcome.phoneSaid)) {
+    out += texts::concat(texts::kResultPhoneSaid, outcome.phoneSaid);
+  }
+  return out;
 }
 
 }  // namespace
@@ -306,20 +308,6 @@ Outcome deviceListOutcome(std::vector<std::string> phones) {
   if (phones.size() > 1) return {OutcomeKind::severalPhones, {}, std::move(phones), {}};
   return {};
 }
-
-namespace {
-
-// The text of a panel, and the phone's own words after it when it gave a reason the text does
-// not quote already.
-std::string withPhoneSaid(std::string_view text, const Outcome& outcome) {
-  std::string out(text);
-  if (!outcome.phoneSaid.empty() && !contains(text, outcome.phoneSaid)) {
-    out += texts::concat(texts::kResultPhoneSaid, outcome.phoneSaid);
-  }
-  return out;
-}
-
-}  // namespace
 
 Outcome recogniseOutcome(CommandKind command, std::string_view output,
                          const std::optional<long>& exitCode) {

@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "common/ascii.h"
+#include "common/strings.h"
 #include "common/texts.h"
 
 namespace quorlane::window {
@@ -16,13 +16,7 @@ using State = Fact::State;
 constexpr std::string_view kBlanks = " \t";
 
 std::string_view trim(std::string_view text) {
-  const auto first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
-
-bool contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
+  return trimmed(text, kBlanks);
 }
 
 // The variables asked for, each with the field that keeps its answer.

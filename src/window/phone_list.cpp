@@ -54,8 +54,8 @@ std::optional<std::string> PhoneList::target() const {
 }
 
 void PhoneList::askFacts() {
+  stopAskingFacts();
   facts_.clear();
-  factsQuery_.end();
   toAsk_.assign(phones_->begin(), phones_->end());
   if (auto named = environmentPhone()) toAsk_.push_back(std::move(*named));
 }
@@ -80,28 +80,28 @@ void PhoneList::stopAskingFacts() {
   factsQuery_.end();
 }
 
-bool PhoneList::tickFacts(Clock::time_point now) {
+void PhoneList::tickFacts(Clock::time_point now) {
   if (factsQuery_.running()) {
     const auto outcome = factsQuery_.poll(now);
-    if (!outcome) return true;
     // A phone that did not answer in time says nothing: everything runs as it would without.
-    if (!outcome->complete) return false;
+    if (!outcome || !outcome->complete) return;
     facts_[asking_] = readPhoneFacts(outcome->written);
     // The panel about the list names the phone now, where it shows.
-    if (!runner_.busy() && listShown_ && controls_.text(ControlId::CMDTeXT) == *listShown_) {
-      feedback_.deviceList(listOutcome());
-    }
-    return false;
+    if (boxShowsList()) feedback_.deviceList(listOutcome());
+    return;
   }
+  const auto named = environmentPhone();
   while (!toAsk_.empty() && !runner_.busy()) {
     asking_ = toAsk_.front();
     toAsk_.pop_front();
-    const auto named = environmentPhone();
     const auto command = named && asking_ == *named ? std::optional(environmentPhoneFactsCommand())
                                                     : phoneFactsCommand(asking_);
-    if (command && factsQuery_.start(*command, now, kQueryLimit)) return true;
+    if (command && factsQuery_.start(*command, now, kQueryLimit)) return;
   }
-  return false;
+}
+
+bool PhoneList::boxShowsList() {
+  return !runner_.busy() && listShown_ && controls_.text(ControlId::CMDTeXT) == *listShown_;
 }
 
 Outcome PhoneList::listOutcome() const {
@@ -120,9 +120,8 @@ Outcome PhoneList::listOutcome() const {
 void PhoneList::tick() {
   const auto now = clock_();
   // One client at a time: a phone a client asks for its variables is held by it, and a list
-  // taken meanwhile could miss it.
-  if (!query_.running() && (!dueAt_ || now < *dueAt_) && tickFacts(now)) return;
-  if (factsQuery_.running()) return;
+  // taken meanwhile could miss it. The phones are asked only while the list's query neither runs
+  // nor is due, and whatever makes it due (a change, askNow) ends the asking first.
   if (query_.running()) {
     const auto outcome = query_.poll(now);
     // An unanswered query leaves the list before it as it was.
@@ -132,7 +131,11 @@ void PhoneList::tick() {
     }
     return;
   }
-  if (!dueAt_ || now < *dueAt_ || runner_.busy()) return;
+  if (!dueAt_ || now < *dueAt_) {
+    tickFacts(now);
+    return;
+  }
+  if (runner_.busy()) return;
   dueAt_.reset();
   // The query sees every change made before it starts; one after that asks again. One that
   // cannot start is asked for again at the next change or press.
@@ -142,8 +145,7 @@ void PhoneList::tick() {
 
 void PhoneList::refreshed(const std::string& shownText) {
   // The new list replaces only a device list, so no command's output is ever lost.
-  if (runner_.busy() || !listShown_) return;
-  if (controls_.text(ControlId::CMDTeXT) != *listShown_) return;
+  if (!boxShowsList()) return;
   if (shownText != *listShown_) controls_.setText(ControlId::CMDTeXT, shownText);
   shown(controls_.text(ControlId::CMDTeXT));
   // A panel that told of no phone or of several follows the list it was about.

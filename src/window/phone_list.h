@@ -94,8 +94,10 @@ class PhoneList {
   // Asks the phones the latest list reaches for their variables, one after another, forgetting
   // what they said before.
   void askFacts();
-  // Moves the asking on; true while a client asks.
-  bool tickFacts(Clock::time_point now);
+  // Moves the asking on.
+  void tickFacts(Clock::time_point now);
+  // Whether the output box shows the latest list and nothing else, no command running.
+  bool boxShowsList();
   // What the result panel says of the latest list and its phones.
   Outcome listOutcome() const;
 

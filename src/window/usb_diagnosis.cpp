@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "common/ascii.h"
+#include "common/strings.h"
 #include "common/texts.h"
 
 namespace quorlane::window {

@@ -10,14 +10,13 @@
 #include <string_view>
 #include <vector>
 
+#include "common/strings.h"
 #include "ports/window.h"
 #include "window/layout.h"
 
 namespace quorlane::testing {
 
-inline bool contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
-}
+using quorlane::contains;
 
 class FakeControls final : public window::Controls {
  public:

@@ -12,18 +12,6 @@
 namespace quorlane::window {
 namespace {
 
-using testing::chunks;
-using testing::contains;
-using testing::FakeControls;
-using testing::FakeFeedback;
-using testing::FakeProcess;
-using testing::FakeShell;
-using testing::FakeSkin;
-using testing::kOnePhone;
-using testing::kTwoPhones;
-using testing::PipeState;
-using testing::then;
-
 // ---- what the window shows of a command ------------------------------------------------------
 
 // The window follows the running command's output with it: for the hint, and for whether the

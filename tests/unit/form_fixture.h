@@ -12,6 +12,19 @@
 
 namespace quorlane::window {
 
+// The fakes by their short names, for the tests of the whole window.
+using testing::chunks;
+using testing::contains;
+using testing::FakeControls;
+using testing::FakeFeedback;
+using testing::FakeProcess;
+using testing::FakeShell;
+using testing::FakeSkin;
+using testing::kOnePhone;
+using testing::kTwoPhones;
+using testing::PipeState;
+using testing::then;
+
 inline constexpr const char* kCmd = R"(C:\windows\system32\cmd.exe /c ")";
 inline constexpr const char* kWaiting = "< waiting for any device >\r\n";
 
@@ -32,21 +45,21 @@ struct FakeForm {
   // Runs the start-up with one phone listed, as a flash runs only on a known list, then forgets
   // what it ran and showed, so that a test sees only what its own presses do.
   void startWithOnePhone() {
-    os.reads = testing::chunks({testing::kOnePhone});
+    os.reads = chunks({kOnePhone});
     form.Form_Load();
     os.commandLines.clear();
     os.journal.clear();
     os.pumps = 0;
     controls.texts[ControlId::CMDTeXT].clear();
     shell.journal.clear();
-    feedback = testing::FakeFeedback();
+    feedback = FakeFeedback();
   }
 
-  testing::FakeControls controls;
-  testing::FakeShell shell;
-  testing::FakeSkin skin;
-  testing::FakeProcess os;
-  testing::FakeFeedback feedback;
+  FakeControls controls;
+  FakeShell shell;
+  FakeSkin skin;
+  FakeProcess os;
+  FakeFeedback feedback;
   Clock::time_point now{};
   Form1 form{controls, shell, skin, os, os};
 };

@@ -13,18 +13,6 @@
 namespace quorlane::window {
 namespace {
 
-using testing::chunks;
-using testing::contains;
-using testing::FakeControls;
-using testing::FakeFeedback;
-using testing::FakeProcess;
-using testing::FakeShell;
-using testing::FakeSkin;
-using testing::kOnePhone;
-using testing::kTwoPhones;
-using testing::PipeState;
-using testing::then;
-
 // ---- start-up ------------------------------------------------------------------------------
 
 TEST_F(FormTest, StartUpChecksFirstThenShowsTheListItAskedForWhileTheWindowWasBuilt) {

@@ -7,15 +7,13 @@
 
 #include <string>
 
+#include "common/strings.h"
+
 namespace quorlane::window {
 namespace {
 
 using State = Fact::State;
 using Action = PressVerdict::Action;
-
-bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 // The facts in one line: NAME=VALUE for an answer, NAME? for a variable the bootloader does not
 // know, nothing for no answer.

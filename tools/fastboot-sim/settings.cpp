@@ -4,18 +4,14 @@
 #include <limits>
 #include <system_error>
 
-#include "common/ascii.h"
+#include "common/strings.h"
 
 namespace quorlane::fastboot_sim {
 
 namespace {
 
 std::string_view trim(std::string_view s) {
-  constexpr std::string_view blanks = " \t\r\n";
-  const auto first = s.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  const auto last = s.find_last_not_of(blanks);
-  return s.substr(first, last - first + 1);
+  return quorlane::trimmed(s, " \t\r\n");
 }
 
 template <typename Number>

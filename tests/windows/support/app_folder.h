@@ -8,15 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "common/strings.h"
 #include "driver/gui_driver.h"
 #include "ports/control_id.h"
 
 namespace quorlane::testsupport {
 
 std::string readFile(const std::string& path);
-inline bool contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
+using quorlane::contains;
 void writeFile(const std::string& path, const std::string& bytes);
 // The short 8.3 form of an existing file's path; empty where the volume gives it none.
 std::string shortPath(const std::string& path);

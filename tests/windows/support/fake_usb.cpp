@@ -6,6 +6,7 @@
 #include <devguid.h>
 #include <setupapi.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,19 +27,9 @@ constexpr const wchar_t* kDeviceClasses =
     L"System\\CurrentControlSet\\Control\\DeviceClasses\\"
     L"{F72FE0D4-CBCB-407D-8814-9ED673D0DD6B}\\";
 
-class DeviceSet {
- public:
-  explicit DeviceSet(HDEVINFO set) : set_(set) {}
-  ~DeviceSet() {
-    if (set_ != INVALID_HANDLE_VALUE) SetupDiDestroyDeviceInfoList(set_);
-  }
-  DeviceSet(const DeviceSet&) = delete;
-  DeviceSet& operator=(const DeviceSet&) = delete;
-  HDEVINFO get() const { return set_; }
-
- private:
-  HDEVINFO set_;
-};
+// A device information set; "none" is INVALID_HANDLE_VALUE, as for files.
+using DeviceSet = std::unique_ptr<void, win32::InvalidValueReleaser<SetupDiDestroyDeviceInfoList>>;
+using UniqueKey = win32::Unique<HKEY, RegCloseKey>;
 
 std::wstring multiString(const std::vector<std::string>& strings) {
   std::wstring multi;
@@ -77,23 +68,23 @@ std::string enable(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& found) {
   std::wstring path = detail.front().DevicePath;
   if (path.rfind(L"\\\\?\\", 0) != 0) return "unexpected interface path " + narrow(path);
   const std::wstring key = kDeviceClasses + (L"##?#" + path.substr(4)) + L"\\#\\Control";
-  HKEY control = nullptr;
+  HKEY created = nullptr;
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                      &control, nullptr) != ERROR_SUCCESS) {
+                      &created, nullptr) != ERROR_SUCCESS) {
     return "cannot create " + narrow(key);
   }
+  const UniqueKey control(created);
   const DWORD linked = 1;
-  const LSTATUS stored = RegSetValueExW(control, L"Linked", 0, REG_DWORD,
+  const LSTATUS stored = RegSetValueExW(control.get(), L"Linked", 0, REG_DWORD,
                                         reinterpret_cast<const BYTE*>(&linked), sizeof(linked));
-  RegCloseKey(control);
   return stored == ERROR_SUCCESS ? std::string() : "cannot set Linked under " + narrow(key);
 }
 
 }  // namespace
 
 RegisteredUsb::RegisteredUsb(const FakeUsbDevice& device) : instanceId_(device.instanceId) {
-  DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
-  if (set.get() == INVALID_HANDLE_VALUE) {
+  const DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+  if (!set) {
     failure_ = failed("SetupDiCreateDeviceInfoList");
     return;
   }
@@ -129,7 +120,8 @@ RegisteredUsb::RegisteredUsb(const FakeUsbDevice& device) : instanceId_(device.i
 }
 
 RegisteredUsb::~RegisteredUsb() {
-  DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+  const DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+  if (!set) return;
   SP_DEVINFO_DATA node{};
   node.cbSize = sizeof(node);
   const std::wstring id = widen(instanceId_);
@@ -140,8 +132,8 @@ RegisteredUsb::~RegisteredUsb() {
 
 void removeFakeUsbDevices() {
   for (const wchar_t* enumerator : {L"USB", L"ROOT"}) {
-    DeviceSet set(SetupDiGetClassDevsW(nullptr, enumerator, nullptr, DIGCF_ALLCLASSES));
-    if (set.get() == INVALID_HANDLE_VALUE) continue;
+    const DeviceSet set(SetupDiGetClassDevsW(nullptr, enumerator, nullptr, DIGCF_ALLCLASSES));
+    if (!set) continue;
     SP_DEVINFO_DATA node{};
     node.cbSize = sizeof(node);
     std::vector<SP_DEVINFO_DATA> fake;
